@@ -1,0 +1,62 @@
+// Resource ids shared by the .rc files and the code. Numbers are fixed: menus, templates and
+// commands are addressed by them.
+#pragma once
+
+// String table.
+#define IDS_TITLE 1
+#define IDS_CLASS_NAME 3
+
+// Icon and accelerators.
+#define IDI_KV720 102
+#define IDA_MAIN 3
+
+// Menu bars, one per language.
+#define IDM_MENU_POL 148
+#define IDM_MENU_ANG 193
+#define IDM_MENU_RUS 208
+#define IDM_MENU_LIT 209
+#define IDM_MENU_ITA 214
+
+// Menu commands.
+#define CMD_EXIT 40002
+#define CMD_ALT_SLASH 40003
+#define CMD_READINGS 40005
+#define CMD_CONFIGURATION 40006
+#define CMD_OPTIONS 40007
+#define CMD_RESET 40008
+#define CMD_OSCILLOSCOPE 40010
+#define CMD_SCHEMA 40013
+#define CMD_OPEN 40014
+#define CMD_SAVE_AS 40015
+#define CMD_COM1 40019
+#define CMD_COM2 40020
+#define CMD_COM3 40021
+#define CMD_COM4 40022
+#define CMD_SIZE_640 40028
+#define CMD_SIZE_800 40029
+#define CMD_SIZE_1024 40030
+#define CMD_SIZE_1280X1024 40031
+#define CMD_SIZE_1280X960 40032
+#define CMD_LANG_POL 40035
+#define CMD_LANG_ANG 40036
+#define CMD_LANG_RUS 40038
+#define CMD_LANG_LIT 40039
+#define CMD_LANG_ITA 40042
+#define CMD_INFORMATION 40048
+
+// Panel dialog templates.
+#define IDD_READINGS 101
+#define IDD_CONFIGURATION_640 106
+#define IDD_CONFIGURATION_800 157
+#define IDD_CONFIGURATION_1024 145
+#define IDD_CONFIGURATION_1280X960 151
+#define IDD_CONFIGURATION_1280X1024 150
+#define IDD_OPTIONS_640 152
+#define IDD_OPTIONS_800 125
+#define IDD_OPTIONS_1024 153
+#define IDD_OPTIONS_1280X960 154
+#define IDD_OPTIONS_1280X1024 156
+#define IDD_SCHEMA 132
+#define IDD_RESET 126
+#define IDD_OSCILLOSCOPE 159
+#define IDD_INFORMATION 230

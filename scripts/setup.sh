@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the demo need, when any is missing.
+# Idempotent and quick when everything is there.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ make python3
+  googletest libgtest-dev libgmock-dev
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  wine64 wine xvfb x11-utils imagemagick fonts-liberation
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "setup: installing ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  SUDO=()
+elif command -v sudo >/dev/null 2>&1; then
+  SUDO=(sudo)
+else
+  echo "setup: missing packages (${missing[*]}) and neither root nor sudo" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${SUDO[@]}" apt-get update -qq
+"${SUDO[@]}" apt-get install -y -qq "${missing[@]}"

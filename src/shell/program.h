@@ -1,0 +1,55 @@
+// All program-wide state, in one object owned by the exe's entry point (and made fresh by tests).
+#pragma once
+
+#include <string>
+
+#include "link/link.h"
+#include "shell/language.h"
+
+namespace kv {
+
+enum Panel {
+  ReadingsPanel = 1,
+  ConfigurationPanel = 2,
+  OptionsPanel = 3,
+  SchemaPanel = 4,
+  ResetPanel = 5,
+  OscilloscopePanel = 6,
+  InformationDialog = 7,
+};
+
+struct ShellState {
+  int currentPanel = ReadingsPanel;
+  int screenSize = 2;  // 1..5: 640x480, 800x600, 1024x768, 1280x960, 1280x1024
+  int windowWidth = 640, windowHeight = 450;
+  double scaleX = 1.0, scaleY = 1.0;
+  int desktopClass = 2;
+  int desktopWidth = 0, desktopHeight = 0;
+  int portItem = 40019;
+};
+
+struct ProgramSettings {
+  std::string startDirectory;      // current directory at start-up; every file access uses it
+  std::string languageCode = "pol";
+  int storedPort = 1;              // 1..4, written back to KV720.ini
+};
+
+// Values the panels share with each other.
+struct SharedValues {
+  long engineSpeed = 0;      // rpm, written by the readings and oscilloscope panels
+  int armedPeriod = 0;       // period the current poll timer was last started with
+  bool listOpen = false;     // a drop-down list is open: no poller talks to the controller
+  bool subDialogOpen = false;
+  bool correctionsOpen = false;
+};
+
+struct Program {
+  Link link;
+  ShellState shell;
+  ProgramSettings settings;
+  LanguageTexts texts;
+  SharedValues shared;
+  // Each panel's own program-wide state follows, one line per panel.
+};
+
+}  // namespace kv
