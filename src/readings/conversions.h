@@ -1,0 +1,22 @@
+// Small conversions of controller bytes into engine speed and temperature, shared by the drawn
+// and list panels.
+#pragma once
+
+#include <string>
+
+namespace kv {
+
+// Truncates toward zero, then rounds up only when the fraction is above one half (x 100 > 50).
+long RoundHalfDown(double x);
+// Engine speed in rpm (a multiple of 50) from the 16-bit period high:low; period 0 gives 0.
+unsigned long SpeedFromPeriod(unsigned high, unsigned low);
+// Coolant temperature in degrees Celsius from the raw byte.
+long TemperatureFromRaw(unsigned raw);
+// The raw byte of a temperature; the inverse of TemperatureFromRaw on 0..100.
+unsigned TemperatureToRaw(long celsius);
+// At least two digits, the temperature clamped to 0..100.
+std::string TemperatureText(unsigned raw);
+// Bits 15..8.
+inline unsigned HighByte(unsigned long x) { return static_cast<unsigned>((x >> 8) & 0xFF); }
+
+}  // namespace kv

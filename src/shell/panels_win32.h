@@ -1,0 +1,37 @@
+// How the main window and the panels meet on the Win32 side.
+#pragma once
+
+#include <windows.h>
+
+namespace kv {
+
+struct Program;
+
+// The running program, for the window and dialog procedures (one per process; the shell owns it).
+struct App {
+  Program* program = nullptr;
+  HINSTANCE instance = nullptr;
+  HWND mainWindow = nullptr;
+  HWND panelWindow = nullptr;  // the panel now shown
+};
+App& TheApp();
+inline Program& TheProgram() { return *TheApp().program; }
+
+// One creation function per panel, each in its panel's folder: creates the panel's dialog from
+// the template of the current screen size as a child of `parent`, runs the panel's entry steps and
+// returns the window (null when the creation failed).
+HWND CreateReadingsPanel(HWND parent);
+HWND CreateConfigurationPanel(HWND parent);
+HWND CreateOptionsPanel(HWND parent);
+HWND CreateSchemaPanel(HWND parent);
+HWND CreateResetPanel(HWND parent);
+HWND CreateOscilloscopePanel(HWND parent);
+HWND CreateInformationDialog(HWND parent);
+
+// The readings panel's part of the main window's screen-size step and paint: choose the value
+// and label fonts for the size and language, place the learn button (control 1005) and set the
+// learn lamp diameter; and, on a main-window paint, draw the frame and refresh the values.
+void ReadingsApplyScreenSize(HWND panel);
+void ReadingsMainPaint(HWND panel);
+
+}  // namespace kv

@@ -1,0 +1,88 @@
+#include "ui/controls_win32.h"
+
+#include <commctrl.h>
+
+#include "ui/text_win32.h"
+
+namespace kv {
+namespace {
+
+// Scroll bars keep their position in the control; progress bars and track bars take messages.
+bool IsScrollBar(HWND item) {
+  wchar_t cls[32] = {};
+  GetClassNameW(item, cls, 32);
+  return lstrcmpiW(cls, L"ScrollBar") == 0;
+}
+
+}  // namespace
+
+void DialogControls::ClearList(int id) { SendDlgItemMessageW(dialog_, id, CB_RESETCONTENT, 0, 0); }
+
+void DialogControls::AddListItem(int id, std::string_view text) {
+  const std::wstring wide = Widen(text);
+  SendDlgItemMessageW(dialog_, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void DialogControls::SelectListItem(int id, int index) {
+  SendDlgItemMessageW(dialog_, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int DialogControls::ListSelection(int id) const {
+  return static_cast<int>(SendDlgItemMessageW(dialog_, id, CB_GETCURSEL, 0, 0));
+}
+
+int DialogControls::ListCount(int id) const {
+  return static_cast<int>(SendDlgItemMessageW(dialog_, id, CB_GETCOUNT, 0, 0));
+}
+
+void DialogControls::SetCheck(int id, bool checked) {
+  CheckDlgButton(dialog_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool DialogControls::IsChecked(int id) const {
+  return IsDlgButtonChecked(dialog_, id) == BST_CHECKED;
+}
+
+void DialogControls::Enable(int id, bool enabled) { EnableWindow(Item(id), enabled); }
+
+void DialogControls::Show(int id, bool visible) {
+  ShowWindow(Item(id), visible ? SW_SHOW : SW_HIDE);
+}
+
+void DialogControls::SetText(int id, std::string_view text) {
+  SetDlgItemTextW(dialog_, id, Widen(text).c_str());
+}
+
+std::string DialogControls::Text(int id) const {
+  wchar_t buffer[512] = {};
+  GetDlgItemTextW(dialog_, id, buffer, 512);
+  return Narrow(buffer);
+}
+
+void DialogControls::Move(int id, int x, int y, int width, int height) {
+  MoveWindow(Item(id), x, y, width, height, TRUE);
+}
+
+void DialogControls::SetRange(int id, int minimum, int maximum) {
+  HWND item = Item(id);
+  if (IsScrollBar(item))
+    SetScrollRange(item, SB_CTL, minimum, maximum, TRUE);
+  else
+    SendMessageW(item, PBM_SETRANGE32, static_cast<WPARAM>(minimum), maximum);
+}
+
+void DialogControls::SetPosition(int id, int position) {
+  HWND item = Item(id);
+  if (IsScrollBar(item))
+    SetScrollPos(item, SB_CTL, position, TRUE);
+  else
+    SendMessageW(item, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+int DialogControls::Position(int id) const {
+  HWND item = Item(id);
+  if (IsScrollBar(item)) return GetScrollPos(item, SB_CTL);
+  return static_cast<int>(SendMessageW(item, PBM_GETPOS, 0, 0));
+}
+
+}  // namespace kv
