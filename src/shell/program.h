@@ -1,6 +1,7 @@
 // All program-wide state, in one object owned by the exe's entry point (and made fresh by tests).
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "link/link.h"
@@ -26,6 +27,7 @@ struct ShellState {
   int desktopClass = 2;
   int desktopWidth = 0, desktopHeight = 0;
   int portItem = 40019;
+  std::array<int, 4> lampBases{140, 214, 288, 362};  // x of the readings panel's throttle lamps
 };
 
 struct ProgramSettings {
