@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 
+#include "configuration/configuration_state.h"
 #include "link/link.h"
 #include "shell/language.h"
 
@@ -52,6 +53,7 @@ struct Program {
   LanguageTexts texts;
   SharedValues shared;
   // Each panel's own program-wide state follows, one line per panel.
+  ConfigurationState configuration;
 };
 
 }  // namespace kv
