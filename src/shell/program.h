@@ -6,6 +6,7 @@
 
 #include "configuration/configuration_state.h"
 #include "link/link.h"
+#include "readings/readings_state.h"
 #include "shell/language.h"
 
 namespace kv {
@@ -53,6 +54,7 @@ struct Program {
   LanguageTexts texts;
   SharedValues shared;
   // Each panel's own program-wide state follows, one line per panel.
+  ReadingsState readings;
   ConfigurationState configuration;
 };
 
