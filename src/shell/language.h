@@ -3,6 +3,9 @@
 
 #include <array>
 #include <string>
+#include <string_view>
+
+#include "shell/code_page.h"
 
 namespace kv {
 
@@ -18,5 +21,18 @@ struct LanguageTexts {
     return (n >= 0 && n < kLanguageTextCount) ? text[static_cast<std::size_t>(n)] : empty;
   }
 };
+
+// Applies the bytes of a language file to the table. Line n (from 0) sets text n to what follows
+// the last "=" of the line, cut at 127 characters; a line without "=" leaves text n as it was;
+// lines past 200 are ignored. CR LF ends a line like LF, and no carriage return is ever kept.
+void ApplyLanguageFile(LanguageTexts& texts, std::string_view content, CodePage page);
+
+// The language file of a code, "Lang/KV720_lang." + code under the start directory (UTF-8 path).
+std::string LanguageFilePath(const std::string& startDirectory, std::string_view languageCode);
+
+// Fills the table from the file of the code. A file that cannot be read leaves the table as it
+// was (the previous language's texts, or empty ones at start) and returns false.
+bool LoadLanguageTexts(LanguageTexts& texts, const std::string& startDirectory,
+                       std::string_view languageCode);
 
 }  // namespace kv

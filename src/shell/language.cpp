@@ -1,0 +1,49 @@
+#include "shell/language.h"
+
+#include "shell/settings.h"
+
+namespace kv {
+
+void ApplyLanguageFile(LanguageTexts& texts, std::string_view content, CodePage page) {
+  std::size_t line = 0;
+  bool inText = false;
+  std::string raw;  // the text of the current line in the file's code page
+
+  // A line that held "=" replaces its text; one without leaves the old text standing.
+  auto endLine = [&] {
+    if (inText && line < texts.text.size()) texts.text[line] = ToUtf8(raw, page);
+    ++line;
+    inText = false;
+    raw.clear();
+  };
+
+  for (char c : content) {
+    if (c == '\n') {
+      endLine();
+    } else if (c == '\r') {
+      // Dropped wherever it stands: CR LF reads as LF, and a stray CR never reaches a text.
+    } else if (c == '=') {
+      raw.clear();
+      inText = true;
+    } else if (inText && raw.size() < kLanguageTextMax) {
+      raw += c;
+    }
+  }
+  endLine();  // the last line may lack its newline
+}
+
+std::string LanguageFilePath(const std::string& startDirectory, std::string_view languageCode) {
+  std::string name = "KV720_lang.";
+  name += languageCode;
+  return PathInStartDirectory(startDirectory, {"Lang", name});
+}
+
+bool LoadLanguageTexts(LanguageTexts& texts, const std::string& startDirectory,
+                       std::string_view languageCode) {
+  std::string content;
+  if (!ReadWholeFile(LanguageFilePath(startDirectory, languageCode), content)) return false;
+  ApplyLanguageFile(texts, content, CodePageForLanguage(languageCode));
+  return true;
+}
+
+}  // namespace kv

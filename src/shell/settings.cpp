@@ -1,0 +1,158 @@
+#include "shell/settings.h"
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "shell/program.h"
+
+namespace kv {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path FromUtf8(std::string_view utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string PathToUtf8(const fs::path& path) {
+  const std::u8string s = path.u8string();
+  return std::string(s.begin(), s.end());
+}
+
+// A cursor over the file's text with the reads of a formatted-input scan, each bounded.
+class Scanner {
+ public:
+  explicit Scanner(std::string_view text) : text_(text) {}
+
+  // Reads the next token; false at the end of the text. A token longer than `limit` is consumed
+  // whole but reported as unreadable through `fits`.
+  bool Token(std::string* out, std::size_t limit, bool* fits) {
+    SkipSpace();
+    if (pos_ >= text_.size()) return false;
+    const std::size_t start = pos_;
+    while (pos_ < text_.size() && !IsSpace(text_[pos_])) ++pos_;
+    const std::size_t length = pos_ - start;
+    if (fits) *fits = length <= limit;
+    if (out && length <= limit) out->assign(text_.substr(start, length));
+    return true;
+  }
+
+  // Reads an optionally signed decimal integer; false (consuming only whitespace) when none
+  // starts here. Digits are all consumed, but a value beyond `limit` in size is reported as
+  // unreadable through `fits`.
+  bool Integer(long* out, long limit, bool* fits) {
+    SkipSpace();
+    std::size_t p = pos_;
+    bool negative = false;
+    if (p < text_.size() && (text_[p] == '+' || text_[p] == '-')) negative = text_[p++] == '-';
+    if (p >= text_.size() || !IsDigit(text_[p])) return false;
+    long value = 0;
+    bool inRange = true;
+    for (; p < text_.size() && IsDigit(text_[p]); ++p) {
+      if (value > limit) {
+        inRange = false;
+        continue;
+      }
+      value = value * 10 + (text_[p] - '0');
+    }
+    if (value > limit) inRange = false;
+    pos_ = p;
+    *fits = inRange;
+    if (inRange) *out = negative ? -value : value;
+    return true;
+  }
+
+ private:
+  static bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+  static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+  void SkipSpace() {
+    while (pos_ < text_.size() && IsSpace(text_[pos_])) ++pos_;
+  }
+
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+}  // namespace
+
+SettingsFileValues ParseSettingsFile(std::string_view content) {
+  SettingsFileValues values;
+  Scanner scan(content);
+  bool fits = false;
+
+  // Line 1: the section name.
+  if (!scan.Token(nullptr, 0, nullptr)) return values;
+  // Line 2: the key, then the port number. A number that does not start the next token leaves the
+  // default and the scan goes on from there, as a formatted read would.
+  if (scan.Token(nullptr, 0, nullptr)) {
+    long port = 0;
+    if (scan.Integer(&port, 99999, &fits) && fits) values.port = static_cast<int>(port);
+  }
+  // Line 3: the key, then the language code.
+  if (scan.Token(nullptr, 0, nullptr)) {
+    std::string code;
+    if (scan.Token(&code, kLanguageCodeMax, &fits) && fits) values.languageCode = code;
+  }
+  return values;
+}
+
+std::string FormatSettingsFile(int port, std::string_view languageCode) {
+  std::string text = "[Ustawienia]\nCommPort= ";
+  text += std::to_string(port);
+  text += "\nLanguage= ";
+  text += languageCode;
+  text += '\n';
+  return text;
+}
+
+std::string CurrentDirectory() {
+  std::error_code error;
+  const fs::path dir = fs::current_path(error);
+  return error ? std::string(".") : PathToUtf8(dir);
+}
+
+std::string PathInStartDirectory(const std::string& startDirectory,
+                                 std::initializer_list<std::string_view> parts) {
+  fs::path path = FromUtf8(startDirectory.empty() ? std::string_view(".") : startDirectory);
+  for (std::string_view part : parts) path /= FromUtf8(part);
+  return PathToUtf8(path);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& content) {
+  std::ifstream in(FromUtf8(path), std::ios::binary);
+  if (!in) return false;
+  content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+bool WriteWholeFile(const std::string& path, std::string_view content) {
+  std::ofstream out(FromUtf8(path), std::ios::trunc);
+  if (!out) return false;
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  out.close();
+  return !out.fail();
+}
+
+int LoadSettings(ProgramSettings& settings) {
+  const std::string path = PathInStartDirectory(settings.startDirectory, {kSettingsFileName});
+  std::string content;
+  SettingsFileValues values;
+  if (ReadWholeFile(path, content)) {
+    values = ParseSettingsFile(content);
+  } else {
+    // The program offers nothing when the file cannot be created either: it runs on the defaults.
+    WriteWholeFile(path, FormatSettingsFile(values.port, values.languageCode));
+  }
+  settings.languageCode = values.languageCode;
+  settings.storedPort = (values.port >= 1 && values.port <= 4) ? values.port : 1;
+  return values.port;
+}
+
+bool SaveSettings(const ProgramSettings& settings) {
+  return WriteWholeFile(PathInStartDirectory(settings.startDirectory, {kSettingsFileName}),
+                        FormatSettingsFile(settings.storedPort, settings.languageCode));
+}
+
+}  // namespace kv

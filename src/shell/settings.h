@@ -1,0 +1,49 @@
+// The program settings file "KV720.ini" in the start directory: the serial port and the language
+// between runs. Also the start directory itself, against which every file of the program is found
+// (a file dialog may move the current directory elsewhere).
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+struct ProgramSettings;
+
+inline constexpr std::size_t kLanguageCodeMax = 63;
+inline constexpr const char* kSettingsFileName = "KV720.ini";
+inline constexpr const char* kDefaultLanguage = "pol";
+
+// What the file holds. The port is kept as read (the caller maps numbers outside 1..4 to COM1).
+struct SettingsFileValues {
+  int port = 1;
+  std::string languageCode = kDefaultLanguage;
+};
+
+// Reads the file's text the way it was always read: a token (the section, ignored); a token (the
+// key, ignored) and a decimal integer; a token and the language code. Only positions count, any
+// whitespace separates. Every read is bounded: a value that cannot be read, an over-long code or
+// a number out of range leaves the default of that value.
+SettingsFileValues ParseSettingsFile(std::string_view content);
+// The file's three lines for a port number and a code.
+std::string FormatSettingsFile(int port, std::string_view languageCode);
+
+// The process's current directory (UTF-8), recorded once at start-up.
+std::string CurrentDirectory();
+// A path under the start directory, from UTF-8 parts.
+std::string PathInStartDirectory(const std::string& startDirectory,
+                                 std::initializer_list<std::string_view> parts);
+// Whole-file reads and writes by UTF-8 path (binary for reading; text mode for writing, so the
+// file gets the platform's line ends). Return whether they succeeded.
+bool ReadWholeFile(const std::string& path, std::string& content);
+bool WriteWholeFile(const std::string& path, std::string_view content);
+
+// Reads "KV720.ini" of the start directory into `languageCode` and `storedPort` (1 when the file's
+// number is outside 1..4) and returns the port number as read; a missing file is created with port
+// 1 and "pol", which are then used.
+int LoadSettings(ProgramSettings& settings);
+// Rewrites the whole file from `storedPort` and `languageCode`. Returns whether it was written.
+bool SaveSettings(const ProgramSettings& settings);
+
+}  // namespace kv

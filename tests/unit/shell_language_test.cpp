@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "shell/code_page.h"
+#include "shell/language.h"
+#include "shell/settings.h"
+
+namespace kv {
+namespace {
+
+TEST(LanguageFile, LineNumbersAreTextNumbersAndOnlyWhatFollowsTheLastEqualsCounts) {
+  LanguageTexts texts;
+  texts.text[1] = "kept";
+  texts.text[4] = "kept too";
+  ApplyLanguageFile(texts,
+                    "title=Odczyty\n"
+                    "no equals sign here\n"
+                    "a=b=c\n"
+                    "empty=\n"
+                    "\n"
+                    "lead=  spaced out \n"
+                    "==\n",
+                    CodePage::Windows1250);
+  EXPECT_EQ("Odczyty", texts[0]);
+  EXPECT_EQ("kept", texts[1]);        // a line without "=" keeps the old text
+  EXPECT_EQ("c", texts[2]);           // the last "=" wins
+  EXPECT_EQ("", texts[3]);            // "=" right before the line end empties the text
+  EXPECT_EQ("kept too", texts[4]);    // so does an empty line
+  EXPECT_EQ("  spaced out ", texts[5]);
+  EXPECT_EQ("", texts[6]);
+  EXPECT_EQ("", texts[7]);
+}
+
+TEST(LanguageFile, LastLineWithoutNewlineAndTextsCutAt127Characters) {
+  LanguageTexts texts;
+  const std::string longText(200, 'x');
+  ApplyLanguageFile(texts, "k=" + longText + "\nk=" + longText + "=short", CodePage::Windows1250);
+  EXPECT_EQ(std::string(127, 'x'), texts[0]);
+  EXPECT_EQ("short", texts[1]);  // an "=" past the cut still starts the text again
+}
+
+TEST(LanguageFile, LinesPast200AreIgnored) {
+  std::string content;
+  for (int n = 0; n < 230; ++n) content += "k=line " + std::to_string(n) + "\n";
+  LanguageTexts texts;
+  ApplyLanguageFile(texts, content, CodePage::Windows1250);
+  EXPECT_EQ("line 0", texts[0]);
+  EXPECT_EQ("line 200", texts[200]);
+  EXPECT_EQ("", texts[201]);  // outside the table
+}
+
+TEST(LanguageFile, CrLfLineEndsReadLikeNewlinesAndNoCarriageReturnIsKept) {
+  LanguageTexts crlf, lf;
+  ApplyLanguageFile(crlf, "a=one\r\nb=two\r\nnone\r\nc=\r\nd=four\r\n", CodePage::Windows1250);
+  ApplyLanguageFile(lf, "a=one\nb=two\nnone\nc=\nd=four\n", CodePage::Windows1250);
+  EXPECT_EQ(lf.text, crlf.text);
+  EXPECT_EQ("four", crlf[4]);
+  LanguageTexts stray;
+  ApplyLanguageFile(stray, "a=x\ry\r", CodePage::Windows1250);
+  EXPECT_EQ("xy", stray[0]);
+}
+
+TEST(CodePages, PolishLettersFrom1250) {
+  // "Zażółć gęślą jaźń ŁÓŚŹŻ" in code page 1250.
+  const std::string bytes = "Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1 \xA3\xD3\x8C\x8F\xAF";
+  EXPECT_EQ("Zażółć gęślą jaźń ŁÓŚŹŻ", ToUtf8(bytes, CodePage::Windows1250));
+  EXPECT_EQ("°C", ToUtf8("\xB0" "C", CodePage::Windows1250));
+  EXPECT_EQ("Išsaugoti kaip...", ToUtf8("I\x9Asaugoti kaip...", CodePage::Windows1250));
+}
+
+TEST(CodePages, CyrillicFrom1251AndTheChoiceByLanguage) {
+  // "Выход Ёё Язык" in code page 1251.
+  const std::string bytes = "\xC2\xFB\xF5\xEE\xE4 \xA8\xB8 \xDF\xE7\xFB\xEA";
+  EXPECT_EQ("Выход Ёё Язык", ToUtf8(bytes, CodePage::Windows1251));
+  // The same bytes as 1250 are Latin letters: the code page really follows the language.
+  EXPECT_NE(ToUtf8(bytes, CodePage::Windows1251), ToUtf8(bytes, CodePage::Windows1250));
+  EXPECT_EQ(CodePage::Windows1251, CodePageForLanguage("rus"));
+  for (const char* code : {"pol", "ang", "lit", "ita", "xyz", ""})
+    EXPECT_EQ(CodePage::Windows1250, CodePageForLanguage(code)) << code;
+  // Undefined bytes do not vanish silently.
+  EXPECT_EQ("\xEF\xBF\xBD", ToUtf8("\x98", CodePage::Windows1251));
+  EXPECT_EQ("plain ASCII", ToUtf8("plain ASCII", CodePage::Windows1251));
+}
+
+class LanguageFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("kv720-lang-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(dir_ / "Lang");
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void Write(const std::string& code, const std::string& bytes) {
+    std::ofstream(dir_ / "Lang" / ("KV720_lang." + code), std::ios::binary) << bytes;
+  }
+  std::string Start() const { return dir_.string(); }
+  std::filesystem::path dir_;
+};
+
+TEST_F(LanguageFiles, LoadsTheFileOfTheCodeInItsCodePage) {
+  Write("rus", "caption=\xD7\xF2\xE5\xED\xE8\xE5\r\n");
+  Write("pol", "caption=Odczyty \xA3\xF3\xE6\n");
+  LanguageTexts texts;
+  ASSERT_TRUE(LoadLanguageTexts(texts, Start(), "rus"));
+  EXPECT_EQ("Чтение", texts[0]);
+  ASSERT_TRUE(LoadLanguageTexts(texts, Start(), "pol"));
+  EXPECT_EQ("Odczyty Łóć", texts[0]);
+}
+
+TEST_F(LanguageFiles, AMissingFileKeepsThePreviousTexts) {
+  Write("ang", "a=Readings\nb=Options\n");
+  LanguageTexts texts;
+  ASSERT_TRUE(LoadLanguageTexts(texts, Start(), "ang"));
+  EXPECT_FALSE(LoadLanguageTexts(texts, Start(), "ita"));
+  EXPECT_EQ("Readings", texts[0]);
+  EXPECT_EQ("Options", texts[1]);
+}
+
+TEST_F(LanguageFiles, FoundInTheStartDirectoryWhateverTheCurrentOne) {
+  Write("lit", "a=Skaitymas\n");
+  const auto before = std::filesystem::current_path();
+  std::filesystem::current_path(std::filesystem::temp_directory_path());
+  LanguageTexts texts;
+  const bool loaded = LoadLanguageTexts(texts, Start(), "lit");
+  std::filesystem::current_path(before);
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ("Skaitymas", texts[0]);
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "shell/program.h"
+#include "shell/settings.h"
+
+namespace kv {
+namespace {
+
+TEST(SettingsFile, ReadsPortAndCodeByPositionOnly) {
+  auto v = ParseSettingsFile("[Ustawienia]\nCommPort= 3\nLanguage= rus\n");
+  EXPECT_EQ(3, v.port);
+  EXPECT_EQ("rus", v.languageCode);
+  // Names are not compared and any whitespace separates.
+  v = ParseSettingsFile("x\r\n\tY   -7 \r\n z\tita");
+  EXPECT_EQ(-7, v.port);
+  EXPECT_EQ("ita", v.languageCode);
+  // The written form reads back.
+  v = ParseSettingsFile(FormatSettingsFile(4, "lit"));
+  EXPECT_EQ(4, v.port);
+  EXPECT_EQ("lit", v.languageCode);
+  EXPECT_EQ("[Ustawienia]\nCommPort= 2\nLanguage= ang\n", FormatSettingsFile(2, "ang"));
+}
+
+TEST(SettingsFile, WhatCannotBeReadKeepsItsDefault) {
+  auto v = ParseSettingsFile("");
+  EXPECT_EQ(1, v.port);
+  EXPECT_EQ("pol", v.languageCode);
+  v = ParseSettingsFile("[Ustawienia]\nCommPort=");
+  EXPECT_EQ(1, v.port);
+  EXPECT_EQ("pol", v.languageCode);
+  // No blank before the number: the number is not read, the scan goes on from the next token.
+  v = ParseSettingsFile("[Ustawienia]\nCommPort=2\nLanguage= ang\n");
+  EXPECT_EQ(1, v.port);
+  EXPECT_EQ("ang", v.languageCode);
+  v = ParseSettingsFile("[Ustawienia]\nCommPort= two\nLanguage= ang\n");
+  EXPECT_EQ(1, v.port);
+}
+
+TEST(SettingsFile, OverLongTokensAreBoundedAndFallBack) {
+  const std::string huge(100000, 'A');
+  auto v = ParseSettingsFile(huge + "\n" + huge + " 2\n" + huge + " " + huge + "\n");
+  EXPECT_EQ(2, v.port);  // the long names cost nothing
+  EXPECT_EQ("pol", v.languageCode);
+  v = ParseSettingsFile("s\nk 99999999999999999999999999999\nl " + std::string(63, 'c'));
+  EXPECT_EQ(1, v.port);
+  EXPECT_EQ(std::string(63, 'c'), v.languageCode);  // 63 characters still fit
+  v = ParseSettingsFile("s\nk 3\nl " + std::string(64, 'c'));
+  EXPECT_EQ(3, v.port);
+  EXPECT_EQ("pol", v.languageCode);
+}
+
+class SettingsDirectory : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           (std::string("kv720-ini-") +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    settings_.startDirectory = dir_.string();
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::string Ini() const {
+    std::ifstream in(dir_ / "KV720.ini", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  void WriteIni(const std::string& text) { std::ofstream(dir_ / "KV720.ini") << text; }
+  std::filesystem::path dir_;
+  ProgramSettings settings_;
+};
+
+TEST_F(SettingsDirectory, AMissingFileIsCreatedWithTheDefaults) {
+  settings_.languageCode = "ang";
+  settings_.storedPort = 3;
+  EXPECT_EQ(1, LoadSettings(settings_));
+  EXPECT_EQ("[Ustawienia]\nCommPort= 1\nLanguage= pol\n", Ini());
+  EXPECT_EQ("pol", settings_.languageCode);
+  EXPECT_EQ(1, settings_.storedPort);
+}
+
+TEST_F(SettingsDirectory, PortsOutsideOneToFourAreStoredAsOne) {
+  for (int port : {0, 7, -1}) {
+    WriteIni(FormatSettingsFile(port, "lit"));
+    EXPECT_EQ(port, LoadSettings(settings_));
+    EXPECT_EQ(1, settings_.storedPort);
+    EXPECT_EQ("lit", settings_.languageCode);
+  }
+  WriteIni(FormatSettingsFile(4, "rus"));
+  EXPECT_EQ(4, LoadSettings(settings_));
+  EXPECT_EQ(4, settings_.storedPort);
+}
+
+TEST_F(SettingsDirectory, SaveRewritesTheStartDirectoryFileWhateverTheCurrentDirectory) {
+  WriteIni(FormatSettingsFile(2, "pol"));
+  LoadSettings(settings_);
+  settings_.languageCode = "rus";
+  const auto before = std::filesystem::current_path();
+  std::filesystem::current_path(std::filesystem::temp_directory_path());
+  const bool saved = SaveSettings(settings_);
+  std::filesystem::current_path(before);
+  EXPECT_TRUE(saved);
+  EXPECT_EQ("[Ustawienia]\nCommPort= 2\nLanguage= rus\n", Ini());
+}
+
+TEST_F(SettingsDirectory, AnUnwritableDirectoryIsReportedNotFatal) {
+  settings_.startDirectory = (dir_ / "missing" / "deeper").string();
+  EXPECT_EQ(1, LoadSettings(settings_));
+  EXPECT_EQ("pol", settings_.languageCode);
+  EXPECT_FALSE(SaveSettings(settings_));
+}
+
+}  // namespace
+}  // namespace kv
