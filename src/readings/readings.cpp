@@ -1,0 +1,484 @@
+#include "readings/readings.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "link/link.h"
+#include "readings/conversions.h"
+#include "readings/dial.h"
+#include "readings/drawing_resources.h"
+#include "shell/program.h"
+#include "ui/controls.h"
+
+namespace kv {
+namespace {
+
+constexpr ReadingsSizeLayout kLayouts[5] = {
+    {0, 123, 57, 142, 22, 540, 358, 71, 30},
+    {0, 160, 72, 185, 30, 695, 465, 70, 40},
+    {0, 211, 92, 243, 40, 880, 610, 95, 60},
+    {0, 268, 115, 313, 50, 1100, 780, 120, 75},
+    {0, 288, 115, 335, 55, 1100, 840, 120, 75},
+};
+
+constexpr Rgb kLampColours[4] = {colour::Cyan, colour::DarkGreen, colour::Yellow, colour::Red};
+
+// The readings panel is laid out in an 800 x 600 frame; a pixel is the frame value times the
+// size's scale, truncated.
+struct Frame {
+  double sx, sy;
+  int X(int v) const { return static_cast<int>(v * sx); }
+  int Y(int v) const { return static_cast<int>(v * sy); }
+  Point P(int x, int y) const { return {X(x), Y(y)}; }
+  Rect R(int l, int t, int r, int b) const { return {X(l), Y(t), X(r), Y(b)}; }
+};
+
+Frame FrameOf(const Program& p) { return {p.shell.scaleX, p.shell.scaleY}; }
+
+// The decoded bytes one refresh works from.
+struct Image {
+  explicit Image(const MemoryImage& m) : m(m) {}
+  unsigned operator()(ByteRef r) const { return Get(m, r); }
+  const MemoryImage& m;
+};
+
+std::string Cut(std::string text, std::size_t count) {
+  if (text.size() > count) text.resize(count);
+  return text;
+}
+
+// "%f" cut to four characters: always d.dd, truncated.
+std::string Volts(double v) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%f", v);
+  return Cut(text, 4);
+}
+
+// Zero-padded to `digits`, and never more than `digits` characters shown.
+std::string Digits(long v, int digits) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%0*ld", digits, v);
+  return Cut(text, static_cast<std::size_t>(digits));
+}
+
+double ByteVolts(unsigned byte) { return byte * 196 / 10000.0; }
+
+void Fill(Canvas& c, Rgb colour, Rect r) { c.Rectangle({colour, 1}, {colour}, r); }
+
+void Label(Canvas& c, const Frame& f, int x, int y, std::string_view text,
+           Rgb colour = colour::Black) {
+  c.Text(FontKind::Label, colour, colour::LightGrey, f.P(x, y), {}, text);
+}
+
+// A value in the value font on white.
+void Value(Canvas& c, const Frame& f, int x, int y, std::string_view text) {
+  c.Text(FontKind::Value, colour::Black, colour::White, f.P(x, y), {}, text);
+}
+
+// A value in the label font on white.
+void SmallValue(Canvas& c, const Frame& f, int x, int y, std::string_view text,
+                Rgb colour = colour::Black) {
+  c.Text(FontKind::Label, colour, colour::White, f.P(x, y), {}, text);
+}
+
+Rect MessageLine(const Frame& f, int k) { return f.R(40, 385 + 20 * k, 440, 405 + 20 * k); }
+
+void DrawMessageLine(Canvas& c, const Frame& f, int k, std::string_view text, Rgb colour) {
+  const Rect line = MessageLine(f, k);
+  c.Text(FontKind::Label, colour, colour::White, {line.left, line.top}, line, text);
+}
+
+// The message area collects what a refresh writes and draws each line once, with its final
+// text: a line blanked and then written in the same refresh never flashes white.
+struct Messages {
+  struct Entry {
+    std::string text;
+    Rgb colour;
+  };
+  std::optional<Entry> line[6];
+
+  void Write(int k, std::string_view text, bool red = false) {
+    line[k] = Entry{std::string(text), red ? colour::Red : colour::Black};
+  }
+  void Blank(int k) { Write(k, " "); }
+  void Draw(Canvas& c, const Frame& f) const {
+    for (int k = 1; k <= 5; ++k)
+      if (line[k]) DrawMessageLine(c, f, k, line[k]->text, line[k]->colour);
+  }
+};
+
+enum class FuelField { Unchanged, Petrol, Gas };
+
+// Message rules: exactly one of them applies, tested in order.
+FuelField EvaluateMessages(Program& p, const Image& img, unsigned long lpgOnSpeed,
+                           Messages& m) {
+  ReadingsState& s = p.readings;
+  const auto& t = p.texts;
+  const unsigned f = img(bytes::Switches);
+  const auto bit = [f](int n) { return ((f >> n) & 1u) != 0; };
+
+  if (p.link.offline) {
+    m.Write(1, t[30], true);
+    m.Write(3, t[31]);
+    m.Blank(2), m.Blank(4), m.Blank(5);
+    return FuelField::Petrol;
+  }
+  if (Version(p.link.image) != kSupportedVersion) {
+    m.Write(1, t[29], true);
+    m.Blank(2), m.Blank(3), m.Blank(4), m.Blank(5);
+    return FuelField::Unchanged;
+  }
+  if ((img(bytes::Status) & 0x08) == 0) {  // the controller is not in its operating state
+    m.Write(3, t[28], true);
+    m.Write(1, t[12]);
+    m.Blank(2), m.Blank(4), m.Blank(5);
+    return FuelField::Petrol;
+  }
+  if ((img(bytes::EmulType) & 0x80) == 0) {  // reduced status without emulation
+    if (bit(0)) {
+      m.Write(1, t[13]);
+      m.Blank(2), m.Blank(3), m.Blank(4), m.Blank(5);
+      return FuelField::Gas;
+    }
+    m.Write(3, t[27], true);
+    m.Write(1, t[12]);
+    m.Blank(2), m.Blank(4), m.Blank(5);
+    return FuelField::Petrol;
+  }
+
+  const FuelField fuel = bit(0) ? FuelField::Gas : FuelField::Petrol;
+  m.Write(1, bit(0) ? t[13] : t[12]);
+  if (bit(1)) {  // learning in progress
+    s.learnActive = true;
+    m.Blank(3);
+    if (s.nonIdleLamp)
+      m.Write(5, t[16]);
+    else
+      m.Write(5, t[17], true);
+    return fuel;
+  }
+  s.learnActive = false;
+  if (s.learnRequested) {  // the outcome of a learn request
+    if (!bit(4)) {
+      m.Write(5, t[18], true);
+      s.learnRequested = false;
+    } else if (bit(5)) {
+      m.Write(5, t[19], true);
+    } else {
+      m.Write(5, t[20], true);
+      s.learnRequested = false;
+    }
+    s.messageAge = 0;
+  }
+  if (bit(2)) {  // LPG OFF
+    m.Write(3, t[21], true);
+    if (bit(7))
+      m.Blank(4);
+    else
+      m.Write(4, t[22], true);
+    return fuel;
+  }
+  m.Blank(4);
+  if (bit(7) && bit(6)) {
+    m.Blank(2);
+    if (bit(3)) {
+      m.Write(5, t[23], true);
+    } else if (++s.messageAge > 60) {  // a learn message fades after 60 refreshes
+      m.Blank(5);
+      s.messageAge = 60;
+    }
+    if (!bit(3)) m.Blank(3);
+  } else if (bit(7)) {
+    m.Write(3, t[24]);
+    const bool belowOn = (img(bytes::Options) & 0x10) != 0 ||
+                         !(p.shared.engineSpeed > static_cast<long>(lpgOnSpeed));
+    m.Write(4, belowOn ? t[25] : t[26], true);
+  } else {
+    m.Write(3, t[24]);
+    m.Write(4, t[22], true);
+  }
+  return fuel;
+}
+
+void DrawFuelField(Program& p, Canvas& c, const Frame& f, FuelField fuel) {
+  if (fuel == FuelField::Unchanged) return;
+  const bool gas = fuel == FuelField::Gas;
+  const Rgb fill = gas ? colour::Cyan : colour::Green;
+  c.Rectangle({colour::Black, 1}, {fill}, f.R(490, 465, 615, 505));
+  c.Text(FontKind::Label, colour::Black, fill, f.P(gas ? 535 : 515, 475), {},
+         p.texts[gas ? 15 : 14]);
+  p.readings.onGas = gas;
+}
+
+// The switch-on temperature gets room for three digits: a clamped 100 is shown whole.
+Rect SwitchOnTemperatureField(const Program& p, const Frame& f) {
+  const int top = f.Y(385);
+  return {f.X(705), top, f.X(740), top + FontFor(p.shell.screenSize, FontKind::Label).height};
+}
+
+// The AttInit caption may be long; it stays inside the actuator box.
+Rect AttInitCaptionClip(const Program& p, const Frame& f, int attInit) {
+  const int top = f.Y(345);
+  return {f.X(attInit + 144), top, f.X(440),
+          top + FontFor(p.shell.screenSize, FontKind::Label).height};
+}
+
+}  // namespace
+
+const ReadingsSizeLayout& ReadingsLayoutFor(int screenSize) {
+  return kLayouts[std::clamp(screenSize, 1, 5) - 1];
+}
+
+Rect TpsLampRect(const ShellState& shell, int n) {
+  const ReadingsSizeLayout& l = ReadingsLayoutFor(shell.screenSize);
+  const int base = shell.lampBases[static_cast<std::size_t>(std::clamp(n, 1, 4) - 1)];
+  return {base + l.lampLeft, l.lampTop, base + l.lampRight, l.lampBottom};
+}
+
+void PlaceLearnButton(const Program& p, Controls& ui) {
+  const ReadingsSizeLayout& l = ReadingsLayoutFor(p.shell.screenSize);
+  ui.Move(kLearnButton, l.buttonX, l.buttonY, l.buttonWidth, l.buttonHeight);
+}
+
+void DrawReadingsFrame(Program& p, Canvas& c, Controls& ui) {
+  const Frame f = FrameOf(p);
+  const auto& t = p.texts;
+
+  c.Rectangle({colour::Grey, 1}, {colour::Red}, f.R(0, 0, 800, 570));
+
+  const Pen outline{colour::Black, 1};
+  const Brush grey{colour::LightGrey}, white{colour::White};
+  c.RoundRect(outline, grey, f.R(20, 20, 450, 110), 20, 20);    // lambda
+  c.RoundRect(outline, grey, f.R(20, 130, 450, 220), 20, 20);   // TPS
+  c.RoundRect(outline, grey, f.R(20, 240, 450, 370), 20, 20);   // actuator
+  c.RoundRect(outline, grey, f.R(20, 390, 450, 520), 20, 20);   // messages
+  c.RoundRect(outline, grey, f.R(470, 340, 780, 430), 20, 20);  // temperature
+  c.RoundRect(outline, grey, f.R(470, 450, 780, 520), 20, 20);  // fuel state
+  c.RoundRect(outline, white, f.R(470, 20, 780, 320), 20, 20);  // speed
+
+  c.Rectangle(outline, grey, f.R(135, 45, 440, 80));
+  c.Rectangle(outline, grey, f.R(135, 155, 440, 190));
+  c.Rectangle(outline, grey, f.R(135, 265, 440, 315));
+  c.Rectangle({colour::Grey, 1}, grey, f.R(159, 268, 419, 292));
+  c.Rectangle(outline, white, f.R(29, 399, 442, 511));
+
+  for (int n = 1; n <= 4; ++n)
+    c.Rectangle({kLampColours[n - 1], 1}, grey, TpsLampRect(p.shell, n));
+
+  Label(c, f, 240, 25, t[0]);
+  Label(c, f, 270, 135, t[3]);
+  Label(c, f, 245, 245, t[5]);
+  Label(c, f, 135, 196, t[4]);
+  Label(c, f, 520, 345, t[11]);
+  Label(c, f, 150, 86, t[1]);
+  Label(c, f, 360, 86, t[2]);
+  Label(c, f, 345, 196, "V");
+  Label(c, f, 630, 385, "LPG ON:");
+  Label(c, f, 740, 385, "\u00B0C");
+  ui.SetText(kLearnButton, t[33]);
+
+  c.Text(FontKind::Value, colour::Black, colour::LightGrey, f.P(110, 45), {}, "V");
+  c.Text(FontKind::Value, colour::Black, colour::LightGrey, f.P(110, 155), {}, "V");
+  c.Text(FontKind::Value, colour::Black, colour::LightGrey, f.P(550, 375), {}, "\u00B0C");
+
+  DrawSpeedDial(p, c, ui);
+
+  // The logo keeps its proportions: both of its sides scale with the dial.
+  const double sx = p.shell.scaleX;
+  ui.Move(kLogoPicture, f.X(710), f.Y(25), static_cast<int>(65 * sx), static_cast<int>(42 * sx));
+}
+
+void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
+  ReadingsState& s = p.readings;
+  const Image img(p.link.image);
+  const Frame f = FrameOf(p);
+  const unsigned lambdaType = img(bytes::LambdaType);
+  const unsigned probeType = lambdaType >> 4, tpsCode = lambdaType & 0x0F;
+  const unsigned status = img(bytes::Status);
+  const unsigned switches = img(bytes::Switches);
+  const unsigned options = img(bytes::Options);
+
+  ui.SetText(kRawTemperatureField, std::to_string(img(bytes::Temperature)));
+
+  // Lambda: voltage, the probe marker and the neutral-point marker, then the rest of both rows.
+  const unsigned lambda = img(bytes::Lambda);
+  double lambdaVolts = ByteVolts(lambda);
+  if (probeType == 3 || probeType == 4) lambdaVolts = 5 - lambdaVolts;
+  Value(c, f, 40, 45, Volts(lambdaVolts));
+  const int pos = static_cast<int>(std::min(probeType == 0 ? lambda * 5 : lambda, 255u));
+  const int point = static_cast<int>(probeType == 0 ? img(bytes::LambdaPoint) * 5
+                                                    : img(bytes::LambdaPoint));
+  const unsigned state = status & 0x07;
+  const Rgb stateColour = state == 1 ? colour::DarkGreen : state == 4 ? colour::Red : colour::Yellow;
+  Fill(c, stateColour, f.R(140 + pos, 52, 180 + pos, 70));
+  // The neutral point is not capped; what lies past the bar's end is not drawn.
+  const int pointLeft = std::min(140 + point, 436), pointRight = std::min(180 + point, 436);
+  Fill(c, colour::Black, f.R(pointLeft, 73, pointRight, 77));
+  Fill(c, colour::LightGrey, f.R(140, 73, pointLeft, 77));
+  Fill(c, colour::LightGrey, f.R(pointRight, 73, 436, 77));
+  Fill(c, colour::LightGrey, f.R(140, 52, 140 + pos, 70));
+  Fill(c, colour::LightGrey, f.R(180 + pos, 52, 436, 70));
+
+  // TPS lamps: exactly one high bit of the status lights its lamp; none or several light none.
+  const unsigned high = status & 0xF0;
+  const int lit = high == 0x10 ? 1 : high == 0x20 ? 2 : high == 0x40 ? 3 : high == 0x80 ? 4 : 0;
+  for (int n = 1; n <= 4; ++n) {
+    const Rgb lamp = kLampColours[n - 1];
+    c.Rectangle({lamp, 1}, {lit == n ? lamp : colour::LightGrey},
+                TpsLampRect(p.shell, n));
+  }
+  s.nonIdleLamp = lit >= 2;
+
+  // TPS voltage, by sensor code.
+  const double tpsVolts = ByteVolts(img(bytes::Tps));
+  const char* switchText = (status & 0x10) ? "OFF" : " ON";
+  switch (tpsCode) {
+    case 1:
+      Value(c, f, 40, 155, Volts(5 - tpsVolts));
+      break;
+    case 2:
+    case 3:
+      Value(c, f, 40, 155, "_.__");
+      break;
+    case 6:
+      Fill(c, colour::LightGrey, f.R(30, 155, 105, 195));
+      Value(c, f, 40, 155, switchText);
+      break;
+    case 7:
+      Fill(c, colour::LightGrey, f.R(30, 155, 110, 195));
+      Value(c, f, 40, 155, switchText);
+      break;
+    default:
+      Value(c, f, 40, 155, Volts(tpsVolts));
+  }
+  SmallValue(c, f, 305, 196, Volts(img(bytes::TPSInert) / 50.0 + 0.02));
+
+  // Actuator position bar.
+  const int actuator = static_cast<int>(img(bytes::Actuator));
+  Value(c, f, 40, 265, Digits(actuator, 3));
+  Fill(c, colour::Navy, f.R(161, 270, 161 + actuator, 290));
+  Fill(c, colour::LightGrey, f.R(161 + actuator, 270, 417, 290));
+
+  // AttInit pointer: its area is cleared only when it moves.
+  const int attInit = static_cast<int>(img(bytes::AttInit));
+  if (attInit != s.lastAttInit) Fill(c, colour::LightGrey, f.R(140, 316, 440, 360));
+  Label(c, f, attInit + 157, 315, "^");
+  SmallValue(c, f, attInit + 147, 326, Digits(attInit, 3));
+  const Rect captionClip = AttInitCaptionClip(p, f, attInit);
+  c.Text(FontKind::Label, colour::Black, colour::LightGrey, {captionClip.left, captionClip.top},
+         captionClip, p.texts[6]);
+  s.lastAttInit = attInit;
+
+  // Idle and working bands around AttInit, clipped to the bar; the rows' rest light grey.
+  const int base = attInit + 161;
+  const auto clipLeft = [](int v) { return std::max(v, 161); };
+  const auto clipRight = [](int v) { return std::min(v, 418); };
+  const int idleLeft = clipLeft(base - static_cast<int>(img(bytes::AttMin_BJ)));
+  const int idleRight = clipRight(base + static_cast<int>(img(bytes::AttMax_BJ)));
+  const int workLeft = clipLeft(base - static_cast<int>(img(bytes::AttMin)));
+  const int workRight = clipRight(base + static_cast<int>(img(bytes::AttMax)));
+  Fill(c, colour::Cyan, f.R(idleLeft, 300, idleRight, 305));
+  Fill(c, colour::Red, f.R(workLeft, 307, workRight, 312));
+  Fill(c, colour::LightGrey, f.R(160, 300, idleLeft, 305));
+  Fill(c, colour::LightGrey, f.R(idleRight, 300, 418, 305));
+  Fill(c, colour::LightGrey, f.R(160, 307, workLeft, 312));
+  Fill(c, colour::LightGrey, f.R(workRight, 307, 418, 312));
+
+  // Throttle-jump marker.
+  const int attJump = static_cast<int>(img(bytes::AttJump));
+  const int jump = Version(p.link.image) == kSupportedVersion
+                       ? std::min(attInit + attInit * attJump / 100, 255)
+                       : attJump;
+  const bool switchSensor = tpsCode == 2 || tpsCode == 3 || tpsCode == 6 || tpsCode == 7;
+  if (!switchSensor && (options & 0x08)) Fill(c, colour::Black, f.R(160 + jump, 293, 162 + jump, 298));
+  Fill(c, colour::LightGrey, f.R(150, 293, 160 + jump, 298));
+  Fill(c, colour::LightGrey, f.R(162 + jump, 293, 425, 298));
+
+  // Engine speed and the dial.
+  const unsigned periodHigh = img(bytes::PeriodHi);
+  const long speed =
+      periodHigh == 255 ? 0 : static_cast<long>(SpeedFromPeriod(periodHigh, img(bytes::PeriodLo)));
+  p.shared.engineSpeed = speed;
+  Value(c, f, 590, 210, Digits(speed, 4));
+  if (speed != s.dial.lastDialSpeed) {
+    s.dial.lastDialSpeed = speed;
+    DrawSpeedDial(p, c, ui);
+  }
+
+  // Switching thresholds.
+  const auto cutOff = SpeedFromPeriod(img(bytes::CutOffRPMHi), img(bytes::CutOffRPMLo));
+  const auto lpgOn = SpeedFromPeriod(img(bytes::LPGOnRPMHi), img(bytes::LPGOnRPMLo));
+  const auto lpgOff = static_cast<long>(SpeedFromPeriod(img(bytes::LPGOffRPMHi), img(bytes::LPGOffRPMLo)));
+  SmallValue(c, f, 510, 265, Digits(static_cast<long>(cutOff), 4),
+             (options & 0x20) ? colour::Black : colour::Grey);
+  SmallValue(c, f, 605, 265, Digits(static_cast<long>(lpgOn), 4));
+  if (lpgOff != s.dial.lpgOffSpeed) {
+    s.dial.lpgOffSpeed = lpgOff;
+    DrawSpeedDial(p, c, ui);
+    s.dial.lastDialSpeed = speed;
+  }
+  SmallValue(c, f, 705, 265, Digits(lpgOff, 4), (options & 0x40) ? colour::Black : colour::Grey);
+
+  // Switch captions; " LPG ON " follows the fuel state of the previous refresh.
+  Label(c, f, 590, 290, " LPG ON ", s.onGas ? colour::DarkGreen : colour::Black);
+  Label(c, f, 685, 290, " LPG OFF ", (switches & 0x04) ? colour::Red : colour::Black);
+  Label(c, f, 485, 290, " CUT-OFF ", (switches & 0x08) ? colour::Red : colour::Black);
+
+  // Temperatures.
+  Value(c, f, 490, 375, Digits(TemperatureFromRaw(img(bytes::Temperature)), 3));
+  const Rect onTemp = SwitchOnTemperatureField(p, f);
+  c.Text(FontKind::Label, (options & 0x02) ? colour::Black : colour::Grey, colour::White,
+         {onTemp.left, onTemp.top}, onTemp, TemperatureText(img(bytes::LPGOnTemp)));
+
+  // Messages and the fuel-state field.
+  Messages messages;
+  const FuelField fuel = EvaluateMessages(p, img, lpgOn, messages);
+  messages.Draw(c, f);
+  DrawFuelField(p, c, f, fuel);
+
+  // Learn lamp: yellow while learning at idle; blinking while learning off idle.
+  if (++s.blinkCount > 1) {
+    s.blinkPhase = !s.blinkPhase;
+    s.blinkCount = 0;
+  }
+  Rgb lamp = colour::Olive;
+  if (s.learnActive) lamp = (!s.nonIdleLamp || s.blinkPhase) ? colour::Yellow : colour::Olive;
+  const int d = ReadingsLayoutFor(p.shell.screenSize).learnLampDiameter;
+  const Point corner = f.P(635, 470);
+  c.Ellipse({colour::Black, 1}, {lamp}, {corner.x, corner.y, corner.x + d, corner.y + d});
+}
+
+bool ReadingsTick(Program& p, Canvas& c, Controls& ui) {
+  if (p.shared.listOpen) return false;
+  Identify(p.link);
+  if (!p.link.offline && Version(p.link.image) == kSupportedVersion) {
+    ReadBlock(p.link, 2);
+    // Blocks 3 and 4 change only when the user changes a setting: every fourth tick will do.
+    if (++p.readings.blockTicks > 3) {
+      ReadBlock(p.link, 3);
+      ReadBlock(p.link, 4);
+      p.readings.blockTicks = 0;
+    }
+  }
+  RefreshReadings(p, c, ui);
+  if (p.link.pollPeriod == p.shared.armedPeriod) return false;
+  p.shared.armedPeriod = p.link.pollPeriod;
+  return true;
+}
+
+void LearnPressed(Program& p, Canvas& c, Controls&) {
+  if (p.link.offline || Version(p.link.image) != kSupportedVersion || !p.readings.onGas) return;
+  ReadingsState& s = p.readings;
+  if (s.learnActive) {
+    DrawMessageLine(c, FrameOf(p), 5, p.texts[32], colour::Red);
+    s.messageAge = 0;
+    s.learnRequested = false;
+  } else {
+    s.learnRequested = true;  // the next refreshes show the outcome
+  }
+  WriteByte(p.link, kCommandAddress, kCommandLearn);
+}
+
+}  // namespace kv

@@ -1,0 +1,91 @@
+// A readings panel on a recording canvas and fake controls, over a memory image the test fills.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "fake_controls.h"
+#include "fake_port.h"
+#include "readings/readings.h"
+#include "recording_canvas.h"
+#include "shell/program.h"
+
+namespace kv::testing {
+
+struct ReadingsPanel {
+  Program p;
+  FakePort port;
+  RecordingCanvas canvas;
+  FakeControls ui;
+
+  explicit ReadingsPanel(int size = 2) {
+    p.link.port = &port;
+    SetSize(size);
+    p.link.offline = false;
+    Set({1, 2}, 0x40);            // version 3
+    Set(bytes::Status, 0x08);     // operating
+    Set(bytes::EmulType, 0x80);   // full status
+    for (int n = 0; n < kLanguageTextCount; ++n)
+      p.texts.text[static_cast<std::size_t>(n)] = "t" + std::to_string(n);
+  }
+
+  // The shell's screen-size table.
+  void SetSize(int size) {
+    static const double sx[] = {0.8, 1.0, 1.28, 1.6, 1.6}, sy[] = {0.77, 1.0, 1.32, 1.69, 1.81};
+    static const std::array<int, 4> bases[] = {{113, 172, 231, 290},
+                                               {140, 214, 288, 362},
+                                               {180, 274, 368, 462},
+                                               {225, 343, 461, 579},
+                                               {225, 343, 461, 579}};
+    p.shell.screenSize = size;
+    p.shell.scaleX = sx[size - 1];
+    p.shell.scaleY = sy[size - 1];
+    p.shell.lampBases = bases[size - 1];
+  }
+
+  void Set(ByteRef r, std::uint8_t v) { p.link.image.blocks[r.block - 1][r.index] = v; }
+
+  void Refresh() {
+    canvas.Clear();
+    RefreshReadings(p, canvas, ui);
+  }
+  void Refresh(int times) {
+    for (int i = 0; i < times; ++i) Refresh();
+  }
+
+  // The last text drawn with its origin at `at`; fails when there is none.
+  DrawCall TextAt(Point at) const {
+    for (auto it = canvas.calls.rbegin(); it != canvas.calls.rend(); ++it)
+      if (it->kind == DrawCall::Text && it->points[0] == at) return *it;
+    ADD_FAILURE() << "no text at " << at.x << "," << at.y;
+    return {};
+  }
+  // The last rectangle drawn exactly at r, or a call of no kind's pen when there is none.
+  const DrawCall* RectAt(Rect r) const {
+    for (auto it = canvas.calls.rbegin(); it != canvas.calls.rend(); ++it)
+      if (it->kind == DrawCall::Rectangle && it->rect == r) return &*it;
+    return nullptr;
+  }
+  // What message line k (1..5, 800x600) received in the last refresh: its text, or "-" when
+  // the line was not drawn.
+  std::string Line(int k) const {
+    const Rect line{40, 385 + 20 * k, 440, 405 + 20 * k};
+    for (auto it = canvas.calls.rbegin(); it != canvas.calls.rend(); ++it)
+      if (it->kind == DrawCall::Text && it->rect == line) return it->text;
+    return "-";
+  }
+  Rgb LineColour(int k) const {
+    const Rect line{40, 385 + 20 * k, 440, 405 + 20 * k};
+    for (auto it = canvas.calls.rbegin(); it != canvas.calls.rend(); ++it)
+      if (it->kind == DrawCall::Text && it->rect == line) return it->textColour;
+    return {1, 2, 3};
+  }
+  // Fill of the fuel-state field in the last refresh, or none when it was not drawn.
+  const DrawCall* FuelField() const { return RectAt({490, 465, 615, 505}); }
+  Rgb LearnLamp() const { return canvas.Of(DrawCall::Ellipse).back().brush.colour; }
+};
+
+}  // namespace kv::testing
