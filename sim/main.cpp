@@ -476,7 +476,10 @@ int main(int argc, char** argv) {
       fds.push_back({c->fd, static_cast<short>(POLLIN | (c->out.empty() ? 0 : POLLOUT)), 0});
 
     const Micros waitUs = std::max<Micros>(0, wake - now);
-    const int ready = poll(fds.data(), fds.size(), static_cast<int>((waitUs + 999) / 1000));
+    // ppoll keeps microsecond deadlines: a millisecond poll would put every paced byte up to
+    // a millisecond late and make the line look slower than 9600 baud.
+    const timespec wait{static_cast<time_t>(waitUs / 1000000), static_cast<long>(waitUs % 1000000) * 1000};
+    const int ready = ppoll(fds.data(), fds.size(), &wait, nullptr);
     if (ready < 0 && errno != EINTR) break;
     now = Now();
 
