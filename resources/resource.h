@@ -60,3 +60,16 @@
 #define IDD_RESET 126
 #define IDD_OSCILLOSCOPE 159
 #define IDD_INFORMATION 230
+
+// Language item bitmaps, without and with the check mark (bitmap 209 and menu 209 are different
+// resource types).
+#define IDB_FLAG_POL 1014
+#define IDB_FLAG_POL_CHECKED 204
+#define IDB_FLAG_ANG 203
+#define IDB_FLAG_ANG_CHECKED 205
+#define IDB_FLAG_RUS 1015
+#define IDB_FLAG_RUS_CHECKED 209
+#define IDB_FLAG_LIT 1017
+#define IDB_FLAG_LIT_CHECKED 1016
+#define IDB_FLAG_ITA 212
+#define IDB_FLAG_ITA_CHECKED 211

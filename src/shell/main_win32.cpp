@@ -1,17 +1,41 @@
-// Entry point of KV720.exe (being filled in by the shell: for now it opens COM1 and polls).
+// Entry point of KV720.exe: start-up, the main window and the message loop.
 #include <windows.h>
 
-#include "link/link.h"
-#include "link/serial_port_win32.h"
+#include <memory>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+#include "link/serial_port_win32.h"
+#include "resource.h"
+#include "shell/main_window_win32.h"
+#include "shell/panels_win32.h"
+#include "shell/program.h"
+#include "shell/settings.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   kv::Win32SerialPort port;
-  kv::Link link;
-  link.port = &port;
-  for (int i = 0; i < 10; ++i) {
-    kv::Identify(link);
-    Sleep(static_cast<DWORD>(link.pollPeriod));
+  auto program = std::make_unique<kv::Program>();
+  program->link.port = &port;
+  kv::App& app = kv::TheApp();
+  app.program = program.get();
+  app.instance = instance;
+
+  // Start-up initialiser: every file of the program is found from the directory it started in,
+  // whatever a file dialog later makes current.
+  program->settings.startDirectory = kv::CurrentDirectory();
+
+  if (!kv::RegisterMainWindowClass(instance)) return 0;
+  HWND window = kv::CreateMainWindow(instance);
+  if (!window) return 0;
+  ShowWindow(window, show);
+  UpdateWindow(window);
+
+  HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDA_MAIN));
+  MSG msg{};
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (TranslateAcceleratorW(window, accelerators, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
   }
-  kv::ClosePort(link);
-  return 0;
+  kv::ClosePort(program->link);
+  app.program = nullptr;
+  return static_cast<int>(msg.wParam);
 }

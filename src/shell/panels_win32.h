@@ -34,4 +34,9 @@ HWND CreateInformationDialog(HWND parent);
 void ReadingsApplyScreenSize(HWND panel);
 void ReadingsMainPaint(HWND panel);
 
+// The information dialog layout of the main window (in the shell): places each control of the
+// dialog for the current scale factors. Run on entering a new screen size and on every paint of
+// the dialog.
+void ApplyInformationLayout(HWND panel);
+
 }  // namespace kv

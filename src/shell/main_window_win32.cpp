@@ -1,0 +1,377 @@
+#include "shell/main_window_win32.h"
+
+#include <map>
+#include <string>
+
+#include "resource.h"
+#include "shell/panels_win32.h"
+#include "shell/program.h"
+#include "shell/settings.h"
+#include "shell/shell_logic.h"
+#include "ui/text_win32.h"
+
+namespace kv {
+namespace {
+
+// What only the Win32 side holds: the menu bar of the current language and the flag bitmaps,
+// loaded once and kept for the whole run.
+struct MainWindowHandles {
+  HMENU menu = nullptr;
+  std::map<int, HBITMAP> flags;
+};
+MainWindowHandles& Handles() {
+  static MainWindowHandles handles;
+  return handles;
+}
+
+ShellState& Shell() { return TheProgram().shell; }
+
+SIZE DesktopSize() {
+  RECT r{};
+  GetWindowRect(GetDesktopWindow(), &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+HBITMAP Flag(int id) {
+  auto& flags = Handles().flags;
+  auto it = flags.find(id);
+  if (it != flags.end()) return it->second;
+  // Drawn at the menu check-mark size of the system, which the item bitmaps must match.
+  HBITMAP bitmap = static_cast<HBITMAP>(
+      LoadImageW(TheApp().instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP,
+                 GetSystemMetrics(SM_CXMENUCHECK), GetSystemMetrics(SM_CYMENUCHECK), 0));
+  flags[id] = bitmap;
+  return bitmap;
+}
+
+void SetCaption(int panel) {
+  const PanelSpec* spec = PanelSpecOf(panel);
+  if (!spec) return;
+  SetWindowTextW(TheApp().mainWindow, Widen(TheProgram().texts[spec->titleText]).c_str());
+}
+
+void SetControlTexts(HWND panel, std::span<const ControlText> texts) {
+  for (const ControlText& t : texts)
+    SetDlgItemTextW(panel, t.control, Widen(TheProgram().texts[t.text]).c_str());
+}
+
+void CheckItem(int item, bool checked) {
+  CheckMenuItem(Handles().menu, static_cast<UINT>(item),
+                MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void EnableSizeItems(const MenuState& state) {
+  for (int size = 1; size <= kScreenSizeCount; ++size)
+    EnableMenuItem(Handles().menu, static_cast<UINT>(kSizeItems[size - 1]),
+                   MF_BYCOMMAND | (state.sizeEnabled[size - 1] ? MF_ENABLED : MF_GRAYED));
+}
+
+void CheckSizeItem(const MenuState& state) {
+  for (int item : kSizeItems) CheckItem(item, item == state.sizeChecked);
+}
+
+void CheckPortItem(const MenuState& state) {
+  for (int port = 1; port <= 4; ++port) CheckItem(PortItem(port), PortItem(port) == state.portChecked);
+}
+
+void CheckLanguageItem(const MenuState& state) {
+  for (const LanguageSpec& language : Languages())
+    CheckItem(language.item, language.item == state.languageChecked);
+}
+
+MenuState CurrentMenuState() {
+  return ComputeMenuState(Shell(), TheProgram().settings.languageCode);
+}
+
+// The whole menu state after a new menu bar was installed.
+void RefreshMenuState() {
+  const MenuState state = CurrentMenuState();
+  for (const LanguageSpec& language : Languages())
+    SetMenuItemBitmaps(Handles().menu, static_cast<UINT>(language.item), MF_BYCOMMAND,
+                       Flag(language.bitmapUnchecked), Flag(language.bitmapChecked));
+  EnableSizeItems(state);
+  CheckPortItem(state);
+  CheckSizeItem(state);
+  SetScreenSize(Shell(), Shell().screenSize);
+}
+
+void InstallLanguageMenu() {
+  const LanguageSpec language = LanguageSpecOf(TheProgram().settings.languageCode);
+  HMENU menu = LoadMenuW(TheApp().instance, MAKEINTRESOURCEW(language.menu));
+  if (!menu) return;
+  HMENU old = GetMenu(TheApp().mainWindow);
+  SetMenu(TheApp().mainWindow, menu);
+  Handles().menu = menu;
+  if (old && old != menu) DestroyMenu(old);
+  DrawMenuBar(TheApp().mainWindow);
+  CheckLanguageItem(CurrentMenuState());
+}
+
+void PlaceMainWindow() {
+  const ShellState& shell = Shell();
+  const WindowPosition at =
+      PlaceWindow(shell.desktopWidth, shell.desktopHeight, shell.windowWidth, shell.windowHeight);
+  SetWindowPos(TheApp().mainWindow, nullptr, at.x, at.y, shell.windowWidth, shell.windowHeight,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND CreatePanelWindow(int panel, HWND parent) {
+  switch (panel) {
+    case ReadingsPanel: return CreateReadingsPanel(parent);
+    case ConfigurationPanel: return CreateConfigurationPanel(parent);
+    case OptionsPanel: return CreateOptionsPanel(parent);
+    case SchemaPanel: return CreateSchemaPanel(parent);
+    case ResetPanel: return CreateResetPanel(parent);
+    case OscilloscopePanel: return CreateOscilloscopePanel(parent);
+    case InformationDialog: return CreateInformationDialog(parent);
+    default: return nullptr;
+  }
+}
+
+// Destroys the panel shown (its own destruction handling runs first) and creates `panel` with its
+// entry steps. A failed creation is not reported: there is then no panel until the next switch.
+void RecreatePanel(int panel) {
+  App& app = TheApp();
+  if (app.panelWindow) DestroyWindow(app.panelWindow);
+  app.panelWindow = nullptr;
+  app.panelWindow = CreatePanelWindow(panel, app.mainWindow);
+}
+
+// A panel switch's step 2 for `panel`, which is already the current panel.
+void EnterPanel(int panel) {
+  RecreatePanel(panel);
+  // The schema panel is set up by the screen-size step, which creates it once more.
+  if (panel == SchemaPanel) ApplyScreenSize();
+}
+
+void OnCreate(HWND window) {
+  App& app = TheApp();
+  Program& program = TheProgram();
+  app.mainWindow = window;
+
+  // 1-2: the class menu, the desktop and the screen size it allows.
+  Handles().menu = GetMenu(window);
+  const SIZE desktop = DesktopSize();
+  StartOnDesktop(program.shell, desktop.cx, desktop.cy);
+  MenuState state = CurrentMenuState();
+  EnableSizeItems(state);
+  CheckSizeItem(state);
+  // 3: size and place.
+  PlaceMainWindow();
+  // 4-5: settings and language texts.
+  StartOnPort(program, LoadSettings(program.settings));
+  CheckPortItem(CurrentMenuState());
+  LoadLanguageTexts(program.texts, program.settings.startDirectory, program.settings.languageCode);
+  // 6: the readings panel.
+  program.shell.currentPanel = ReadingsPanel;
+  app.panelWindow = CreateReadingsPanel(window);
+  if (app.panelWindow)
+    SetWindowPos(app.panelWindow, nullptr, -5, -10, program.shell.windowWidth,
+                 program.shell.windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetCaption(ReadingsPanel);
+  // 7-8: the language's menu bar and its state.
+  InstallLanguageMenu();
+  RefreshMenuState();
+}
+
+void OnPaint(HWND window) {
+  App& app = TheApp();
+  ShellState& shell = Shell();
+  PAINTSTRUCT ps;
+  BeginPaint(window, &ps);
+  EndPaint(window, &ps);
+  // The panel is validated too, so its background is erased now and not over what is drawn next.
+  if (app.panelWindow) {
+    PAINTSTRUCT panelPaint;
+    BeginPaint(app.panelWindow, &panelPaint);
+    EndPaint(app.panelWindow, &panelPaint);
+  }
+  if (app.panelWindow) ReadingsApplyScreenSize(app.panelWindow);
+  if (shell.currentPanel == ReadingsPanel && app.panelWindow) {
+    ReadingsMainPaint(app.panelWindow);
+    HighlightPanelItem();
+  }
+  const SIZE desktop = DesktopSize();
+  if (NoteDesktopSize(shell, desktop.cx, desktop.cy)) EnableSizeItems(CurrentMenuState());
+  // Makes the learn button repaint above the drawing.
+  if (HWND button = app.panelWindow ? GetDlgItem(app.panelWindow, 1005) : nullptr) {
+    EnableWindow(button, FALSE);
+    EnableWindow(button, TRUE);
+  }
+}
+
+void Exit(HWND window) {
+  if (TheApp().panelWindow) DestroyWindow(TheApp().panelWindow);
+  TheApp().panelWindow = nullptr;
+  DestroyWindow(window);
+}
+
+bool OnCommand(HWND window, int id) {
+  const Command command = ClassifyCommand(id);
+  switch (command.kind) {
+    case CommandKind::Exit: Exit(window); return true;
+    case CommandKind::Nothing: return true;
+    case CommandKind::Panel: SwitchPanel(command.value); return true;
+    case CommandKind::Port:
+      SelectPort(TheProgram(), command.value);
+      CheckPortItem(CurrentMenuState());
+      return true;
+    case CommandKind::Size:
+      SetScreenSize(Shell(), command.value);
+      ApplyScreenSize();
+      return true;
+    case CommandKind::Language: SetLanguage(command.language); return true;
+    // The settings-file commands are not handled by the main window yet.
+    case CommandKind::OpenSettingsFile:
+    case CommandKind::SaveSettingsFile:
+    case CommandKind::Unhandled: return false;
+  }
+  return false;
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: OnCreate(window); return 0;
+    case WM_COMMAND:
+      if (OnCommand(window, LOWORD(wParam))) return 0;
+      break;
+    case WM_EXITMENULOOP: HighlightPanelItem(); return 0;
+    case WM_PAINT: OnPaint(window); return 0;
+    case WM_CLOSE: Exit(window); return 0;
+    case WM_DESTROY:
+      ClosePort(TheProgram().link);
+      TheApp().panelWindow = nullptr;
+      PostQuitMessage(0);
+      return 0;
+    default: break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+std::wstring LoadResourceString(HINSTANCE instance, UINT id) {
+  wchar_t buffer[256] = {};
+  LoadStringW(instance, id, buffer, 255);
+  return buffer;
+}
+
+}  // namespace
+
+App& TheApp() {
+  static App app;
+  return app;
+}
+
+bool RegisterMainWindowClass(HINSTANCE instance) {
+  static const std::wstring className = LoadResourceString(instance, IDS_CLASS_NAME);
+  WNDCLASSW wc{};
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = MainWindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KV720));
+  wc.hCursor = nullptr;
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+  wc.lpszMenuName = MAKEINTRESOURCEW(IDM_MENU_POL);
+  wc.lpszClassName = className.c_str();
+  return RegisterClassW(&wc) != 0;
+}
+
+HWND CreateMainWindow(HINSTANCE instance) {
+  const std::wstring className = LoadResourceString(instance, IDS_CLASS_NAME);
+  const std::wstring title = LoadResourceString(instance, IDS_TITLE);
+  return CreateWindowW(className.c_str(), title.c_str(),
+                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 640, 450,
+                       nullptr, nullptr, instance, nullptr);
+}
+
+void SwitchPanel(int panel) {
+  ShellState& shell = Shell();
+  if (!PanelSpecOf(panel)) return;
+  if (shell.currentPanel != panel) {
+    shell.currentPanel = panel;
+    EnterPanel(panel);
+    SetCaption(panel);
+  }
+  HighlightPanelItem();
+}
+
+void ApplyScreenSize() {
+  App& app = TheApp();
+  ShellState& shell = Shell();
+  // 1: Size check, scale factors and lamp bases.
+  SetScreenSize(shell, shell.screenSize);
+  CheckSizeItem(CurrentMenuState());
+  // 2: the window.
+  PlaceMainWindow();
+  // 3: the readings fonts and learn button.
+  if (app.panelWindow) ReadingsApplyScreenSize(app.panelWindow);
+  // 4: the panel in its layout for the size.
+  switch (shell.currentPanel) {
+    case ReadingsPanel:
+    case ConfigurationPanel:
+    case OptionsPanel:
+    case OscilloscopePanel:
+    case SchemaPanel:
+      RecreatePanel(shell.currentPanel);
+      break;
+    case InformationDialog:
+      if (app.panelWindow) {
+        SetWindowPos(app.panelWindow, nullptr, 0, 0, shell.windowWidth, shell.windowHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ApplyInformationLayout(app.panelWindow);
+      }
+      break;
+    default:  // the reset panel lays itself out when it paints
+      break;
+  }
+}
+
+void RebuildPanelForLanguage() {
+  App& app = TheApp();
+  const int panel = Shell().currentPanel;
+  switch (panel) {
+    case ResetPanel:
+      if (app.panelWindow) SetControlTexts(app.panelWindow, ResetPanelTexts());
+      break;
+    case InformationDialog:
+      // Re-labelled in place, so what the user was entering stays.
+      if (app.panelWindow) SetControlTexts(app.panelWindow, InformationDialogTexts());
+      break;
+    default:
+      EnterPanel(panel);
+      break;
+  }
+  // Every panel's caption follows the language, the re-labelled ones too.
+  SetCaption(panel);
+}
+
+void SetLanguage(std::string_view languageCode) {
+  Program& program = TheProgram();
+  program.settings.languageCode = std::string(languageCode);
+  SaveSettings(program.settings);
+  LoadLanguageTexts(program.texts, program.settings.startDirectory, program.settings.languageCode);
+  RebuildPanelForLanguage();
+  InstallLanguageMenu();
+  RefreshMenuState();
+  HighlightPanelItem();
+}
+
+void HighlightPanelItem() {
+  HWND window = TheApp().mainWindow;
+  HMENU menu = Handles().menu;
+  if (!window || !menu) return;
+  const int current = CurrentMenuState().panelHighlighted;
+  // The current item comes last: Wine treats every call as selecting the item (dropping the
+  // previous one's highlight), Windows sets or clears each item's own highlight.
+  for (int item : kPanelItems)
+    if (item != current) HiliteMenuItem(window, menu, static_cast<UINT>(item), MF_BYCOMMAND | MF_UNHILITE);
+  if (current) HiliteMenuItem(window, menu, static_cast<UINT>(current), MF_BYCOMMAND | MF_HILITE);
+}
+
+void ApplyInformationLayout(HWND panel) {
+  const ShellState& shell = Shell();
+  for (const ControlPlace& place : InformationLayout(shell.scaleX, shell.scaleY))
+    if (HWND control = GetDlgItem(panel, place.control))
+      MoveWindow(control, place.x, place.y, place.width, place.height, TRUE);
+}
+
+}  // namespace kv
