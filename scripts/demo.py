@@ -1,0 +1,134 @@
+#!/usr/bin/env python3
+"""The demo: kv720-sim on COM1 with live signals and KV720.exe under Wine on it.
+
+With a display (DISPLAY set) the window opens there and the demo waits until it is closed.
+Without one it runs under Xvfb (1280x1024), visits every panel, each screen size on the readings
+panel, and Russian then Polish, and writes one PNG per view to <build>/demo/.
+
+Usage: demo.py <build dir>   (the Makefile's build folder, holding win/ and native/)
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+import harness  # noqa: E402
+
+INI = harness.ini_text(port=1, language="pol")
+
+PANELS = [("readings", 40005), ("configuration", 40006), ("options", 40007), ("schema", 40013),
+          ("reset", 40008), ("oscilloscope", 40010), ("information", 40048)]
+SIZES = [("640x480", 40028), ("800x600", 40029), ("1024x768", 40030), ("1280x960", 40032),
+         ("1280x1024", 40031)]
+RUSSIAN, POLISH = 40038, 40035
+
+# Time for a panel's polling to fill it from the controller (and the oscilloscope to draw traces).
+SETTLE = 2.0
+
+
+def configure(build):
+    config = harness.CONFIG
+    config.exe = os.path.join(build, "win", "KV720.exe")
+    config.driver = os.path.join(build, "win", "tests", "e2e", "kv720-driver.exe")
+    config.sim = os.path.join(build, "native", "sim", "kv720-sim")
+    config.source = ROOT
+    # The tests' work folder: its cached Wine prefix template is shared.
+    config.work = os.path.join(build, "native", "tests", "e2e", "work")
+    config.require("exe", "driver", "sim")
+    return config
+
+
+def start(session):
+    session.write_ini(INI)
+    sim = session.start_sim(port=1, static=False)
+    app = session.start_app()
+    return sim, app
+
+
+def interactive(display):
+    session = harness.Session("demo-display", display=display)
+    try:
+        # A real screen has a window manager: let it manage and frame the window.
+        subprocess.run([harness.wine_loader(), "reg", "delete", r"HKCU\Software\Wine\X11 Driver",
+                        "/f"], env=session.prefix.env(display), stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60)
+        sim, app = start(session)
+        print("demo: KV720.exe runs on %s against kv720-sim (COM1 -> %s)" % (display, sim.link))
+        print("demo: run folder %s; close the window to end" % session.run_dir)
+        code = app.proc.wait()
+        print("demo: KV720.exe ended with exit code %d" % code)
+        return 0
+    finally:
+        session.close()
+
+
+def headless(out_dir):
+    session = harness.Session("demo", screen=(1280, 1024))
+    shots = []
+    try:
+        sim, app = start(session)
+        d = session.driver
+        d.wait_main(60000)
+        sim.wait_frame("65 01 01 67", timeout=30)
+
+        def shot(name):
+            time.sleep(SETTLE)
+            left, top, right, bottom = d.rect()
+            full = session.screenshot(name)
+            path = os.path.join(out_dir, name + ".png")
+            # The window only (the rest of the X screen is black).
+            subprocess.run([harness.tool("convert"), full, "-crop",
+                            "%dx%d+%d+%d" % (right - left, bottom - top, max(left, 0), max(top, 0)),
+                            "+repage", path], check=True)
+            shots.append((path, d.caption()))
+
+        for number, (name, command) in enumerate(PANELS, 1):
+            d.command(command)
+            shot("%02d-%s" % (number, name))
+        d.command(40005)
+        for number, (name, command) in enumerate(SIZES, len(PANELS) + 1):
+            d.command(command)
+            shot("%02d-readings-%s" % (number, name))
+        d.command(RUSSIAN)
+        shot("%02d-readings-russian" % (len(PANELS) + len(SIZES) + 1))
+        d.command(POLISH)
+        shot("%02d-readings-polish" % (len(PANELS) + len(SIZES) + 2))
+
+        d.close()
+        gone = d.wait_gone(20000)
+        code = app.wait(20)
+        print("demo: %d frames exchanged with kv720-sim; KV720.exe ended with exit code %d"
+              % (len(sim.frames()), code if gone else -1))
+    finally:
+        session.close()
+        for path, caption in shots:
+            print("  %s  (%s)" % (path, caption))
+        if shots:
+            print("demo: %d screenshots in %s" % (len(shots), out_dir))
+    return 0
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    build = os.path.abspath(sys.argv[1])
+    try:
+        configure(build)
+        if os.environ.get("DISPLAY"):
+            return interactive(os.environ["DISPLAY"])
+        out_dir = os.path.join(build, "demo")
+        shutil.rmtree(out_dir, ignore_errors=True)
+        os.makedirs(out_dir)
+        return headless(out_dir)
+    except harness.HarnessError as e:
+        print("demo: %s" % e, file=sys.stderr)
+        return 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

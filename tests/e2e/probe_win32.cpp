@@ -1,0 +1,100 @@
+// kv720-probe.dll: loaded into KV720.exe by the driver's WH_CALLWNDPROC hook. On the registered
+// probe message it reads what only the owning process can read under Wine (the menu bar, a
+// window's scroll bars) and writes the answer into the driver's shared block.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "probe_protocol.h"
+
+namespace {
+
+using kv::e2e::ProbeBlock;
+
+std::string Utf8(const wchar_t* text) {
+  if (!text || !*text) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');
+  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
+  for (char& c : out)
+    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+  return out;
+}
+
+void DumpMenu(HMENU menu, int depth, std::string& out) {
+  int count = GetMenuItemCount(menu);
+  for (int pos = 0; pos < count; ++pos) {
+    wchar_t text[512] = {};
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_SUBMENU | MIIM_STRING | MIIM_BITMAP |
+                 MIIM_CHECKMARKS;
+    info.dwTypeData = text;
+    info.cch = 511;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &info)) continue;
+    int bitmaps = (info.hbmpItem ? 1 : 0) | (info.hbmpChecked ? 2 : 0) | (info.hbmpUnchecked ? 4 : 0);
+    char line[128];
+    std::snprintf(line, sizeof line, "%d\t%d\t%u\t%x\t%x\t%d\t%d\t", depth, pos, info.wID,
+                  info.fState, info.fType, info.hSubMenu ? 1 : 0, bitmaps);
+    out += line;
+    out += Utf8(text);
+    out += '\n';
+    if (info.hSubMenu) DumpMenu(info.hSubMenu, depth + 1, out);
+  }
+}
+
+void Answer(ProbeBlock& block, HWND hooked) {
+  std::string out;
+  HWND window = block.window ? reinterpret_cast<HWND>(block.window) : hooked;
+  block.status = 1;
+  switch (block.op) {
+  case kv::e2e::kProbeMenuTree: {
+    HMENU menu = GetMenu(window);
+    if (menu) DumpMenu(menu, 0, out);
+    else block.status = -2;
+    break;
+  }
+  case kv::e2e::kProbeScrollInfo: {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    if (GetScrollInfo(window, block.bar, &info)) {
+      char line[128];
+      std::snprintf(line, sizeof line, "%d\t%d\t%u\t%d\t%d", info.nMin, info.nMax, info.nPage,
+                    info.nPos, info.nTrackPos);
+      out = line;
+    } else {
+      block.status = -3;
+    }
+    break;
+  }
+  default:
+    block.status = -1;
+  }
+  if (out.size() >= sizeof block.text) out.resize(sizeof block.text - 1);
+  std::memcpy(block.text, out.data(), out.size());
+  block.text[out.size()] = '\0';
+  block.length = static_cast<uint32_t>(out.size());
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeHook(int code, WPARAM wParam, LPARAM lParam) {
+  static const UINT probeMessage = RegisterWindowMessageW(kv::e2e::kProbeMessage);
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && call && call->message == probeMessage) {
+    wchar_t name[96];
+    std::swprintf(name, 96, L"%ls%lu", kv::e2e::kProbeBlockPrefix,
+                  static_cast<unsigned long>(call->wParam));
+    if (HANDLE mapping = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, name)) {
+      if (void* view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(ProbeBlock))) {
+        Answer(*static_cast<ProbeBlock*>(view), call->hwnd);
+        UnmapViewOfFile(view);
+      }
+      CloseHandle(mapping);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
