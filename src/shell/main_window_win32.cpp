@@ -187,8 +187,8 @@ void OnPaint(HWND window) {
     EndPaint(app.panelWindow, &panelPaint);
   }
   if (app.panelWindow) ReadingsApplyScreenSize(app.panelWindow);
-  if (shell.currentPanel == ReadingsPanel && app.panelWindow) {
-    ReadingsMainPaint(app.panelWindow);
+  if (shell.currentPanel == ReadingsPanel) {
+    if (app.panelWindow) ReadingsMainPaint(app.panelWindow);
     HighlightPanelItem();
   }
   const SIZE desktop = DesktopSize();
