@@ -325,15 +325,18 @@ class Driver {
     return true;
   }
 
+  // The panel is the main window's child dialog; a hidden one is still reported (its info says
+  // so) rather than nothing, and any other child only when there is no dialog.
   HWND Panel() {
     if (!Attach()) return nullptr;
-    HWND fallback = nullptr;
+    HWND hidden = nullptr, other = nullptr;
     for (HWND child = GetWindow(main_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      if (!IsWindowVisible(child)) continue;
-      if (IsClass(child, L"#32770")) return child;
-      if (!fallback) fallback = child;
+      bool dialog = IsClass(child, L"#32770");
+      if (dialog && IsWindowVisible(child)) return child;
+      if (dialog && !hidden) hidden = child;
+      if (!dialog && !other) other = child;
     }
-    return fallback;
+    return hidden ? hidden : other;
   }
 
   struct ModalSearch {

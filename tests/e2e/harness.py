@@ -973,6 +973,11 @@ class Session:
         if self not in _OPEN_SESSIONS:
             return
         _OPEN_SESSIONS.remove(self)
+        if self.app is not None and self.app.running and self.display:
+            try:  # how the screen looked at the end, for a failed test
+                self.screenshot("last", settle=False)
+            except Exception:
+                pass
         if self._driver is not None:
             try:
                 self._driver.quit()
