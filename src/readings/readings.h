@@ -2,6 +2,7 @@
 // them meaning, drawn on the panel's canvas; its poll tick and the learn command.
 #pragma once
 
+#include "readings_ids.h"
 #include "ui/canvas.h"
 
 namespace kv {
@@ -11,9 +12,9 @@ struct ShellState;
 class Controls;
 
 // Controls of template 101.
-inline constexpr int kLearnButton = 1005;
-inline constexpr int kRawTemperatureField = 1006;  // hidden; Block 2 byte 9 for other programs
-inline constexpr int kLogoPicture = 230;
+inline constexpr int kLearnButton = IDC_READINGS_LEARN;
+inline constexpr int kRawTemperatureField = IDC_READINGS_RAW_TEMPERATURE;  // hidden, Block 2 byte 9
+inline constexpr int kLogoPicture = IDC_READINGS_LOGO;
 
 // What the panel places in absolute pixels per screen size rather than by the design frame (the
 // x bases of the TPS lamps are the shell's, set with the scale factors).

@@ -1,0 +1,122 @@
+// The readings panel's window: template 101, its poll timer and its learn button. Everything it
+// shows is drawn by the panel logic through a GDI canvas straight onto the panel.
+#include <windows.h>
+
+#include "readings/readings.h"
+#include "resource.h"
+#include "shell/panels_win32.h"
+#include "shell/program.h"
+#include "ui/canvas_win32.h"
+#include "ui/controls_win32.h"
+
+namespace kv {
+namespace {
+
+constexpr UINT_PTR kPollTimer = 1;
+
+// The readings panel while it exists; other panels may carry a control 1005 of their own, which
+// the screen-size step must not move.
+HWND g_panel = nullptr;
+
+void ApplyFonts(const Program& p) {
+  SelectPanelFonts(p.shell.screenSize, p.settings.languageCode);
+}
+
+void DrawAll(HWND panel) {
+  Program& p = TheProgram();
+  GdiCanvas canvas(panel);
+  DialogControls controls(panel);
+  DrawReadingsFrame(p, canvas, controls);
+  RefreshReadings(p, canvas, controls);
+}
+
+void PlacePanel(HWND panel) {
+  const Program& p = TheProgram();
+  RECT r = {};
+  GetWindowRect(panel, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(panel), reinterpret_cast<POINT*>(&r), 2);
+  if (r.left != -5 || r.top != -10 || r.right - r.left != p.shell.windowWidth ||
+      r.bottom - r.top != p.shell.windowHeight)
+    MoveWindow(panel, -5, -10, p.shell.windowWidth, p.shell.windowHeight, TRUE);
+}
+
+INT_PTR CALLBACK ReadingsProc(HWND panel, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return TRUE;
+    case WM_ERASEBKGND:
+      // Every pixel of the panel is drawn by the frame; erasing first would only flash.
+      SetWindowLongPtrW(panel, DWLP_MSGRESULT, 1);
+      return TRUE;
+    case WM_PAINT: {
+      RECT update = {};
+      const bool exposed = GetUpdateRect(panel, &update, FALSE) != 0;
+      PAINTSTRUCT ps;
+      BeginPaint(panel, &ps);
+      EndPaint(panel, &ps);
+      PlacePanel(panel);
+      SetTimer(panel, kPollTimer, static_cast<UINT>(TheProgram().link.pollPeriod), nullptr);
+      // Uncovered alone (a menu or window went away): the content is ours to restore.
+      if (exposed) DrawAll(panel);
+      return TRUE;
+    }
+    case WM_TIMER:
+      if (wParam == kPollTimer) {
+        Program& p = TheProgram();
+        GdiCanvas canvas(panel);
+        DialogControls controls(panel);
+        if (ReadingsTick(p, canvas, controls))
+          SetTimer(panel, kPollTimer, static_cast<UINT>(p.link.pollPeriod), nullptr);
+      }
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kLearnButton && HIWORD(wParam) == BN_CLICKED) {
+        GdiCanvas canvas(panel);
+        DialogControls controls(panel);
+        LearnPressed(TheProgram(), canvas, controls);
+      }
+      return TRUE;
+    case WM_DESTROY:
+      if (g_panel == panel) g_panel = nullptr;
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+HWND CreateReadingsPanel(HWND parent) {
+  CreateDrawingResources();
+  HWND panel = CreateDialogParamW(TheApp().instance, MAKEINTRESOURCEW(IDD_READINGS), parent,
+                                  ReadingsProc, 0);
+  if (!panel) return nullptr;
+  g_panel = panel;
+  const Program& p = TheProgram();
+  MoveWindow(panel, -5, -10, p.shell.windowWidth, p.shell.windowHeight, FALSE);
+  ReadingsApplyScreenSize(panel);
+  Program& program = TheProgram();
+  GdiCanvas canvas(panel);
+  DialogControls controls(panel);
+  DrawReadingsFrame(program, canvas, controls);
+  // The panel's own paint restarts the timer, but a main window that validates the panel while
+  // painting it means that paint may never come: polling must not wait for it.
+  SetTimer(panel, kPollTimer, static_cast<UINT>(program.link.pollPeriod), nullptr);
+  return panel;
+}
+
+void ReadingsApplyScreenSize(HWND panel) {
+  const Program& p = TheProgram();
+  ApplyFonts(p);  // the oscilloscope draws with the same pair
+  if (!panel || panel != g_panel) return;
+  DialogControls controls(panel);
+  PlaceLearnButton(p, controls);
+}
+
+void ReadingsMainPaint(HWND panel) {
+  ApplyFonts(TheProgram());
+  if (!panel || panel != g_panel) return;
+  DrawAll(panel);
+}
+
+}  // namespace kv
