@@ -95,10 +95,25 @@ void RefreshMenuState() {
   SetScreenSize(Shell(), Shell().screenSize);
 }
 
+// Item 40042 has no text. A menu loaded from a resource may turn such an item into a separator
+// (Wine does), which could neither be chosen nor show its flag: make it a plain item again, live
+// only in the Italian menu bar.
+void RestoreTextlessItem(HMENU menu, int menuResource) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_STATE;
+  info.fType = MFT_STRING;
+  info.fState = TextlessItemLive(menuResource) ? MFS_ENABLED : MFS_GRAYED;
+  wchar_t empty[1] = {L'\0'};
+  info.dwTypeData = empty;
+  SetMenuItemInfoW(menu, static_cast<UINT>(kTextlessLanguageItem), FALSE, &info);
+}
+
 void InstallLanguageMenu() {
   const LanguageSpec language = LanguageSpecOf(TheProgram().settings.languageCode);
   HMENU menu = LoadMenuW(TheApp().instance, MAKEINTRESOURCEW(language.menu));
   if (!menu) return;
+  RestoreTextlessItem(menu, language.menu);
   HMENU old = GetMenu(TheApp().mainWindow);
   SetMenu(TheApp().mainWindow, menu);
   Handles().menu = menu;

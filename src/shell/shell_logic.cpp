@@ -173,6 +173,8 @@ std::string_view LanguageForItem(int command) {
   return {};
 }
 
+bool TextlessItemLive(int menuResource) { return menuResource == LanguageSpecOf("ita").menu; }
+
 const PanelSpec* PanelSpecOf(int panel) {
   return (panel >= 1 && panel <= kPanelCount) ? &kPanels[panel - 1] : nullptr;
 }

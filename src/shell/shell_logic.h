@@ -75,6 +75,10 @@ std::span<const LanguageSpec> Languages();
 LanguageSpec LanguageSpecOf(std::string_view code);
 // The code of a Language item, empty for other ids.
 std::string_view LanguageForItem(int command);
+// The Italian item has no text and is live only in the Italian menu bar (214), so "ita" is
+// reached through the settings file.
+inline constexpr int kTextlessLanguageItem = 40042;
+bool TextlessItemLive(int menuResource);
 
 // Panels 1..7 (the Panel enum of program.h).
 inline constexpr int kPanelCount = 7;

@@ -131,6 +131,21 @@ class ShellTest(harness.E2ETestCase):
         self.assertEqual(d.wait_gone(20000).get("exit"), 0)
         self.assertEqual(app.wait(20), 0)
 
+    def test_italian_is_reached_through_the_ini(self):
+        s = self.session(screen=(800, 600))
+        s.write_ini(ini_text(4, "ita"))
+        s.start_app()
+        d = s.driver
+        d.wait_main(30000)
+        items = self.assertMenuBar(d, "ita")
+        self.assertChecked(items, LANGUAGE_ITEMS, 40042)
+        self.assertChecked(items, PORT_ITEMS, 40022)
+        self.assertTrue(items[40042]["bitmap"])
+        self.assertEqual(d.caption(), harness.language_text("ita", 175))
+        # 800 x 600 is at most 50 pixels wider than the window: the corner, size 2.
+        self.assertEqual(d.rect()[:3], [0, 0, 800])
+        self.assertChecked(items, SIZE_ITEMS, 40029)
+
     def test_small_desktop_unknown_language_and_port_out_of_range(self):
         s = self.session(screen=(1024, 700))
         s.write_ini(ini_text(7, "xyz"))
@@ -204,6 +219,31 @@ class ShellTest(harness.E2ETestCase):
         d.close()  # the close box
         self.assertEqual(d.wait_gone(20000).get("exit"), 0)
         self.assertEqual(app.wait(20), 0)
+
+    def test_port_choice_moves_polling_to_the_new_port(self):
+        s = self.session(screen=(1280, 960))
+        com1 = s.start_sim(port=1)
+        com2 = s.start_sim(port=2)
+        s.start_app()
+        d = s.driver
+        d.wait_main(30000)
+        com1.wait_frame("65 01 01 67", timeout=30)
+        self.assertEqual(com2.frames("in"), [])
+
+        d.command(40020)
+        com1.clear_log()
+        self.assertIni(s, 2, "pol")
+        self.assertChecked(d_items(d), PORT_ITEMS, 40020)
+        com2.wait_frame("65 01 01 67", timeout=30)
+        com2.wait_frame("65 02 02 69", timeout=30)  # online on the new port
+        self.assertEqual(com1.frames("in"), [])
+
+        # The same port again: closed and opened at the next exchange, polling goes on there.
+        d.command(40020)
+        com2.clear_log()
+        com2.wait_frame("65 01 01 67", timeout=30)
+        self.assertEqual(com1.frames("in"), [])
+        self.assertIni(s, 2, "pol")
 
 
 def d_items(d):

@@ -163,6 +163,7 @@ TEST(Languages, MenuItemBitmapsAndPicturePerCode) {
   EXPECT_EQ(214, LanguageSpecOf("ita").menu);
   EXPECT_EQ(228, LanguageSpecOf("ita").schemaPicture);
   EXPECT_EQ(227, LanguageSpecOf("pol").schemaPicture);
+  for (const LanguageSpec& l : Languages()) EXPECT_EQ(l.code == "ita", TextlessItemLive(l.menu));
   const LanguageSpec other = LanguageSpecOf("deu");
   EXPECT_EQ(148, other.menu);
   EXPECT_EQ(40035, other.item);
