@@ -1025,3 +1025,51 @@ class E2ETestCase(unittest.TestCase):
         s.start_app()
         s.driver.wait_main(timeout_ms)
         return s, peer
+
+
+# ------------------------------------------------------------------------------------------------
+# By hand: python3 harness.py --exe .. --driver .. --sim .. [--screen 1280x960] [--ini TEXT]
+# starts the program against kv720-sim on COM1 and reads driver commands from stdin; lines
+# starting with "!" are the harness's own: "!shot NAME", "!frames [N]", "!sim COMMAND".
+
+
+def _by_hand():
+    parser = argparse.ArgumentParser(add_help=False)
+    parser.add_argument("--screen", default="1280x960")
+    parser.add_argument("--ini")
+    parser.add_argument("--live", action="store_true", help="live signals instead of static")
+    known, rest = parser.parse_known_args(sys.argv[1:])
+    CONFIG.parse(rest)
+    width, height = (int(v) for v in known.screen.split("x"))
+    session = Session("by-hand", screen=(width, height))
+    try:
+        if known.ini is not None:
+            session.write_ini(known.ini.replace("\\n", "\n"))
+        sim = session.start_sim(port=1, static=not known.live)
+        session.start_app()
+        d = session.driver
+        print("display %s, folder %s" % (session.display, session.dir), flush=True)
+        for line in sys.stdin:
+            line = line.strip()
+            if not line:
+                continue
+            try:
+                if line.startswith("!shot"):
+                    print(session.screenshot(line[5:].strip() or "shot"))
+                elif line.startswith("!frames"):
+                    count = int(line[7:].strip() or 10)
+                    for frame in sim.frames()[-count:]:
+                        print(frame)
+                elif line.startswith("!sim "):
+                    print(sim.control(line[5:]))
+                else:
+                    ok, payload = d.raw(line)
+                    print(("OK " if ok else "ERR ") + payload, flush=True)
+            except HarnessError as e:
+                print("harness: %s" % e, flush=True)
+    finally:
+        session.close()
+
+
+if __name__ == "__main__":
+    _by_hand()
