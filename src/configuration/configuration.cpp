@@ -1,0 +1,314 @@
+#include "configuration/configuration.h"
+
+#include <cstdio>
+
+#include "configuration_ids.h"
+#include "link/link.h"
+#include "readings/conversions.h"
+#include "shell/program.h"
+#include "ui/controls.h"
+
+namespace kv {
+namespace {
+
+// printf-style item text; every format here is short and fixed.
+template <typename... Args>
+std::string Format(const char* format, Args... args) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, format, args...);
+  return buffer;
+}
+
+std::uint8_t Byte(const Program& program, ByteRef ref) { return Get(program.link.image, ref); }
+
+bool IsVersion3(const Program& program) { return Version(program.link.image) == kSupportedVersion; }
+
+// Index of a byte in a list whose first item stands for byte 1 (a zero byte shows the first item).
+int FromOne(std::uint8_t byte) { return byte == 0 ? 0 : byte - 1; }
+
+// Selects `index`, or nothing when the list has no such item. An unchanged selection is left
+// alone, so that a list does not repaint at every tick.
+void Select(Controls& controls, int id, int index) {
+  if (index < 0 || index >= controls.ListCount(id)) index = -1;
+  if (controls.ListSelection(id) != index) controls.SelectListItem(id, index);
+}
+
+void SetEnabled(Controls& controls, std::initializer_list<int> ids, bool enabled) {
+  for (int id : ids) controls.Enable(id, enabled);
+}
+void SetShown(Controls& controls, std::initializer_list<int> ids, bool shown) {
+  for (int id : ids) controls.Show(id, shown);
+}
+
+// TPS sensor code (low nibble of LambdaType) <-> item of list 1024. Codes 2..5 share item 2 and
+// codes 8..15 item 5; a pick stores the first code of its item.
+constexpr std::uint8_t kTpsCodeOfItem[6] = {0, 1, 2, 6, 7, 8};
+int TpsItemOfCode(int code) {
+  if (code <= 1) return code;
+  if (code <= 5) return 2;
+  if (code == 6) return 3;
+  if (code == 7) return 4;
+  return 5;
+}
+
+// The LambdaPoint byte the controller gets right after a probe type change.
+std::uint8_t NeutralPointForType(int type) { return type == 0 ? 22 : type == 5 ? 60 : 127; }
+
+constexpr unsigned long kLpgOnFirstSpeed = 1500, kLpgOffFirstSpeed = 4000;
+constexpr int kLpgOnItems = 21, kLpgOffItems = 41;
+
+void FillLambdaPoint(const Program& program, Controls& controls) {
+  for (const auto& item : LambdaPointItems(program.configuration.cachedLambdaType))
+    controls.AddListItem(IDC_LAMBDA_POINT, item);
+}
+
+// Writes a speed as its period: low byte to `lowAddress`, then the high byte to the next one.
+void WriteSpeed(Program& program, std::uint8_t lowAddress, unsigned long rpm) {
+  const unsigned long period = PeriodFromSpeed(rpm);
+  WriteByte(program.link, lowAddress, static_cast<std::uint8_t>(period & 0xFF));
+  WriteByte(program.link, static_cast<std::uint8_t>(lowAddress + 1),
+            static_cast<std::uint8_t>(HighByte(period)));
+}
+
+ConfigurationFollowUp WriteListPick(Program& program, int id, int index) {
+  Link& link = program.link;
+  const auto value = [](int v) { return static_cast<std::uint8_t>(v); };
+  switch (id) {
+    case IDC_PROBE_TYPE:
+      WriteByte(link, 6, value((Byte(program, bytes::LambdaType) & 0x0F) | (index << 4)));
+      WriteByte(link, 7, NeutralPointForType(index));
+      break;
+    case IDC_LAMBDA_POINT:
+      // The list still shows the cached type's items until the next refresh rebuilds it.
+      WriteByte(link, 7, value(index + LambdaPointOffset(program.configuration.cachedLambdaType)));
+      break;
+    case IDC_LAMBDA_DELAY: WriteByte(link, 8, value(index + 1)); break;
+    case IDC_EMUL_TYPE:
+      WriteByte(link, 9, value((Byte(program, bytes::EmulType) & 0xFC) | index));
+      if (index == 0) {
+        program.shared.subDialogOpen = true;
+        return ConfigurationFollowUp::OpenEmulationDialog;
+      }
+      break;
+    case IDC_EMUL_TIME_HI: WriteByte(link, 10, value(index + 1)); break;
+    case IDC_EMUL_TIME_LO: WriteByte(link, 11, value(index + 1)); break;
+    case IDC_IGNITION_TYPE: WriteByte(link, 23, value(index + 1)); break;
+    case IDC_LPG_ON_SPEED:
+      WriteSpeed(program, 21, kLpgOnFirstSpeed + 100 * static_cast<unsigned long>(index));
+      break;
+    case IDC_SPEED_SWITCH:
+      WriteByte(link, 5, value((Byte(program, bytes::Options) & 0xEF) | (index << 4)));
+      break;
+    case IDC_TPS_TYPE:
+      WriteByte(link, 6, value((Byte(program, bytes::LambdaType) & 0xF0) | kTpsCodeOfItem[index]));
+      break;
+    case IDC_TPS_INERT: WriteByte(link, 29, value(index + 1)); break;
+    case IDC_INJECT_DELAY: WriteByte(link, 14, value(index + 1)); break;
+    case IDC_LPG_OFF_SPEED:
+      WriteSpeed(program, 27, kLpgOffFirstSpeed + 100 * static_cast<unsigned long>(index));
+      break;
+    case IDC_WOZG: WriteByte(link, 37, value(index + 1)); break;
+    default: break;
+  }
+  return ConfigurationFollowUp::None;
+}
+
+void WriteCheckBox(Program& program, int id, bool checked) {
+  Link& link = program.link;
+  switch (id) {
+    case IDC_LPG_OFF_ENABLE:
+      WriteByte(link, 5, static_cast<std::uint8_t>((Byte(program, bytes::Options) & 0xBF) |
+                                                   (checked ? 0x40 : 0)));
+      break;
+    case IDC_LOW_SIGNAL:
+      if (!IsVersion3(program)) return;
+      WriteByte(link, 9, static_cast<std::uint8_t>((Byte(program, bytes::EmulType) & 0xFB) |
+                                                   (checked ? 4 : 0)));
+      break;
+    case IDC_EMERGENCY_START:
+      if (!IsVersion3(program)) return;
+      WriteByte(link, 9, static_cast<std::uint8_t>((Byte(program, bytes::EmulType) & 0xF7) |
+                                                   (checked ? 8 : 0)));
+      break;
+    default: break;
+  }
+}
+
+bool IsList(int id) {
+  switch (id) {
+    case IDC_PROBE_TYPE: case IDC_LAMBDA_POINT: case IDC_LAMBDA_DELAY: case IDC_EMUL_TYPE:
+    case IDC_EMUL_TIME_HI: case IDC_EMUL_TIME_LO: case IDC_IGNITION_TYPE: case IDC_LPG_ON_SPEED:
+    case IDC_SPEED_SWITCH: case IDC_TPS_TYPE: case IDC_TPS_INERT: case IDC_INJECT_DELAY:
+    case IDC_LPG_OFF_SPEED: case IDC_WOZG:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> LambdaPointItems(int probeType) {
+  std::vector<std::string> items;
+  if (probeType == 0) {
+    for (long i = 0; i <= 10; ++i) items.push_back(Format("0,%ld", 40 + 2 * i));
+  } else if (probeType == 5) {
+    for (long i = 0; i <= 15; ++i) items.push_back(Format("1,%02ld", 2 * i));
+  } else {
+    // The 0-5 V probes show volts with a colon: 2:54 stands for 2.54 V.
+    for (long i = 0; i <= 50; ++i) items.push_back(Format("%ld:%02ld", 2 + i / 50, (2 * i) % 100));
+  }
+  return items;
+}
+
+int LambdaPointOffset(int probeType) { return probeType == 0 ? 20 : probeType == 5 ? 50 : 100; }
+
+unsigned long PeriodFromSpeed(unsigned long rpm) { return rpm == 0 ? 0 : 15000000UL / rpm; }
+
+int SpeedListIndex(unsigned high, unsigned low, unsigned long firstSpeed, int itemCount) {
+  const unsigned long speed = SpeedFromPeriod(high, low);
+  if (speed < firstSpeed) return 0;
+  const unsigned long index = (speed - firstSpeed) / 100;
+  return index < static_cast<unsigned long>(itemCount) ? static_cast<int>(index) : -1;
+}
+
+void FillConfigurationLists(const Program& program, Controls& c) {
+  const LanguageTexts& texts = program.texts;
+  for (const char* item : {"0-1 V", "0-5 V -", "0-5 V +", "5-0 V -", "5-0 V +", "0,8-1,6 V"})
+    c.AddListItem(IDC_PROBE_TYPE, item);
+  FillLambdaPoint(program, c);
+  for (long i = 1; i <= 255; ++i) c.AddListItem(IDC_LAMBDA_DELAY, Format("%ld:%02ld", i / 12, 5 * (i % 12)));
+  for (int n = 61; n <= 63; ++n) c.AddListItem(IDC_EMUL_TYPE, texts[n]);
+  for (long i = 1; i <= 255; ++i) {
+    const std::string item = Format("%ld,%03ld", i / 40, 25 * (i % 40));
+    c.AddListItem(IDC_EMUL_TIME_HI, item);
+    c.AddListItem(IDC_EMUL_TIME_LO, item);
+  }
+  for (int n = 64; n <= 81; ++n) c.AddListItem(IDC_IGNITION_TYPE, texts[n]);
+  for (long i = 0; i < kLpgOnItems; ++i) c.AddListItem(IDC_LPG_ON_SPEED, Format("%ld", 1500 + 100 * i));
+  c.AddListItem(IDC_SPEED_SWITCH, texts[82]);
+  c.AddListItem(IDC_SPEED_SWITCH, texts[83]);
+  for (int n = 84; n <= 89; ++n) c.AddListItem(IDC_TPS_TYPE, texts[n]);
+  for (long i = 1; i <= 19; ++i) c.AddListItem(IDC_TPS_INERT, Format("%ld,%02ld", 0L, 2 * i + 2));
+  for (long i = 1; i <= 50; ++i) c.AddListItem(IDC_INJECT_DELAY, Format("%ld,%ld", i / 10, i % 10));
+  for (long i = 0; i < kLpgOffItems; ++i) c.AddListItem(IDC_LPG_OFF_SPEED, Format("%ld", 4000 + 100 * i));
+  for (long i = 1; i <= 50; ++i) c.AddListItem(IDC_WOZG, Format("%ld,%ld", i / 10, i % 10));
+}
+
+void ApplyConfigurationTexts(const Program& program, Controls& c) {
+  const LanguageTexts& t = program.texts;
+  c.SetText(IDC_HEADING_LAMBDA, t[35]);
+  c.SetText(IDC_HEADING_SPEED, t[36]);
+  c.SetText(IDC_HEADING_TPS, t[37]);
+  c.SetText(IDC_HEADING_INJECTORS, t[38]);
+  c.SetText(IDC_HEADING_LPG_OFF, t[94]);
+  c.SetText(IDC_LPG_OFF_ENABLE, t[115]);
+  c.SetText(IDC_LPG_OFF_SPEED_UNIT, t[127]);
+  const int labels[] = {IDC_PROBE_TYPE_LABEL,   IDC_LAMBDA_POINT_LABEL,  IDC_LAMBDA_DELAY_LABEL,
+                        IDC_EMUL_TYPE_LABEL,    IDC_EMUL_TIME_HI_LABEL,  IDC_EMUL_TIME_LO_LABEL,
+                        IDC_IGNITION_TYPE_LABEL, IDC_LPG_ON_SPEED_LABEL, IDC_SPEED_SWITCH_LABEL,
+                        IDC_TPS_TYPE_LABEL,     IDC_TPS_INERT_LABEL,     IDC_INJECT_DELAY_LABEL};
+  for (int i = 0; i < 12; ++i) c.SetText(labels[i], t[40 + i]);
+  c.SetText(IDC_WOZG_LABEL, t[188]);
+  c.SetText(IDC_LAMBDA_POINT_UNIT, t[53]);
+  c.SetText(IDC_LAMBDA_DELAY_UNIT, t[54]);
+  c.SetText(IDC_EMUL_TIME_HI_UNIT, t[55]);
+  c.SetText(IDC_EMUL_TIME_LO_UNIT, t[56]);
+  c.SetText(IDC_LPG_ON_SPEED_UNIT, t[57]);
+  c.SetText(IDC_TPS_INERT_UNIT, t[58]);
+  c.SetText(IDC_INJECT_DELAY_UNIT, t[59]);
+  c.SetText(IDC_WOZG_UNIT, t[60]);
+  c.SetText(IDC_LOW_SIGNAL, t[185]);
+  c.SetText(IDC_EMERGENCY_START, t[187]);
+}
+
+void RefreshConfiguration(Program& program, Controls& c) {
+  const auto b = [&](ByteRef ref) { return Byte(program, ref); };
+  const bool v3 = IsVersion3(program);
+  const std::uint8_t lambdaType = b(bytes::LambdaType);
+  const std::uint8_t emulType = b(bytes::EmulType);
+  const std::uint8_t options = b(bytes::Options);
+
+  const int probeType = lambdaType >> 4;
+  Select(c, IDC_PROBE_TYPE, probeType);
+  ConfigurationState& state = program.configuration;
+  if (probeType != state.cachedLambdaType) {
+    c.ClearList(IDC_LAMBDA_POINT);
+    state.cachedLambdaType = probeType;
+    FillLambdaPoint(program, c);
+  }
+  const int point = b(bytes::LambdaPoint);
+  const int offset = LambdaPointOffset(state.cachedLambdaType);
+  Select(c, IDC_LAMBDA_POINT, point >= offset ? point - offset : 0);
+  Select(c, IDC_LAMBDA_DELAY, FromOne(b(bytes::LambdaDelay)));
+
+  Select(c, IDC_EMUL_TYPE, emulType & 3);
+  SetEnabled(c,
+             {IDC_EMUL_TIME_HI, IDC_EMUL_TIME_LO, IDC_EMUL_TIME_HI_LABEL, IDC_EMUL_TIME_LO_LABEL,
+              IDC_EMUL_TIME_HI_UNIT, IDC_EMUL_TIME_LO_UNIT},
+             (emulType & 3) == 0);
+  Select(c, IDC_EMUL_TIME_HI, FromOne(b(bytes::EmulBJ_TimeHi)));
+  Select(c, IDC_EMUL_TIME_LO, FromOne(b(bytes::EmulBJ_TimeLo)));
+
+  Select(c, IDC_IGNITION_TYPE, FromOne(b(bytes::IgnitionType)));
+  Select(c, IDC_LPG_ON_SPEED,
+         SpeedListIndex(b(bytes::LPGOnRPMHi), b(bytes::LPGOnRPMLo), kLpgOnFirstSpeed, kLpgOnItems));
+  Select(c, IDC_SPEED_SWITCH, (options >> 4) & 1);
+
+  c.Enable(IDC_LOW_SIGNAL, v3);
+  if (v3) c.SetCheck(IDC_LOW_SIGNAL, (emulType & 0x04) != 0);
+
+  Select(c, IDC_TPS_TYPE, TpsItemOfCode(lambdaType & 0x0F));
+  SetEnabled(c, {IDC_TPS_INERT, IDC_TPS_INERT_LABEL, IDC_TPS_INERT_UNIT}, (lambdaType & 0x02) == 0);
+  Select(c, IDC_TPS_INERT, FromOne(b(bytes::TPSInert)));
+  Select(c, IDC_INJECT_DELAY, FromOne(b(bytes::InjectDelay)));
+
+  c.SetCheck(IDC_LPG_OFF_ENABLE, (options & 0x40) != 0);
+  SetShown(c, {IDC_LPG_OFF_SPEED, IDC_LPG_OFF_SPEED_UNIT}, c.IsChecked(IDC_LPG_OFF_ENABLE));
+  Select(c, IDC_LPG_OFF_SPEED,
+         SpeedListIndex(b(bytes::LPGOffRPMHi), b(bytes::LPGOffRPMLo), kLpgOffFirstSpeed,
+                        kLpgOffItems));
+
+  c.Enable(IDC_EMERGENCY_START, v3);
+  if (v3) c.SetCheck(IDC_EMERGENCY_START, (emulType & 0x08) != 0);
+  SetShown(c, {IDC_WOZG_LABEL, IDC_WOZG, IDC_WOZG_UNIT}, v3 && (emulType & 0x08) != 0);
+  Select(c, IDC_WOZG, FromOne(b(bytes::WOZG)));
+}
+
+bool ConfigurationTick(Program& program, Controls& controls) {
+  if (!program.shared.listOpen && !program.shared.subDialogOpen) {
+    Link& link = program.link;
+    Identify(link);
+    if (!link.offline && IsVersion3(program)) {
+      ReadBlock(link, 2);
+      ReadBlock(link, 3);
+      ReadBlock(link, 4);
+    }
+    // Also when offline: the cleared image then shows in every control.
+    RefreshConfiguration(program, controls);
+  }
+  if (program.link.pollPeriod != program.shared.armedPeriod) {
+    program.shared.armedPeriod = program.link.pollPeriod;
+    return true;
+  }
+  return false;
+}
+
+ConfigurationFollowUp ConfigurationCommand(Program& program, Controls& controls, int id, int code) {
+  if (IsList(id)) {
+    if (code == kListSelectionChange) {
+      // A list can report a change to "no selection"; that is no value to send to the car.
+      const int index = controls.ListSelection(id);
+      if (index < 0 || index >= controls.ListCount(id)) return ConfigurationFollowUp::None;
+      return WriteListPick(program, id, index);
+    }
+    program.shared.listOpen = (code == kListDropDown);
+    return ConfigurationFollowUp::None;
+  }
+  if ((id == IDC_LPG_OFF_ENABLE || id == IDC_LOW_SIGNAL || id == IDC_EMERGENCY_START) &&
+      code == kButtonClicked)
+    WriteCheckBox(program, id, controls.IsChecked(id));
+  return ConfigurationFollowUp::None;
+}
+
+}  // namespace kv

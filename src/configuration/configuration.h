@@ -1,0 +1,50 @@
+// The configuration panel's behaviour, apart from Win32: what every control shows for a given
+// memory image, what a pick or a click writes to the controller, and what a timer tick does.
+// The dialog procedure (configuration_win32.cpp) only turns messages into these calls.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kv {
+
+struct Program;
+class Controls;
+
+// Notification codes the command handlers tell apart (the values Win32 sends in WM_COMMAND).
+inline constexpr int kButtonClicked = 0;       // BN_CLICKED
+inline constexpr int kListSelectionChange = 1; // CBN_SELCHANGE
+inline constexpr int kListDropDown = 7;        // CBN_DROPDOWN
+
+inline constexpr int kConfigurationTimer = 1;
+
+// Appends every list's items, in the order of the panel's rows; the lambda point list is built
+// for the cached probe type.
+void FillConfigurationLists(const Program& program, Controls& controls);
+// Headings, labels, units and check box texts of the current language.
+void ApplyConfigurationTexts(const Program& program, Controls& controls);
+// Sets every control from the memory image, rebuilding the lambda point list when the probe
+// type seen in the controller changed.
+void RefreshConfiguration(Program& program, Controls& controls);
+
+// One tick of timer 1: poll and refresh unless a list or a sub-dialog is open. Returns true when
+// the timer must be restarted with the link's poll period (armedPeriod already follows it).
+bool ConfigurationTick(Program& program, Controls& controls);
+
+enum class ConfigurationFollowUp { None, OpenEmulationDialog };
+// A WM_COMMAND from control `id` with notification `code`: list picks and check box clicks are
+// written at once; a drop-down sets listOpen, any other list notification clears it. Picking
+// emulation type 0 sets subDialogOpen and asks the caller to run the emulation dialog.
+ConfigurationFollowUp ConfigurationCommand(Program& program, Controls& controls, int id, int code);
+
+// The lambda point list of a probe type: 0,40..0,60 for type 0, 1,00..1,30 for type 5 and
+// 2:00..3:00 (volts with a colon) for the 0-5 V types; and the byte of its first item.
+std::vector<std::string> LambdaPointItems(int probeType);
+int LambdaPointOffset(int probeType);
+
+// The period the controller stores for an engine speed, and the list index of a stored period
+// (-1 when the speed lies above the list).
+unsigned long PeriodFromSpeed(unsigned long rpm);
+int SpeedListIndex(unsigned high, unsigned low, unsigned long firstSpeed, int itemCount);
+
+}  // namespace kv

@@ -1,0 +1,122 @@
+// The emulation construction dialog's procedure: messages become calls of the dialog logic; the
+// wave is drawn straight onto the dialog at the tick after a paint or a change of H or L.
+#include "configuration/emulation_win32.h"
+
+#include "configuration/emulation.h"
+#include "configuration_ids.h"
+#include "shell/panels_win32.h"
+#include "shell/program.h"
+#include "ui/canvas_win32.h"
+#include "ui/controls_win32.h"
+#include "ui/text_win32.h"
+
+namespace kv {
+namespace {
+
+// The picture lies in fixed client pixels whatever the screen size, so its labels use the
+// dialog's own font rather than the panels' label font of the screen size; lines and shapes go
+// to the shared canvas. A label's background fills only its own cell, cut to the clip.
+class ChartCanvas final : public Canvas {
+ public:
+  ChartCanvas(HWND dialog, GdiCanvas& inner)
+      : inner_(inner), font_(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0))) {}
+
+  void Line(const Pen& pen, Point from, Point to) override { inner_.Line(pen, from, to); }
+  void Polyline(const Pen& pen, const std::vector<Point>& points) override {
+    inner_.Polyline(pen, points);
+  }
+  void Rectangle(const Pen& pen, const Brush& brush, Rect r) override {
+    inner_.Rectangle(pen, brush, r);
+  }
+  void RoundRect(const Pen& pen, const Brush& brush, Rect r, int w, int h) override {
+    inner_.RoundRect(pen, brush, r, w, h);
+  }
+  void Ellipse(const Pen& pen, const Brush& brush, Rect r) override { inner_.Ellipse(pen, brush, r); }
+  void Bitmap(int resourceId, Point at, Rect source) override { inner_.Bitmap(resourceId, at, source); }
+
+  void Text(FontKind, Rgb text, Rgb background, Point at, const Rect& clip,
+            std::string_view utf8) override {
+    HDC dc = inner_.dc();
+    HGDIOBJ old = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+    SetTextColor(dc, RGB(text.r, text.g, text.b));
+    SetBkColor(dc, RGB(background.r, background.g, background.b));
+    SetBkMode(dc, OPAQUE);
+    const RECT r{clip.left, clip.top, clip.right, clip.bottom};
+    const std::wstring wide = Widen(utf8);
+    ExtTextOutW(dc, at.x, at.y, ETO_CLIPPED, &r, wide.c_str(), static_cast<UINT>(wide.size()),
+                nullptr);
+    SelectObject(dc, old);
+  }
+
+ private:
+  GdiCanvas& inner_;
+  HFONT font_;
+};
+
+void StartTimer(HWND dialog, const Program& program) {
+  SetTimer(dialog, kEmulationTimer, static_cast<UINT>(program.link.pollPeriod), nullptr);
+}
+
+void CentreOnDesktop(HWND dialog, const ShellState& shell) {
+  int desktopWidth = shell.desktopWidth, desktopHeight = shell.desktopHeight;
+  if (desktopWidth <= 0 || desktopHeight <= 0) {
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    desktopWidth = desktop.right - desktop.left;
+    desktopHeight = desktop.bottom - desktop.top;
+  }
+  RECT r;
+  GetWindowRect(dialog, &r);
+  SetWindowPos(dialog, nullptr, (desktopWidth - (r.right - r.left)) / 2,
+               (desktopHeight - (r.bottom - r.top)) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+INT_PTR CALLBACK EmulationProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      Program& program = TheProgram();
+      CentreOnDesktop(dialog, program.shell);
+      DialogControls controls(dialog);
+      FillEmulationLists(controls);
+      ApplyEmulationTexts(program.texts, controls);
+      SetWindowTextW(dialog, Widen(EmulationCaption(program.texts)).c_str());
+      return TRUE;
+    }
+    case WM_PAINT: {
+      // The default painting clears the picture; the next tick draws it again.
+      Program& program = TheProgram();
+      KillTimer(dialog, kEmulationTimer);
+      StartTimer(dialog, program);
+      EmulationPainted(program);
+      return FALSE;
+    }
+    case WM_TIMER:
+      if (wParam == kEmulationTimer) {
+        Program& program = TheProgram();
+        DialogControls controls(dialog);
+        GdiCanvas gdi(dialog);
+        ChartCanvas canvas(dialog, gdi);
+        if (EmulationTick(program, controls, canvas)) StartTimer(dialog, program);
+      }
+      return TRUE;
+    case WM_COMMAND: {
+      DialogControls controls(dialog);
+      const int end = EmulationCommand(TheProgram(), controls, LOWORD(wParam), HIWORD(wParam));
+      if (end != 0) EndDialog(dialog, end);
+      return TRUE;
+    }
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+void RunEmulationDialog(HWND owner) {
+  DialogBoxParamW(TheApp().instance, MAKEINTRESOURCEW(IDD_EMULATION), owner, EmulationProc, 0);
+  // Also when the dialog could not be made: the panel must not stay silent for good.
+  TheProgram().shared.subDialogOpen = false;
+}
+
+}  // namespace kv
