@@ -107,8 +107,8 @@ class ReadingsTest(harness.E2ETestCase):
         sim.clear_log()
         d.click(1005)
         sim.wait_frame(LEARN, timeout=10)
-        # The controller learns for its learn time, then reports success: language text 18 in
-        # red on message line 5.
+        # The controller learns for its learn time, then reports the outcome of the request in
+        # red on message line 5 (language text 18, 19 or 20 by Block 2 byte 8 bits 4 and 5).
         line5 = p.box(40, 485, 440, 505, inset=1)
         img = wait_image(s, "learn_done", lambda i: i.count(RED, line5) > 20, timeout=20)
         self.assertGreater(img.count(RED, line5), 20)
