@@ -56,7 +56,8 @@ class Canvas {
   virtual void RoundRect(const Pen& pen, const Brush& brush, Rect r, int ellipseWidth,
                          int ellipseHeight) = 0;
   virtual void Ellipse(const Pen& pen, const Brush& brush, Rect r) = 0;
-  // Opaque text: the background colour fills the text cell; `clip` bounds it.
+  // Opaque text: the background colour fills the text cell; `clip` bounds it. A non-empty clip
+  // is filled whole with the background (so " " blanks a field); an empty Rect{} means no clip.
   virtual void Text(FontKind font, Rgb text, Rgb background, Point at, const Rect& clip,
                     std::string_view utf8) = 0;
   // Copies a bitmap resource (or the part of it at `source`) to `at`.
