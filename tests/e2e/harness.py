@@ -35,6 +35,7 @@ import signal
 import socket
 import subprocess
 import sys
+import tempfile
 import time
 import unittest
 import zlib
@@ -479,11 +480,12 @@ def parse_frame_log(text):
 class Sim:
     """kv720-sim on a pseudo-terminal: its link, control socket and frame log."""
 
-    def __init__(self, exe, directory, name, static=True, options=()):
+    def __init__(self, exe, directory, name, static=True, options=(), socket_dir=None):
         self.exe = exe
         self.name = name
         self.link = os.path.join(directory, name + ".pty")
-        self.socket = os.path.join(directory, name + ".sock")
+        # A Unix socket path has at most 107 bytes; build folders can be deeper than that.
+        self.socket = os.path.join(socket_dir or directory, name + ".sock")
         self.log = os.path.join(directory, name + ".frames")
         self.stdout_log = os.path.join(directory, name + ".out")
         self.static = static
@@ -850,6 +852,7 @@ class Session:
         os.makedirs(self.dir)
         self.run_dir = os.path.join(self.dir, "run")
         self.sims = []
+        self.socket_dir = None
         self.app = None
         self._driver = None
         self.prefix = None
@@ -916,7 +919,10 @@ class Session:
     def start_sim(self, port=1, static=True, options=(), name=None):
         """kv720-sim with COM<port> pointing at it (port None: not connected to any COM)."""
         self.config.require("sim")
-        sim = Sim(self.config.sim, self.dir, name or "sim%d" % (len(self.sims) + 1), static, options)
+        if self.socket_dir is None:
+            self.socket_dir = tempfile.mkdtemp(prefix="kv720-e2e-")
+        sim = Sim(self.config.sim, self.dir, name or "sim%d" % (len(self.sims) + 1), static, options,
+                  self.socket_dir)
         sim.start()
         self.leftovers.add(pid=sim.proc.pid, cmd=self.config.sim)
         self.sims.append(sim)
@@ -994,6 +1000,8 @@ class Session:
         for sim in self.sims:
             sim.stop()
             self.leftovers.remove(pid=sim.proc.pid)
+        if self.socket_dir:
+            shutil.rmtree(self.socket_dir, ignore_errors=True)
         if getattr(self, "xvfb", None) is not None and self.xvfb.proc is not None:
             pid = self.xvfb.proc.pid if self.xvfb.proc else None
             self.xvfb.stop()
