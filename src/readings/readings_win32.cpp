@@ -92,10 +92,9 @@ HWND CreateReadingsPanel(HWND parent) {
                                   ReadingsProc, 0);
   if (!panel) return nullptr;
   g_panel = panel;
-  const Program& p = TheProgram();
-  MoveWindow(panel, -5, -10, p.shell.windowWidth, p.shell.windowHeight, FALSE);
-  ReadingsApplyScreenSize(panel);
   Program& program = TheProgram();
+  MoveWindow(panel, -5, -10, program.shell.windowWidth, program.shell.windowHeight, FALSE);
+  ReadingsApplyScreenSize(panel);
   GdiCanvas canvas(panel);
   DialogControls controls(panel);
   DrawReadingsFrame(program, canvas, controls);
