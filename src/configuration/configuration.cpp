@@ -86,6 +86,9 @@ ConfigurationFollowUp WriteListPick(Program& program, int id, int index) {
     case IDC_EMUL_TYPE:
       WriteByte(link, 9, value((Byte(program, bytes::EmulType) & 0xFC) | index));
       if (index == 0) {
+        // The pick closes the list even when its close-up notification has not come yet; left
+        // set, listOpen would keep the dialog from ever polling.
+        program.shared.listOpen = false;
         program.shared.subDialogOpen = true;
         return ConfigurationFollowUp::OpenEmulationDialog;
       }

@@ -76,8 +76,10 @@ INT_PTR CALLBACK ConfigurationProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_COMMAND: {
       DialogControls controls(dialog);
       if (ConfigurationCommand(TheProgram(), controls, LOWORD(wParam), HIWORD(wParam)) ==
-          ConfigurationFollowUp::OpenEmulationDialog)
+          ConfigurationFollowUp::OpenEmulationDialog) {
+        SendDlgItemMessageW(dialog, IDC_EMUL_TYPE, CB_SHOWDROPDOWN, FALSE, 0);
         RunEmulationDialog(dialog);
+      }
       return TRUE;
     }
     default:
@@ -101,6 +103,9 @@ HWND CreateConfigurationPanel(HWND parent) {
   ApplyConfigurationTexts(program, controls);
   for (int id : {IDC_EMUL_TYPE, IDC_IGNITION_TYPE, IDC_SPEED_SWITCH, IDC_TPS_TYPE})
     FitDroppedWidth(dialog, id);
+  // The main window validates the panel when it paints, which could swallow the panel's own
+  // first paint; that paint starts the polling, so it is made here.
+  UpdateWindow(dialog);
   return dialog;
 }
 

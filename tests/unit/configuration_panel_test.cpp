@@ -302,9 +302,12 @@ TEST_F(ConfigurationPanel, PickingEmulationTypeZeroAsksForTheDialog) {
   EXPECT_EQ(ConfigurationFollowUp::None, Pick(IDC_EMUL_TYPE, 1));
   EXPECT_FALSE(program.shared.subDialogOpen);
   rig.port.ClearLog();
+  // Picked from the open list, before its close-up notification.
+  ConfigurationCommand(program, c, IDC_EMUL_TYPE, kListDropDown);
   EXPECT_EQ(ConfigurationFollowUp::OpenEmulationDialog, Pick(IDC_EMUL_TYPE, 0));
   EXPECT_EQ((Writes{{9, 0x0C}}), rig.Writes());
   EXPECT_TRUE(program.shared.subDialogOpen);
+  EXPECT_FALSE(program.shared.listOpen) << "the dialog must be able to poll";
   // While the dialog is open the panel's ticks send nothing and leave the controls alone.
   rig.port.ClearLog();
   c.SelectListItem(IDC_EMUL_TYPE, 2);
