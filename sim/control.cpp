@@ -64,7 +64,7 @@ std::string Status(const Controller& c, const Host& h) {
   const char* refuse = f.refuse == RefuseMode::On ? "on" : f.refuse == RefuseMode::Off ? "off" : "auto";
   const char* result = c.learnResult() == LearnResult::Ok     ? "ok"
                        : c.learnResult() == LearnResult::Fail ? "fail"
-                                                              : "fail-hold";
+                                                              : "interrupted";
   std::string s = "ok";
   s += " version=" + Number(c.version()) + " revision=" + Number(c.revision());
   s += std::string(" silence=") + OnOff(f.silence) + " marker=" + OnOff(f.marker) +
@@ -116,7 +116,7 @@ const char* ControlHelp() {
          "  engine run|stop         start or stop the engine\n"
          "  temp C                  set the coolant temperature, degrees Celsius\n"
          "  gas S                   set the raw gas level sensor value 0..255\n"
-         "  learn-result ok|fail|fail-hold   outcome of the next learning cycles\n"
+         "  learn-result ok|fail|interrupted   outcome of the next learning cycles\n"
          "  learn-time MS           length of a learning cycle\n"
          "  delay MS | pacing on|off   reply timing\n"
          "  status                  every switch, counter and a few live values\n"
@@ -244,11 +244,11 @@ std::string RunControl(Controller& c, Host& h, std::string_view line, Micros now
     return "ok gas " + Number(n);
   }
   if (cmd == "learn-result") {
-    if (argc != 1) return usage("learn-result ok|fail|fail-hold");
+    if (argc != 1) return usage("learn-result ok|fail|interrupted");
     if (w[1] == "ok") c.SetLearnResult(LearnResult::Ok);
     else if (w[1] == "fail") c.SetLearnResult(LearnResult::Fail);
-    else if (w[1] == "fail-hold") c.SetLearnResult(LearnResult::FailHold);
-    else return usage("learn-result ok|fail|fail-hold");
+    else if (w[1] == "interrupted") c.SetLearnResult(LearnResult::Interrupted);
+    else return usage("learn-result ok|fail|interrupted");
     return "ok learn-result " + std::string(w[1]);
   }
   if (cmd == "learn-time" || cmd == "delay") {

@@ -11,9 +11,9 @@ constexpr Micros kMaxCatchUp = 86400LL * 1000000;
 
 std::uint8_t OutcomeBits(LearnResult result) {
   switch (result) {
-    case LearnResult::Ok: return 0;
-    case LearnResult::Fail: return kLearnFailBit;
-    case LearnResult::FailHold: return kLearnFailBit | kLearnHoldBit;
+    case LearnResult::Ok: return kLearnDoneBit;
+    case LearnResult::Fail: return kLearnDoneBit | kLearnErrorBit;
+    case LearnResult::Interrupted: return 0;
   }
   return 0;
 }
@@ -98,7 +98,7 @@ std::vector<std::uint8_t> Controller::Block(int n) const {
   out[0] = kMarker;
   if (n == 2) {
     if (!memory_.pinned[2][8]) {
-      out[8] = static_cast<std::uint8_t>(out[8] & ~(kLearningBit | kLearnFailBit | kLearnHoldBit));
+      out[8] = static_cast<std::uint8_t>(out[8] & ~(kLearningBit | kLearnDoneBit | kLearnErrorBit));
       out[8] |= learning_ ? kLearningBit : outcome_;
     }
     if (faults_.refuse == RefuseMode::On) out[7] |= 0x08;

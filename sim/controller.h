@@ -16,13 +16,15 @@ namespace kv::sim {
 inline constexpr std::uint8_t kWrongMarker = 0xE5;  // the marker with its top bit flipped
 
 enum class RefuseMode { Auto, On, Off };
-enum class LearnResult { Ok, Fail, FailHold };
+// Bit 4 of Block 2 byte 8 says a learning cycle finished, bit 5 that it failed; both clear
+// after a cycle means it was interrupted.
+enum class LearnResult { Ok, Fail, Interrupted };
 
 // Learning outcome bits in Block 2 byte 8, read by the program once bit 1 falls:
 // bit 4 clear = learned; bit 4 set = failed; bits 4 and 5 set = failed and still pending.
 inline constexpr std::uint8_t kLearningBit = 0x02;
-inline constexpr std::uint8_t kLearnFailBit = 0x10;
-inline constexpr std::uint8_t kLearnHoldBit = 0x20;
+inline constexpr std::uint8_t kLearnDoneBit = 0x10;
+inline constexpr std::uint8_t kLearnErrorBit = 0x20;
 std::uint8_t OutcomeBits(LearnResult result);
 
 struct Faults {

@@ -66,7 +66,7 @@ void PrintHelp() {
       "  --static            freeze the live signals (deterministic bytes for tests)\n"
       "  --start-time S      start the car model S seconds into its run (default 0: cold idle)\n"
       "  --learn-time MS     length of a learning cycle (default 3000)\n"
-      "  --learn-result R    ok | fail | fail-hold (default ok)\n"
+      "  --learn-result R    ok | fail | interrupted (default ok)\n"
       "  --exec COMMAND      run a control command at start (repeatable), e.g. --exec 'engine stop'\n"
       "  --ctl SOCKET CMD..  client mode: send CMD to a running simulator, print the reply;\n"
       "                      exit 0 on \"ok ...\", 1 on \"error ...\", 2 when it cannot connect\n"
@@ -84,8 +84,8 @@ void PrintHelp() {
       "\n"
       "Commands at write address 30:\n"
       "  50  learning: Block 2 byte 8 bit 1 set for the learn time, then the outcome in bits 4,5:\n"
-      "      ok = both clear, fail = bit 4, fail-hold = bits 4 and 5 (kept until the next cycle);\n"
-      "      the readings panel shows language text 18, 20 and 19 for them\n"
+      "      bit 4 = the cycle finished, bit 5 = it failed (kept until the next cycle): ok = bit 4,\n"
+      "      fail = bits 4 and 5, interrupted = both clear\n"
       "  51  factory reset: every setting below back to its factory value (the service record,\n"
       "      Block 5 bytes 8..19, is kept)\n"
       "  52  gas level sensor points Prog1..Prog4 back to their factory values\n"
@@ -291,14 +291,14 @@ int ParseArgs(int argc, char** argv, Settings& s) {
       if (!number("milliseconds", 0, 600000, d)) return 2;
       s.controller.learnDuration = static_cast<Micros>(d * 1000);
     } else if (a == "--learn-result") {
-      const char* v = value("ok|fail|fail-hold");
+      const char* v = value("ok|fail|interrupted");
       if (!v) return 2;
       const std::string r = v;
       if (r == "ok") s.controller.learnResult = LearnResult::Ok;
       else if (r == "fail") s.controller.learnResult = LearnResult::Fail;
-      else if (r == "fail-hold") s.controller.learnResult = LearnResult::FailHold;
+      else if (r == "interrupted") s.controller.learnResult = LearnResult::Interrupted;
       else {
-        std::fprintf(stderr, "kv720-sim: --learn-result: ok, fail or fail-hold\n");
+        std::fprintf(stderr, "kv720-sim: --learn-result: ok, fail or interrupted\n");
         return 2;
       }
     } else {

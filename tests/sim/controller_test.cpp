@@ -142,18 +142,20 @@ TEST(Controller, LearningCycleRunsForItsDurationThenReportsTheOutcome) {
   // A second learn command does not extend the cycle.
   c.Handle(Write(30, 50), 2000000);
   EXPECT_EQ(switches(3999999), kLearningBit);
-  EXPECT_EQ(switches(4000000), 0);  // ok: bit 1 falls, bits 4 and 5 stay clear
+  EXPECT_EQ(switches(4000000), kLearnDoneBit);  // ok: bit 1 falls, bit 4 says finished
 
   c.SetLearnResult(LearnResult::Fail);
   c.Handle(Write(30, 50), 5000000);
   EXPECT_EQ(switches(5000000), kLearningBit);
-  EXPECT_EQ(switches(8000000), kLearnFailBit);
+  EXPECT_EQ(switches(8000000), kLearnDoneBit | kLearnErrorBit);
 
-  c.SetLearnResult(LearnResult::FailHold);
+  c.SetLearnResult(LearnResult::Interrupted);
   c.Handle(Write(30, 50), 9000000);
   EXPECT_EQ(switches(9000001), kLearningBit);  // a new cycle clears the old outcome
-  EXPECT_EQ(switches(12000000), kLearnFailBit | kLearnHoldBit);
-  EXPECT_EQ(switches(60000000), kLearnFailBit | kLearnHoldBit);  // held until the next cycle
+  EXPECT_EQ(switches(12000000), 0);
+  c.SetLearnResult(LearnResult::Fail);
+  c.Handle(Write(30, 50), 13000000);
+  EXPECT_EQ(switches(60000000), kLearnDoneBit | kLearnErrorBit);  // held until the next cycle
 }
 
 TEST(Controller, LearningFinishesWhileLiveSignalsRun) {
