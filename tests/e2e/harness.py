@@ -195,7 +195,7 @@ class Leftovers:
             with open(self.path) as f:
                 return json.load(f)
         except (OSError, ValueError):
-            return {"pids": [], "prefixes": []}
+            return {"pids": [], "prefixes": [], "dirs": []}
 
     def _save(self, data):
         tmp = self.path + ".tmp"
@@ -203,18 +203,21 @@ class Leftovers:
             json.dump(data, f)
         os.replace(tmp, self.path)
 
-    def add(self, pid=None, cmd=None, prefix=None):
+    def add(self, pid=None, cmd=None, prefix=None, directory=None):
         data = self._load()
         if pid:
             data["pids"].append([pid, cmd])
         if prefix:
             data["prefixes"].append(prefix)
+        if directory:
+            data.setdefault("dirs", []).append(directory)
         self._save(data)
 
-    def remove(self, pid=None, prefix=None):
+    def remove(self, pid=None, prefix=None, directory=None):
         data = self._load()
         data["pids"] = [p for p in data["pids"] if p[0] != pid]
         data["prefixes"] = [p for p in data["prefixes"] if p != prefix]
+        data["dirs"] = [d for d in data.get("dirs", []) if d != directory]
         self._save(data)
 
     def clean(self):
@@ -233,7 +236,9 @@ class Leftovers:
         for prefix in data["prefixes"]:
             if os.path.isdir(prefix):
                 kill_wine(prefix)
-        self._save({"pids": [], "prefixes": []})
+        for directory in data.get("dirs", []):
+            shutil.rmtree(directory, ignore_errors=True)
+        self._save({"pids": [], "prefixes": [], "dirs": []})
 
 
 def kill_wine(prefix):
@@ -921,6 +926,7 @@ class Session:
         self.config.require("sim")
         if self.socket_dir is None:
             self.socket_dir = tempfile.mkdtemp(prefix="kv720-e2e-")
+            self.leftovers.add(directory=self.socket_dir)
         sim = Sim(self.config.sim, self.dir, name or "sim%d" % (len(self.sims) + 1), static, options,
                   self.socket_dir)
         sim.start()
@@ -1002,6 +1008,7 @@ class Session:
             self.leftovers.remove(pid=sim.proc.pid)
         if self.socket_dir:
             shutil.rmtree(self.socket_dir, ignore_errors=True)
+            self.leftovers.remove(directory=self.socket_dir)
         if getattr(self, "xvfb", None) is not None and self.xvfb.proc is not None:
             pid = self.xvfb.proc.pid if self.xvfb.proc else None
             self.xvfb.stop()
