@@ -61,10 +61,6 @@ def _pl_coils(n):
     return "cewka" if n == 1 else ("cewki" if n in (2, 3, 4) else "cewek")
 
 
-def _ru_coils(n):
-    return "катушка" if n == 1 else ("катушки" if n in (2, 3, 4) else "катушек")
-
-
 def _lt_coils(n):
     # 1 ritė, 2..9 ritės (Lithuanian counts 2..9 take the plural nominative)
     return "ritė" if n == 1 else "ritės"
@@ -75,7 +71,7 @@ for cyl, coils, tag in _COILS:
     IGNITION.append(t(
         f"{cyl} cyl. - {coils} {_pl_coils(coils)}{tag}",
         f"{cyl} cyl. - {coils} coil{'s' if coils > 1 else ''}{tag}",
-        f"{cyl} цил. - {coils} {_ru_coils(coils)}{tag}",
+        f"{cyl} цил. - {coils} кат.{tag}",
         f"{cyl} cil. - {coils} {_lt_coils(coils)}{tag}",
         f"{cyl} cil. - {coils} bobin{'e' if coils > 1 else 'a'}{tag}",
     ))
@@ -83,7 +79,7 @@ IGNITION += [
     t("Obrotomierz", "Tachometer signal", "Сигнал тахометра", "Tachometro signalas",
       "Segnale contagiri"),
     t("Sygnał z ECU", "ECU speed signal", "Сигнал от ЭБУ", "ECU signalas", "Segnale da ECU"),
-    t("Czujnik wału", "Crankshaft sensor", "Датчик коленвала", "Alkūninio veleno jutiklis",
+    t("Czujnik wału", "Crankshaft sensor", "Датчик коленвала", "Alkūn. veleno jutiklis",
       "Sensore albero motore"),
 ]
 assert len(IGNITION) == 18
@@ -211,7 +207,7 @@ TEXTS = [
      t("Punkt przełączenia na gaz", "LPG switch-over speed", "Обороты переключения на газ",
        "Perjungimo į dujas apsukos", "Giri commutazione a GPL")),
     (48, "config_label_switch_over_direction", "Configuration panel: label 1083 of list 1023 (switch-over while the speed falls or rises)",
-     t("Przełączenie przy zmianie obrotów ", "Switch-over with engine speed", "Переключение при изменении оборотов",
+     t("Przełączenie przy zmianie obrotów ", "Switch-over with engine speed", "Переключение по оборотам",
        "Perjungimas keičiantis apsukoms", "Commutazione al variare dei giri")),
     (49, "config_label_tps_type", "Configuration panel: label 1084 of the TPS sensor type list 1024",
      t("Typ czujnika TPS", "TPS sensor type", "Тип ДПДЗ", "TPS jutiklio tipas", "Tipo sensore TPS")),
