@@ -4,7 +4,7 @@ namespace kv {
 namespace {
 
 struct FontPair {
-  FontSpec value, label;
+  FontMetrics value, label;
 };
 constexpr FontPair kFonts[5] = {
     {{28, 11, 600}, {14, 6, 300}},  // 640x480
@@ -16,7 +16,7 @@ constexpr FontPair kFonts[5] = {
 
 }  // namespace
 
-FontSpec FontFor(int screenSize, FontKind kind) {
+FontMetrics FontFor(int screenSize, FontKind kind) {
   const int i = screenSize < 1 ? 0 : screenSize > 5 ? 4 : screenSize - 1;
   return kind == FontKind::Value ? kFonts[i].value : kFonts[i].label;
 }

@@ -38,14 +38,14 @@ inline constexpr std::array<Brush, 12> kBrushes{{
 inline constexpr int kCharsetCentralEuropean = 238;
 inline constexpr int kCharsetCyrillic = 204;
 
-struct FontSpec {
+struct FontMetrics {
   int height;  // cell height, pixels
   int width;   // average character width, pixels
   int weight;
 };
 
 // The font of a kind for screen size 1..5 (sizes outside are clamped).
-FontSpec FontFor(int screenSize, FontKind kind);
+FontMetrics FontFor(int screenSize, FontKind kind);
 int CharsetForLanguage(std::string_view languageCode);
 
 }  // namespace kv

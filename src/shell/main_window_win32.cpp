@@ -45,9 +45,9 @@ HBITMAP Flag(int id) {
 }
 
 void SetCaption(int panel) {
-  const PanelSpec* spec = PanelSpecOf(panel);
-  if (!spec) return;
-  SetWindowTextW(TheApp().mainWindow, Widen(TheProgram().texts[spec->titleText]).c_str());
+  const PanelEntry* entry = PanelEntryOf(panel);
+  if (!entry) return;
+  SetWindowTextW(TheApp().mainWindow, Widen(TheProgram().texts[entry->titleText]).c_str());
 }
 
 void SetControlTexts(HWND panel, std::span<const ControlText> texts) {
@@ -75,7 +75,7 @@ void CheckPortItem(const MenuState& state) {
 }
 
 void CheckLanguageItem(const MenuState& state) {
-  for (const LanguageSpec& language : Languages())
+  for (const LanguageEntry& language : Languages())
     CheckItem(language.item, language.item == state.languageChecked);
 }
 
@@ -86,7 +86,7 @@ MenuState CurrentMenuState() {
 // The whole menu state after a new menu bar was installed.
 void RefreshMenuState() {
   const MenuState state = CurrentMenuState();
-  for (const LanguageSpec& language : Languages())
+  for (const LanguageEntry& language : Languages())
     SetMenuItemBitmaps(Handles().menu, static_cast<UINT>(language.item), MF_BYCOMMAND,
                        Flag(language.bitmapUnchecked), Flag(language.bitmapChecked));
   EnableSizeItems(state);
@@ -110,7 +110,7 @@ void RestoreTextlessItem(HMENU menu, int menuResource) {
 }
 
 void InstallLanguageMenu() {
-  const LanguageSpec language = LanguageSpecOf(TheProgram().settings.languageCode);
+  const LanguageEntry language = LanguageEntryOf(TheProgram().settings.languageCode);
   HMENU menu = LoadMenuW(TheApp().instance, MAKEINTRESOURCEW(language.menu));
   if (!menu) return;
   RestoreTextlessItem(menu, language.menu);
@@ -300,7 +300,7 @@ HWND CreateMainWindow(HINSTANCE instance) {
 
 void SwitchPanel(int panel) {
   ShellState& shell = Shell();
-  if (!PanelSpecOf(panel)) return;
+  if (!PanelEntryOf(panel)) return;
   if (shell.currentPanel != panel) {
     shell.currentPanel = panel;
     EnterPanel(panel);

@@ -6,7 +6,7 @@
 namespace kv {
 namespace {
 
-constexpr ScreenSizeSpec kScreenSizes[kScreenSizeCount] = {
+constexpr ScreenSizeEntry kScreenSizes[kScreenSizeCount] = {
     {40028, 640, 450, 0.8, 0.77, {113, 172, 231, 290}},
     {40029, 800, 570, 1.0, 1.0, {140, 214, 288, 362}},
     {40030, 1024, 738, 1.28, 1.32, {180, 274, 368, 462}},
@@ -14,7 +14,7 @@ constexpr ScreenSizeSpec kScreenSizes[kScreenSizeCount] = {
     {40031, 1280, 994, 1.6, 1.81, {225, 343, 461, 579}},
 };
 
-constexpr LanguageSpec kLanguages[kLanguageCount] = {
+constexpr LanguageEntry kLanguages[kLanguageCount] = {
     {"pol", 40035, 148, 1014, 204, 227},
     {"ang", 40036, 193, 203, 205, 228},
     {"rus", 40038, 208, 1015, 209, 225},
@@ -22,7 +22,7 @@ constexpr LanguageSpec kLanguages[kLanguageCount] = {
     {"ita", 40042, 214, 212, 211, 228},
 };
 
-constexpr PanelSpec kPanels[kPanelCount] = {
+constexpr PanelEntry kPanels[kPanelCount] = {
     {ReadingsPanel, 40005, {101, 101, 101, 101, 101}, 175},
     {ConfigurationPanel, 40006, {106, 157, 145, 151, 150}, 176},
     {OptionsPanel, 40007, {152, 125, 153, 154, 156}, 177},
@@ -80,7 +80,7 @@ int ClampScreenSize(int screenSize) {
 
 }  // namespace
 
-const ScreenSizeSpec& ScreenSizeSpecOf(int screenSize) {
+const ScreenSizeEntry& ScreenSizeEntryOf(int screenSize) {
   return kScreenSizes[ClampScreenSize(screenSize) - 1];
 }
 
@@ -101,13 +101,13 @@ int DesktopClass(int width, int height) {
 bool SizeItemEnabled(int desktopClass, int screenSize) { return screenSize <= desktopClass; }
 
 void SetScreenSize(ShellState& shell, int screenSize) {
-  const ScreenSizeSpec& spec = ScreenSizeSpecOf(screenSize);
+  const ScreenSizeEntry& entry = ScreenSizeEntryOf(screenSize);
   shell.screenSize = ClampScreenSize(screenSize);
-  shell.windowWidth = spec.windowWidth;
-  shell.windowHeight = spec.windowHeight;
-  shell.scaleX = spec.scaleX;
-  shell.scaleY = spec.scaleY;
-  shell.lampBases = spec.lampBases;
+  shell.windowWidth = entry.windowWidth;
+  shell.windowHeight = entry.windowHeight;
+  shell.scaleX = entry.scaleX;
+  shell.scaleY = entry.scaleY;
+  shell.lampBases = entry.lampBases;
 }
 
 void StartOnDesktop(ShellState& shell, int desktopWidth, int desktopHeight) {
@@ -156,39 +156,39 @@ void SelectPort(Program& program, int port) {
   SaveSettings(program.settings);
 }
 
-std::span<const LanguageSpec> Languages() { return kLanguages; }
+std::span<const LanguageEntry> Languages() { return kLanguages; }
 
-LanguageSpec LanguageSpecOf(std::string_view code) {
-  for (const LanguageSpec& language : kLanguages)
+LanguageEntry LanguageEntryOf(std::string_view code) {
+  for (const LanguageEntry& language : kLanguages)
     if (language.code == code) return language;
-  LanguageSpec other = kLanguages[0];
+  LanguageEntry other = kLanguages[0];
   other.code = code;
   other.schemaPicture = 228;
   return other;
 }
 
 std::string_view LanguageForItem(int command) {
-  for (const LanguageSpec& language : kLanguages)
+  for (const LanguageEntry& language : kLanguages)
     if (language.item == command) return language.code;
   return {};
 }
 
-bool TextlessItemLive(int menuResource) { return menuResource == LanguageSpecOf("ita").menu; }
+bool TextlessItemLive(int menuResource) { return menuResource == LanguageEntryOf("ita").menu; }
 
-const PanelSpec* PanelSpecOf(int panel) {
+const PanelEntry* PanelEntryOf(int panel) {
   return (panel >= 1 && panel <= kPanelCount) ? &kPanels[panel - 1] : nullptr;
 }
 
 int PanelForItem(int command) {
-  for (const PanelSpec& panel : kPanels)
+  for (const PanelEntry& panel : kPanels)
     if (panel.item == command) return panel.panel;
   return 0;
 }
 
 int PanelTemplate(int panel, int screenSize) {
-  const PanelSpec* spec = PanelSpecOf(panel);
-  if (!spec) return 0;
-  return spec->templates[ClampScreenSize(screenSize) - 1];
+  const PanelEntry* entry = PanelEntryOf(panel);
+  if (!entry) return 0;
+  return entry->templates[ClampScreenSize(screenSize) - 1];
 }
 
 Command ClassifyCommand(int id) {
@@ -221,10 +221,10 @@ MenuState ComputeMenuState(const ShellState& shell, std::string_view languageCod
   MenuState state;
   for (int size = 1; size <= kScreenSizeCount; ++size)
     state.sizeEnabled[size - 1] = SizeItemEnabled(shell.desktopClass, size);
-  state.sizeChecked = ScreenSizeSpecOf(shell.screenSize).sizeItem;
+  state.sizeChecked = ScreenSizeEntryOf(shell.screenSize).sizeItem;
   state.portChecked = shell.portItem;
-  state.languageChecked = LanguageSpecOf(languageCode).item;
-  const PanelSpec* panel = PanelSpecOf(shell.currentPanel);
+  state.languageChecked = LanguageEntryOf(languageCode).item;
+  const PanelEntry* panel = PanelEntryOf(shell.currentPanel);
   state.panelHighlighted = panel ? panel->item : 0;
   return state;
 }

@@ -16,14 +16,14 @@ struct ShellState;
 
 // Screen sizes 1..5: 640x480, 800x600, 1024x768, 1280x960, 1280x1024.
 inline constexpr int kScreenSizeCount = 5;
-struct ScreenSizeSpec {
+struct ScreenSizeEntry {
   int sizeItem;                   // the Size menu item
   int windowWidth, windowHeight;  // outer size of the main window
   double scaleX, scaleY;          // against the 800x600 design frame
   std::array<int, 4> lampBases;   // x of the readings panel's throttle lamps, pixels
 };
 // The row of a screen size; sizes outside 1..5 give the nearest one.
-const ScreenSizeSpec& ScreenSizeSpecOf(int screenSize);
+const ScreenSizeEntry& ScreenSizeEntryOf(int screenSize);
 // The screen size of a Size item (40031 is 1280x1024 and 40032 1280x960); 0 for other ids.
 int ScreenSizeForItem(int command);
 // The Size items in the order of the sizes 1..5.
@@ -61,7 +61,7 @@ void StartOnPort(Program& program, int filePort);
 void SelectPort(Program& program, int port);
 
 // Languages and what each one chooses.
-struct LanguageSpec {
+struct LanguageEntry {
   std::string_view code;
   int item;             // Language menu item
   int menu;             // menu bar resource
@@ -70,9 +70,9 @@ struct LanguageSpec {
   int schemaPicture;
 };
 inline constexpr int kLanguageCount = 5;
-std::span<const LanguageSpec> Languages();
+std::span<const LanguageEntry> Languages();
 // The row of a code; any unknown code gets the Polish item and menu and the English picture.
-LanguageSpec LanguageSpecOf(std::string_view code);
+LanguageEntry LanguageEntryOf(std::string_view code);
 // The code of a Language item, empty for other ids.
 std::string_view LanguageForItem(int command);
 // The Italian item has no text and is live only in the Italian menu bar (214), so "ita" is
@@ -82,14 +82,14 @@ bool TextlessItemLive(int menuResource);
 
 // Panels 1..7 (the Panel enum of program.h).
 inline constexpr int kPanelCount = 7;
-struct PanelSpec {
+struct PanelEntry {
   int panel;
   int item;                                      // menu command
   std::array<int, kScreenSizeCount> templates;   // dialog template per screen size 1..5
   int titleText;                                 // language text of the main window caption
 };
 // The row of a panel, null outside 1..7.
-const PanelSpec* PanelSpecOf(int panel);
+const PanelEntry* PanelEntryOf(int panel);
 // The panel of a panel menu command, 0 for other ids.
 int PanelForItem(int command);
 int PanelTemplate(int panel, int screenSize);

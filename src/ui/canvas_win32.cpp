@@ -37,14 +37,14 @@ HBRUSH MakeBrush(const Brush& brush) {
 
 HPEN PenFor(const Pen& pen) {
   if (pen.none) return static_cast<HPEN>(GetStockObject(NULL_PEN));
-  for (const auto& [spec, handle] : Pens())
-    if (spec == pen) return handle;
+  for (const auto& [entry, handle] : Pens())
+    if (entry == pen) return handle;
   return MakePen(pen);
 }
 HBRUSH BrushFor(const Brush& brush) {
   if (brush.none) return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-  for (const auto& [spec, handle] : Brushes())
-    if (spec == brush) return handle;
+  for (const auto& [entry, handle] : Brushes())
+    if (entry == brush) return handle;
   return MakeBrush(brush);
 }
 
@@ -53,11 +53,11 @@ HFONT g_fonts[2][5][2] = {};
 HFONT g_current[2] = {};
 bool g_created = false;
 
-HFONT MakeFont(const FontSpec& spec, int charset) {
+HFONT MakeFont(const FontMetrics& metrics, int charset) {
   LOGFONTW f = {};
-  f.lfHeight = spec.height;
-  f.lfWidth = spec.width;
-  f.lfWeight = spec.weight;
+  f.lfHeight = metrics.height;
+  f.lfWidth = metrics.width;
+  f.lfWeight = metrics.weight;
   f.lfCharSet = static_cast<BYTE>(charset);
   f.lfOutPrecision = OUT_DEFAULT_PRECIS;
   f.lfClipPrecision = CLIP_DEFAULT_PRECIS;

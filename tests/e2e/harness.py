@@ -458,13 +458,13 @@ class Frame:
                                  " # " + self.note if self.note else "")
 
 
-def parse_bytes(spec):
+def parse_bytes(entry):
     """"65 01 01 67", "65010167", b"..." or a list of ints -> bytes."""
-    if isinstance(spec, (bytes, bytearray)):
-        return bytes(spec)
-    if isinstance(spec, str):
-        return bytes.fromhex(spec)
-    return bytes(spec)
+    if isinstance(entry, (bytes, bytearray)):
+        return bytes(entry)
+    if isinstance(entry, str):
+        return bytes.fromhex(entry)
+    return bytes(entry)
 
 
 def parse_frame_log(text):

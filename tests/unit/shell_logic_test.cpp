@@ -53,7 +53,7 @@ TEST(ScreenSizes, TableRowsAndSizeItems) {
     EXPECT_EQ(widths[size - 1], shell.windowWidth);
     EXPECT_EQ(heights[size - 1], shell.windowHeight);
     EXPECT_DOUBLE_EQ(scaleY[size - 1], shell.scaleY);
-    EXPECT_EQ(size, ScreenSizeForItem(ScreenSizeSpecOf(size).sizeItem));
+    EXPECT_EQ(size, ScreenSizeForItem(ScreenSizeEntryOf(size).sizeItem));
   }
   EXPECT_EQ(5, ScreenSizeForItem(40031));
   EXPECT_EQ(4, ScreenSizeForItem(40032));
@@ -108,7 +108,7 @@ TEST(Commands, EachIdMapsToItsAction) {
     const Command c = ClassifyCommand(panelItems[panel - 1]);
     EXPECT_EQ(CommandKind::Panel, c.kind);
     EXPECT_EQ(panel, c.value);
-    EXPECT_EQ(panelItems[panel - 1], PanelSpecOf(panel)->item);
+    EXPECT_EQ(panelItems[panel - 1], PanelEntryOf(panel)->item);
   }
   for (int port = 1; port <= 4; ++port) {
     const Command c = ClassifyCommand(40018 + port);
@@ -145,31 +145,31 @@ TEST(Panels, TemplatesPerScreenSizeAndCaptions) {
     EXPECT_EQ(230, PanelTemplate(InformationDialog, size));
   }
   const int titles[] = {175, 176, 177, 178, 179, 180, 190};
-  for (int panel = 1; panel <= 7; ++panel) EXPECT_EQ(titles[panel - 1], PanelSpecOf(panel)->titleText);
-  EXPECT_EQ(nullptr, PanelSpecOf(0));
-  EXPECT_EQ(nullptr, PanelSpecOf(8));
+  for (int panel = 1; panel <= 7; ++panel) EXPECT_EQ(titles[panel - 1], PanelEntryOf(panel)->titleText);
+  EXPECT_EQ(nullptr, PanelEntryOf(0));
+  EXPECT_EQ(nullptr, PanelEntryOf(8));
   EXPECT_EQ(0, PanelTemplate(8, 2));
 }
 
 TEST(Languages, MenuItemBitmapsAndPicturePerCode) {
-  const LanguageSpec rus = LanguageSpecOf("rus");
+  const LanguageEntry rus = LanguageEntryOf("rus");
   EXPECT_EQ(40038, rus.item);
   EXPECT_EQ(208, rus.menu);
   EXPECT_EQ(1015, rus.bitmapUnchecked);
   EXPECT_EQ(209, rus.bitmapChecked);
   EXPECT_EQ(225, rus.schemaPicture);
-  EXPECT_EQ(193, LanguageSpecOf("ang").menu);
-  EXPECT_EQ(209, LanguageSpecOf("lit").menu);
-  EXPECT_EQ(214, LanguageSpecOf("ita").menu);
-  EXPECT_EQ(228, LanguageSpecOf("ita").schemaPicture);
-  EXPECT_EQ(227, LanguageSpecOf("pol").schemaPicture);
-  for (const LanguageSpec& l : Languages()) EXPECT_EQ(l.code == "ita", TextlessItemLive(l.menu));
-  const LanguageSpec other = LanguageSpecOf("deu");
+  EXPECT_EQ(193, LanguageEntryOf("ang").menu);
+  EXPECT_EQ(209, LanguageEntryOf("lit").menu);
+  EXPECT_EQ(214, LanguageEntryOf("ita").menu);
+  EXPECT_EQ(228, LanguageEntryOf("ita").schemaPicture);
+  EXPECT_EQ(227, LanguageEntryOf("pol").schemaPicture);
+  for (const LanguageEntry& l : Languages()) EXPECT_EQ(l.code == "ita", TextlessItemLive(l.menu));
+  const LanguageEntry other = LanguageEntryOf("deu");
   EXPECT_EQ(148, other.menu);
   EXPECT_EQ(40035, other.item);
   EXPECT_EQ(228, other.schemaPicture);
   std::set<int> bitmaps;
-  for (const LanguageSpec& l : Languages()) bitmaps.insert({l.bitmapUnchecked, l.bitmapChecked});
+  for (const LanguageEntry& l : Languages()) bitmaps.insert({l.bitmapUnchecked, l.bitmapChecked});
   EXPECT_EQ((std::set<int>{1014, 204, 203, 205, 1015, 209, 1017, 1016, 212, 211}), bitmaps);
 }
 
