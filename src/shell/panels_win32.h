@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+#include <span>
+
+#include "shell/shell_logic.h"
+
 namespace kv {
 
 struct Program;
@@ -38,5 +42,11 @@ void ReadingsMainPaint(HWND panel);
 // dialog for the current scale factors. Run on entering a new screen size and on every paint of
 // the dialog.
 void ApplyInformationLayout(HWND panel);
+
+// For panels that do not run yet: the panel's template for the screen size, shown with its
+// template texts and the language texts in `texts` (control, text number pairs), sized to the
+// main window when `fillWindow` is set.
+HWND CreateTemplateOnlyPanel(HWND parent, int panel, bool fillWindow,
+                             std::span<const ControlText> texts = {});
 
 }  // namespace kv
