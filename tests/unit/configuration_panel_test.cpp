@@ -154,12 +154,65 @@ TEST_F(ConfigurationPanel, EveryPickOfEveryListSendsItsAddressAndValue) {
   EXPECT_EQ(6 + 51 + 255 + 3 + 255 + 255 + 18 + 21 + 2 + 6 + 19 + 50 + 41 + 50, picks);
 }
 
+// The two directions agree: whatever a pick stores, the next poll shows as that same item (the
+// speeds through their periods, the TPS codes through the first code of their item).
+TEST_F(ConfigurationPanel, EveryPickComesBackSelectedAtTheNextPoll) {
+  Set(bytes::LambdaType, 0x20);
+  Poll();
+  for (int id : {IDC_LAMBDA_POINT, IDC_LAMBDA_DELAY, IDC_EMUL_TYPE, IDC_EMUL_TIME_HI,
+                 IDC_EMUL_TIME_LO, IDC_IGNITION_TYPE, IDC_LPG_ON_SPEED, IDC_SPEED_SWITCH,
+                 IDC_TPS_TYPE, IDC_TPS_INERT, IDC_INJECT_DELAY, IDC_LPG_OFF_SPEED, IDC_WOZG,
+                 IDC_PROBE_TYPE}) {
+    for (int i = 0; i < c.ListCount(id); ++i) {
+      Pick(id, i);
+      program.shared.subDialogOpen = false;
+      c.SelectListItem(id, -1);  // the poll must select it again from the controller's byte
+      Poll();
+      EXPECT_EQ(i, c.ListSelection(id)) << "list " << id;
+    }
+  }
+}
+
+// A byte just past a list's last item leaves the list without a selection; the last byte in
+// range selects the last item.
+TEST_F(ConfigurationPanel, BytesPastTheListsShowNoSelection) {
+  const struct {
+    int id;
+    ByteRef ref;
+    std::uint8_t last;
+  } rows[] = {
+      {IDC_IGNITION_TYPE, bytes::IgnitionType, 18},
+      {IDC_TPS_INERT, bytes::TPSInert, 19},
+      {IDC_INJECT_DELAY, bytes::InjectDelay, 50},
+      {IDC_WOZG, bytes::WOZG, 50},
+  };
+  for (const auto& row : rows) Set(row.ref, row.last);
+  Set(bytes::LambdaType, 0x50);
+  Poll();
+  for (const auto& row : rows) EXPECT_EQ(c.ListCount(row.id) - 1, c.ListSelection(row.id)) << row.id;
+  EXPECT_EQ(5, c.ListSelection(IDC_PROBE_TYPE));
+
+  for (const auto& row : rows) Set(row.ref, static_cast<std::uint8_t>(row.last + 1));
+  Set(bytes::LambdaType, 0x60);
+  Poll();
+  for (const auto& row : rows) EXPECT_EQ(-1, c.ListSelection(row.id)) << row.id;
+  EXPECT_EQ(-1, c.ListSelection(IDC_PROBE_TYPE));
+  EXPECT_EQ(51, c.ListCount(IDC_LAMBDA_POINT)) << "an unknown probe type gets the 0-5 V list";
+}
+
 TEST_F(ConfigurationPanel, StoredSpeedsSelectTheirItems) {
   SetPeriod(bytes::LPGOnRPMLo, bytes::LPGOnRPMHi, 6250);  // 2400 rpm
   SetPeriod(bytes::LPGOffRPMLo, bytes::LPGOffRPMHi, 15000000 / 8000);
   Poll();
   EXPECT_EQ("2400", c.SelectedText(IDC_LPG_ON_SPEED));
   EXPECT_EQ("8000", c.SelectedText(IDC_LPG_OFF_SPEED));
+
+  // A speed between two items shows the lower one: 6122 gives 2450, 3092 gives 4850.
+  SetPeriod(bytes::LPGOnRPMLo, bytes::LPGOnRPMHi, 6122);
+  SetPeriod(bytes::LPGOffRPMLo, bytes::LPGOffRPMHi, 3092);
+  Poll();
+  EXPECT_EQ("2400", c.SelectedText(IDC_LPG_ON_SPEED));
+  EXPECT_EQ("4800", c.SelectedText(IDC_LPG_OFF_SPEED));
 
   SetPeriod(bytes::LPGOnRPMLo, bytes::LPGOnRPMHi, 0);  // speed 0: below the list
   SetPeriod(bytes::LPGOffRPMLo, bytes::LPGOffRPMHi, 15000000 / 8100);  // above the list
