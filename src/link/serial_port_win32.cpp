@@ -1,14 +1,11 @@
 #include "link/serial_port_win32.h"
 
 namespace kv {
+namespace {
 
-bool Win32SerialPort::Open(const std::string& name) {
-  Close();
-  handle_ = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0 /* exclusive */, nullptr,
-                        OPEN_EXISTING, 0, nullptr);
-  if (handle_ == INVALID_HANDLE_VALUE) return false;
-
-  // Everything not set here is zero: no flow control, no parity checking, no special characters.
+// 9600 8N1, DTR and RTS not asserted. Everything else is zero: no flow control, no parity
+// checking, no end-of-file, error or event characters.
+constexpr DCB LineSettings() {
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
   dcb.BaudRate = CBR_9600;
@@ -18,6 +15,27 @@ bool Win32SerialPort::Open(const std::string& name) {
   dcb.StopBits = ONESTOPBIT;
   dcb.fDtrControl = DTR_CONTROL_DISABLE;
   dcb.fRtsControl = RTS_CONTROL_DISABLE;
+  // Windows refuses the whole DCB when the XON and XOFF characters are equal (both zero would
+  // be), and the port would keep whatever settings it had. The usual pair changes nothing on the
+  // line while software flow control stays off.
+  dcb.XonChar = 0x11;
+  dcb.XoffChar = 0x13;
+  return dcb;
+}
+static_assert(LineSettings().XonChar != LineSettings().XoffChar,
+              "SetCommState fails when the XON and XOFF characters are equal");
+static_assert(!LineSettings().fOutX && !LineSettings().fInX,
+              "software flow control would swallow 0x11 and 0x13 bytes of the frames");
+
+}  // namespace
+
+bool Win32SerialPort::Open(const std::string& name) {
+  Close();
+  handle_ = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0 /* exclusive */, nullptr,
+                        OPEN_EXISTING, 0, nullptr);
+  if (handle_ == INVALID_HANDLE_VALUE) return false;
+
+  DCB dcb = LineSettings();
   SetCommState(handle_, &dcb);  // failures are ignored: the exchanges show whether the line works
 
   COMMTIMEOUTS timeouts{};
