@@ -185,8 +185,8 @@ TEST_F(LinkTest, WrongMarkerOnIdentificationIsAMiss) {
 
 TEST_F(LinkTest, ShortRepliesAreJudgedOnTheZeroPaddedBuffer) {
   GoOnline();
-  // Three bytes whose checksum over the padded buffer holds: 65 00 00 | 65 arrives as 65 00 65,
-  // i.e. byte 2 is 0x65, and the padded fourth byte 0 is not the sum; rejected.
+  // Three bytes of an identification: the fourth is padded with 0, which is not the sum of
+  // 65 00 65, so the marker is there but the checksum fails (the port is closed, not counted).
   port.replies.push_back({0x65, 0x00, 0x65});
   Identify(link);
   EXPECT_EQ("close", port.calls.back());  // marker present, checksum bad on the padded buffer
