@@ -285,9 +285,7 @@ void DrawReadingsFrame(Program& p, Canvas& c, Controls& ui) {
 
   DrawSpeedDial(p, c, ui);
 
-  // The logo keeps its proportions: both of its sides scale with the dial.
-  const double sx = p.shell.scaleX;
-  ui.Move(kLogoPicture, f.X(710), f.Y(25), static_cast<int>(65 * sx), static_cast<int>(42 * sx));
+  ui.Move(kLogoPicture, f.X(710), f.Y(25), f.X(65), f.Y(42));
 }
 
 void RefreshReadings(Program& p, Canvas& c, Controls& ui) {

@@ -248,7 +248,7 @@ TEST(ReadingsFrame, StaticPartsButtonAndLogo) {
   EXPECT_EQ(1136, r.ui[kLogoPicture].x);
   EXPECT_EQ(45, r.ui[kLogoPicture].y);
   EXPECT_EQ(104, r.ui[kLogoPicture].width);
-  EXPECT_EQ(67, r.ui[kLogoPicture].height);
+  EXPECT_EQ(76, r.ui[kLogoPicture].height);  // its height follows the panel's vertical scale
   EXPECT_EQ(53u, r.canvas.Of(DrawCall::Line).size());  // the dial is part of the frame
   EXPECT_EQ("t0", r.TextAt({384, 45}).text);
 
