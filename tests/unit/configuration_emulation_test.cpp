@@ -64,7 +64,9 @@ TEST(EmulationChart, EachPhaseStartsWithAVerticalEdgeAndTheWaveStopsAt480Columns
         const Point p = phase.columns[i];
         if (i == 0) {
           EXPECT_EQ(59 + k, p.x);  // straight above or below the last point
-          if (k > 0) EXPECT_EQ(previous.x, p.x);
+          if (k > 0) {
+            EXPECT_EQ(previous.x, p.x);
+          }
         } else {
           EXPECT_EQ(60 + k, p.x);
         }
