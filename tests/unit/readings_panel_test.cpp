@@ -48,8 +48,11 @@ TEST(ReadingsValues, NeutralPointMarkerNeverLeavesTheBar) {
   r.Set(bytes::LambdaType, 0x00);
   r.Set(bytes::LambdaPoint, 70);  // five times: 350, past the bar
   r.Refresh();
-  for (const auto& c : r.canvas.Of(DrawCall::Rectangle))
-    if (c.rect.top == 73) EXPECT_LE(std::max(c.rect.left, c.rect.right), 436);
+  for (const auto& c : r.canvas.Of(DrawCall::Rectangle)) {
+    if (c.rect.top == 73) {
+      EXPECT_LE(std::max(c.rect.left, c.rect.right), 436);
+    }
+  }
   EXPECT_EQ(colour::LightGrey, r.RectAt({140, 73, 436, 77})->brush.colour);
 }
 
@@ -66,8 +69,11 @@ TEST(ReadingsValues, TpsLampsVoltageAndSwitchText) {
   r.Set(bytes::Status, 0x08 | 0x30);  // two bits: no lamp
   r.Set(bytes::LambdaType, 0x01);     // sensor code 1 shows 5 - v
   r.Refresh();
-  for (const auto& c : r.canvas.Of(DrawCall::Rectangle))
-    if (c.rect.top == 160) EXPECT_EQ(colour::LightGrey, c.brush.colour);
+  for (const auto& c : r.canvas.Of(DrawCall::Rectangle)) {
+    if (c.rect.top == 160) {
+      EXPECT_EQ(colour::LightGrey, c.brush.colour);
+    }
+  }
   EXPECT_EQ("3.04", r.TextAt({40, 155}).text);
 
   r.Set(bytes::LambdaType, 0x02);
