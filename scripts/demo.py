@@ -22,6 +22,8 @@ INI = harness.ini_text(port=1, language="pol")
 
 PANELS = [("readings", 40005), ("configuration", 40006), ("options", 40007), ("schema", 40013),
           ("reset", 40008), ("oscilloscope", 40010), ("information", 40048)]
+EMULATION_TYPE_LIST = 1018
+WM_COMMAND, CBN_DROPDOWN = 0x0111, 7
 SIZES = [("640x480", 40028), ("800x600", 40029), ("1024x768", 40030), ("1280x960", 40032),
          ("1280x1024", 40031)]
 RUSSIAN, POLISH = 40038, 40035
@@ -101,6 +103,27 @@ def headless(out_dir):
         shot("%02d-readings-russian" % (len(PANELS) + len(SIZES) + 1))
         d.command(POLISH)
         shot("%02d-readings-polish" % (len(PANELS) + len(SIZES) + 2))
+
+        # The configuration panel has a template per size: every size in both languages.
+        number = len(PANELS) + len(SIZES) + 3
+        d.command(40006)
+        for language, command in (("polish", POLISH), ("russian", RUSSIAN)):
+            d.command(command)
+            for name, size in SIZES:
+                d.command(size)
+                shot("%02d-configuration-%s-%s" % (number, name, language))
+                number += 1
+        d.command(POLISH)
+        time.sleep(SETTLE)  # let the re-created panel poll before the dialog stops its polling
+
+        # The emulation construction dialog opens on emulation type 0. As a user does it: the
+        # list drops down (which stops polling), then the pick, posted since the dialog is modal.
+        d.send(WM_COMMAND, (CBN_DROPDOWN << 16) | EMULATION_TYPE_LIST, 0, target="panel")
+        d.pick(EMULATION_TYPE_LIST, 0, wait=False)
+        d.modal(10000)
+        shot("%02d-emulation-dialog" % number)
+        d.key("escape")
+        d.wait_no_modal(10000)
 
         d.close()
         gone = d.wait_gone(20000)
