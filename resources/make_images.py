@@ -69,7 +69,8 @@ def flag_image(code, checked):
     return img
 
 
-def write_bmp(path, img):
+def bmp_bytes(img):
+    """A 24-bit bottom-up BMP of rows of (r, g, b); rows padded to four bytes."""
     h, w = len(img), len(img[0])
     row = (w * 3 + 3) & ~3
     data = bytearray()
@@ -81,8 +82,12 @@ def write_bmp(path, img):
         data += line
     header = struct.pack('<2sIHHI', b'BM', 14 + 40 + len(data), 0, 0, 14 + 40)
     info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    return header + info + bytes(data)
+
+
+def write_bmp(path, img):
     with open(path, 'wb') as f:
-        f.write(header + info + data)
+        f.write(bmp_bytes(img))
 
 
 def icon_image(n):

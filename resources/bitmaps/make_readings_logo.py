@@ -6,8 +6,11 @@ Usage: make_readings_logo.py [output.bmp]   (default: readings_logo.bmp beside t
 """
 import math
 import os
-import struct
 import sys
+
+# The BMP writer is shared with the shell's pictures one folder up.
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from make_images import bmp_bytes  # noqa: E402
 
 WIDTH, HEIGHT = 85, 55
 
@@ -83,20 +86,6 @@ def draw():
     for x in range(33, 78):
         img[30][x] = CYAN
     return img
-
-
-def bmp_bytes(img):
-    row_size = (WIDTH * 3 + 3) // 4 * 4
-    pixels = bytearray()
-    for y in range(HEIGHT - 1, -1, -1):  # bottom-up
-        row = bytearray()
-        for r, g, b in img[y]:
-            row += bytes((b, g, r))
-        row += b"\0" * (row_size - len(row))
-        pixels += row
-    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(pixels), 0, 0, 14 + 40)
-    info = struct.pack("<IiiHHIIiiII", 40, WIDTH, HEIGHT, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    return header + info + bytes(pixels)
 
 
 def main():
