@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ make python3
+  cmake ninja-build g++ make python3 ccache
   googletest libgtest-dev libgmock-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine64 wine xvfb x11-utils imagemagick fonts-liberation
