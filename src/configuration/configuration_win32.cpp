@@ -8,6 +8,7 @@
 #include "shell/panels_win32.h"
 #include "shell/program.h"
 #include "ui/controls_win32.h"
+#include "ui/guard_win32.h"
 
 namespace kv {
 namespace {
@@ -96,7 +97,7 @@ HWND CreateConfigurationPanel(HWND parent) {
   Program& program = TheProgram();
   HWND dialog = CreateDialogParamW(TheApp().instance,
                                    MAKEINTRESOURCEW(TemplateForScreenSize(program.shell.screenSize)),
-                                   parent, ConfigurationProc, 0);
+                                   parent, GuardedDialogProc<ConfigurationProc>, 0);
   if (!dialog) return nullptr;
   DialogControls controls(dialog);
   FillConfigurationLists(program, controls);

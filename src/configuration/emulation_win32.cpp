@@ -9,6 +9,7 @@
 #include "ui/canvas_win32.h"
 #include "ui/controls_win32.h"
 #include "ui/text_win32.h"
+#include "ui/guard_win32.h"
 
 namespace kv {
 namespace {
@@ -114,7 +115,7 @@ INT_PTR CALLBACK EmulationProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 }  // namespace
 
 void RunEmulationDialog(HWND owner) {
-  DialogBoxParamW(TheApp().instance, MAKEINTRESOURCEW(IDD_EMULATION), owner, EmulationProc, 0);
+  DialogBoxParamW(TheApp().instance, MAKEINTRESOURCEW(IDD_EMULATION), owner, GuardedDialogProc<EmulationProc>, 0);
   // Also when the dialog could not be made: the panel must not stay silent for good.
   TheProgram().shared.subDialogOpen = false;
 }

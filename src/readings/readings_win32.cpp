@@ -8,6 +8,7 @@
 #include "shell/program.h"
 #include "ui/canvas_win32.h"
 #include "ui/controls_win32.h"
+#include "ui/guard_win32.h"
 
 namespace kv {
 namespace {
@@ -89,7 +90,7 @@ INT_PTR CALLBACK ReadingsProc(HWND panel, UINT message, WPARAM wParam, LPARAM) {
 HWND CreateReadingsPanel(HWND parent) {
   CreateDrawingResources();
   HWND panel = CreateDialogParamW(TheApp().instance, MAKEINTRESOURCEW(IDD_READINGS), parent,
-                                  ReadingsProc, 0);
+                                  GuardedDialogProc<ReadingsProc>, 0);
   if (!panel) return nullptr;
   g_panel = panel;
   Program& program = TheProgram();

@@ -54,6 +54,30 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
+// Length of the well-formed sequence that starts at bytes[i], 0 when there is none.
+std::size_t SequenceLength(std::string_view bytes, std::size_t i) {
+  const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+  const unsigned char lead = at(i);
+  if (lead < 0x80) return 1;
+  // The range the second byte must fall in excludes over-long forms, surrogates and values past
+  // U+10FFFF; the bytes after it are plain continuation bytes.
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+  else if (lead == 0xE0) length = 3, low = 0xA0;
+  else if (lead == 0xED) length = 3, high = 0x9F;
+  else if (lead >= 0xE1 && lead <= 0xEF) length = 3;
+  else if (lead == 0xF0) length = 4, low = 0x90;
+  else if (lead >= 0xF1 && lead <= 0xF3) length = 4;
+  else if (lead == 0xF4) length = 4, high = 0x8F;
+  else return 0;
+  if (i + length > bytes.size()) return 0;
+  if (at(i + 1) < low || at(i + 1) > high) return 0;
+  for (std::size_t k = 2; k < length; ++k)
+    if (at(i + k) < 0x80 || at(i + k) > 0xBF) return 0;
+  return length;
+}
+
 }  // namespace
 
 CodePage CodePageForLanguage(std::string_view languageCode) {
@@ -67,6 +91,22 @@ std::string ToUtf8(std::string_view bytes, CodePage page) {
   for (char ch : bytes) {
     const auto b = static_cast<unsigned char>(ch);
     AppendUtf8(out, b < 0x80 ? char32_t{b} : char32_t{high[b - 0x80]});
+  }
+  return out;
+}
+
+std::string ValidUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::size_t length = SequenceLength(bytes, i);
+    if (length == 0) {
+      AppendUtf8(out, 0xFFFD);
+      ++i;
+    } else {
+      out.append(bytes.substr(i, length));
+      i += length;
+    }
   }
   return out;
 }

@@ -16,4 +16,9 @@ CodePage CodePageForLanguage(std::string_view languageCode);
 // Bytes of the code page to UTF-8. Bytes the code page leaves undefined become U+FFFD.
 std::string ToUtf8(std::string_view bytes, CodePage page);
 
+// The bytes as valid UTF-8: every byte that does not belong to a well-formed sequence (stray
+// continuation bytes, truncated or over-long sequences, surrogates, values past U+10FFFF) becomes
+// U+FFFD. Windows' conversions of paths to UTF-16 throw or fail on anything else.
+std::string ValidUtf8(std::string_view bytes);
+
 }  // namespace kv

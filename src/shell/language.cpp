@@ -32,7 +32,15 @@ void ApplyLanguageFile(LanguageTexts& texts, std::string_view content, CodePage 
   endLine();  // the last line may lack its newline
 }
 
+bool LanguageCodeNamesFile(std::string_view languageCode) {
+  if (languageCode.empty() || languageCode.size() > kLanguageCodeMax) return false;
+  for (char c : languageCode)
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return false;
+  return true;
+}
+
 std::string LanguageFilePath(const std::string& startDirectory, std::string_view languageCode) {
+  if (!LanguageCodeNamesFile(languageCode)) return {};
   std::string name = "KV720_lang.";
   name += languageCode;
   return PathInStartDirectory(startDirectory, {"Lang", name});

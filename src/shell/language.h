@@ -27,11 +27,18 @@ struct LanguageTexts {
 // lines past 200 are ignored. CR LF ends a line like LF, and no carriage return is ever kept.
 void ApplyLanguageFile(LanguageTexts& texts, std::string_view content, CodePage page);
 
-// The language file of a code, "Lang/KV720_lang." + code under the start directory (UTF-8 path).
+// A language code names a file beside the program, so only codes of 1 to 63 plain letters (A-Z,
+// a-z) may: anything else, path characters or bytes of another code page included, is an
+// unknown code without a file (Polish menu bar, texts unchanged).
+bool LanguageCodeNamesFile(std::string_view languageCode);
+
+// The language file of a code, "Lang/KV720_lang." + code under the start directory (UTF-8 path);
+// empty for a code that names no file.
 std::string LanguageFilePath(const std::string& startDirectory, std::string_view languageCode);
 
-// Fills the table from the file of the code. A file that cannot be read leaves the table as it
-// was (the previous language's texts, or empty ones at start) and returns false.
+// Fills the table from the file of the code. A file that cannot be read, or a code that names
+// none, leaves the table as it was (the previous language's texts, or empty ones at start) and
+// returns false.
 bool LoadLanguageTexts(LanguageTexts& texts, const std::string& startDirectory,
                        std::string_view languageCode);
 

@@ -8,7 +8,9 @@
 #include "shell/main_window_win32.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
+#include "shell/fault_log.h"
 #include "shell/settings.h"
+#include "ui/guard_win32.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   kv::Win32SerialPort port;
@@ -21,6 +23,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   // Start-up initialiser: every file of the program is found from the directory it started in,
   // whatever a file dialog later makes current.
   program->settings.startDirectory = kv::CurrentDirectory();
+  kv::TheFaultLog().directory = program->settings.startDirectory;
+  kv::TheFaultLog().sink = kv::SendFaultToDebugger;
 
   if (!kv::RegisterMainWindowClass(instance)) return 0;
   HWND window = kv::CreateMainWindow(instance);

@@ -8,6 +8,7 @@
 #include "shell/program.h"
 #include "shell/settings.h"
 #include "shell/shell_logic.h"
+#include "ui/guard_win32.h"
 #include "ui/text_win32.h"
 
 namespace kv {
@@ -280,7 +281,7 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
   static const std::wstring className = LoadResourceString(instance, IDS_CLASS_NAME);
   WNDCLASSW wc{};
   wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = MainWindowProc;
+  wc.lpfnWndProc = GuardedWindowProc<MainWindowProc>;
   wc.hInstance = instance;
   wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KV720));
   wc.hCursor = nullptr;

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "shell/code_page.h"
 #include "shell/program.h"
 
 namespace kv {
@@ -12,8 +13,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Under Windows a path holds UTF-16 and converting bytes that are not UTF-8 throws, so the
+// bytes are made valid first. Callers still catch: allocation and the conversion back can throw.
 fs::path FromUtf8(std::string_view utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+  const std::string valid = ValidUtf8(utf8);
+  return fs::path(std::u8string(valid.begin(), valid.end()));
 }
 
 std::string PathToUtf8(const fs::path& path) {
@@ -107,32 +111,63 @@ std::string FormatSettingsFile(int port, std::string_view languageCode) {
   return text;
 }
 
-std::string CurrentDirectory() {
-  std::error_code error;
-  const fs::path dir = fs::current_path(error);
-  return error ? std::string(".") : PathToUtf8(dir);
+std::string CurrentDirectory() noexcept {
+  try {
+    std::error_code error;
+    const fs::path dir = fs::current_path(error);
+    return error ? std::string(".") : PathToUtf8(dir);
+  } catch (...) {
+    return ".";
+  }
 }
 
 std::string PathInStartDirectory(const std::string& startDirectory,
-                                 std::initializer_list<std::string_view> parts) {
-  fs::path path = FromUtf8(startDirectory.empty() ? std::string_view(".") : startDirectory);
-  for (std::string_view part : parts) path /= FromUtf8(part);
-  return PathToUtf8(path);
+                                 std::initializer_list<std::string_view> parts) noexcept {
+  try {
+    fs::path path = FromUtf8(startDirectory.empty() ? std::string_view(".") : startDirectory);
+    for (std::string_view part : parts) path /= FromUtf8(part);
+    return PathToUtf8(path);
+  } catch (...) {
+    return {};  // names no file: every read and write of it fails
+  }
 }
 
-bool ReadWholeFile(const std::string& path, std::string& content) {
-  std::ifstream in(FromUtf8(path), std::ios::binary);
-  if (!in) return false;
-  content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+bool ReadWholeFile(const std::string& path, std::string& content) noexcept {
+  try {
+    if (path.empty()) return false;
+    std::ifstream in(FromUtf8(path), std::ios::binary);
+    if (!in) return false;
+    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+  } catch (...) {
+    return false;
+  }
 }
 
-bool WriteWholeFile(const std::string& path, std::string_view content) {
-  std::ofstream out(FromUtf8(path), std::ios::trunc);
-  if (!out) return false;
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
-  out.close();
-  return !out.fail();
+bool WriteWholeFile(const std::string& path, std::string_view content) noexcept {
+  try {
+    if (path.empty()) return false;
+    std::ofstream out(FromUtf8(path), std::ios::trunc);
+    if (!out) return false;
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    out.close();
+    return !out.fail();
+  } catch (...) {
+    return false;
+  }
+}
+
+bool AppendToFile(const std::string& path, std::string_view content) noexcept {
+  try {
+    if (path.empty()) return false;
+    std::ofstream out(FromUtf8(path), std::ios::app);
+    if (!out) return false;
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    out.close();
+    return !out.fail();
+  } catch (...) {
+    return false;
+  }
 }
 
 int LoadSettings(ProgramSettings& settings) {

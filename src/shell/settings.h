@@ -29,15 +29,20 @@ SettingsFileValues ParseSettingsFile(std::string_view content);
 // The file's three lines for a port number and a code.
 std::string FormatSettingsFile(int port, std::string_view languageCode);
 
-// The process's current directory (UTF-8), recorded once at start-up.
-std::string CurrentDirectory();
-// A path under the start directory, from UTF-8 parts.
+// None of the file functions below throws, whatever bytes a path holds: a part that is not UTF-8
+// has its stray bytes replaced (so it names a file that is not there), and any other failure
+// reads as a file that cannot be opened.
+
+// The process's current directory (UTF-8), recorded once at start-up; "." when it cannot be read.
+std::string CurrentDirectory() noexcept;
+// A path under the start directory, from UTF-8 parts; empty (no file) when it cannot be built.
 std::string PathInStartDirectory(const std::string& startDirectory,
-                                 std::initializer_list<std::string_view> parts);
+                                 std::initializer_list<std::string_view> parts) noexcept;
 // Whole-file reads and writes by UTF-8 path (binary for reading; text mode for writing, so the
 // file gets the platform's line ends). Return whether they succeeded.
-bool ReadWholeFile(const std::string& path, std::string& content);
-bool WriteWholeFile(const std::string& path, std::string_view content);
+bool ReadWholeFile(const std::string& path, std::string& content) noexcept;
+bool WriteWholeFile(const std::string& path, std::string_view content) noexcept;
+bool AppendToFile(const std::string& path, std::string_view content) noexcept;
 
 // Reads "KV720.ini" of the start directory into `languageCode` and `storedPort` (1 when the file's
 // number is outside 1..4) and returns the port number as read; a missing file is created with port

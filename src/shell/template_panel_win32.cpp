@@ -4,6 +4,7 @@
 #include "shell/panels_win32.h"
 #include "shell/program.h"
 #include "ui/text_win32.h"
+#include "ui/guard_win32.h"
 
 namespace kv {
 namespace {
@@ -19,7 +20,7 @@ HWND CreateTemplateOnlyPanel(HWND parent, int panel, bool fillWindow,
   const Program& program = TheProgram();
   HWND window = CreateDialogParamW(
       TheApp().instance, MAKEINTRESOURCEW(PanelTemplate(panel, program.shell.screenSize)), parent,
-      TemplateOnlyProc, 0);
+      GuardedDialogProc<TemplateOnlyProc>, 0);
   if (!window) return nullptr;
   if (fillWindow)
     SetWindowPos(window, nullptr, 0, 0, program.shell.windowWidth, program.shell.windowHeight,

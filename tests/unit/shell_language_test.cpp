@@ -85,6 +85,37 @@ TEST(CodePages, CyrillicFrom1251AndTheChoiceByLanguage) {
   EXPECT_EQ("plain ASCII", ToUtf8("plain ASCII", CodePage::Windows1251));
 }
 
+TEST(CodePages, ValidUtf8KeepsWellFormedSequencesAndReplacesEveryStrayByte) {
+  const std::string fffd = "\xEF\xBF\xBD";
+  const struct {
+    std::string in, out;
+  } cases[] = {
+      {"plain", "plain"},
+      {"Zażółć Выход €𝄞", "Zażółć Выход €𝄞"},             // 2-, 3- and 4-byte forms
+      {"pol\xB3", "pol" + fffd},                            // "ł" typed in code page 1250
+      {"\xC3", fffd},                                        // truncated at the end
+      {"\xE2\x82", fffd + fffd},                             // truncated 3-byte form
+      {"\xC0\xAF", fffd + fffd},                             // over-long "/"
+      {"\xE0\x80\xAF", fffd + fffd + fffd},                  // over-long, 3 bytes
+      {"\xED\xA0\x80", fffd + fffd + fffd},                  // a UTF-16 surrogate
+      {"\xF4\x90\x80\x80", fffd + fffd + fffd + fffd},       // past U+10FFFF
+      {"\xFF\xFE", fffd + fffd},
+      {"a\x80" "b", "a" + fffd + "b"},                          // a lone continuation byte
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.out, ValidUtf8(c.in)) << c.in;
+}
+
+TEST(LanguageCodes, OnlyPlainLettersNameAFile) {
+  for (const char* code : {"pol", "ang", "rus", "lit", "ita", "xyz", "POL", "a"})
+    EXPECT_TRUE(LanguageCodeNamesFile(code)) << code;
+  EXPECT_TRUE(LanguageCodeNamesFile(std::string(63, 'q')));
+  for (const std::string& code : std::initializer_list<std::string>{"", "pol\xB3", "ang\\..\\..\\KV720.ini", "../KV720.ini", "a/b",
+                           "c:x", "pl1", "p l", "p.l", "\xC5\x82", std::string(64, 'q'),
+                           std::string("po\0l", 4)})
+    EXPECT_FALSE(LanguageCodeNamesFile(code)) << code;
+  EXPECT_EQ("", LanguageFilePath("/start", "pol\xB3"));
+}
+
 class LanguageFiles : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -118,6 +149,18 @@ TEST_F(LanguageFiles, AMissingFileKeepsThePreviousTexts) {
   EXPECT_FALSE(LoadLanguageTexts(texts, Start(), "ita"));
   EXPECT_EQ("Readings", texts[0]);
   EXPECT_EQ("Options", texts[1]);
+}
+
+TEST_F(LanguageFiles, ACodeThatIsNoPlainWordReadsNoFileAtAll) {
+  // Through the folder "KV720_lang.ang" the first code would reach the start directory's
+  // KV720.ini and read it as a language file.
+  std::ofstream(dir_ / "KV720.ini", std::ios::binary) << "k=[Ustawienia]\n";
+  std::filesystem::create_directories(dir_ / "Lang" / "KV720_lang.ang");
+  LanguageTexts texts;
+  texts.text[0] = "before";
+  for (const char* code : {"ang/../../KV720.ini", "ang\\..\\..\\KV720.ini", "pol\xB3", ""})
+    EXPECT_FALSE(LoadLanguageTexts(texts, Start(), code)) << code;
+  EXPECT_EQ("before", texts[0]);
 }
 
 TEST_F(LanguageFiles, FoundInTheStartDirectoryWhateverTheCurrentOne) {

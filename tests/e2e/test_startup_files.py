@@ -1,0 +1,58 @@
+#!/usr/bin/env python3
+"""Start-up against hostile files: KV720.ini with a code that is no plain word or with no text at
+all, language files with other line ends, a KV720.ini that cannot be written, and a start from
+another folder. The window must always show, answer and poll."""
+
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+
+POLISH_BAR = ["Plik", "Port", "Rozmiar", "Język", "Odczyty", "Konfiguracja", "Opcje", "Schemat",
+              "Reset", "Oscyloskop", "Informacje"]
+BLOCK_2 = "65 02 02 69"
+
+
+def menu_bar(d):
+    return [i["text"] for i in d.menu_tree() if i["depth"] == 0]
+
+
+class StartupFilesTest(harness.E2ETestCase):
+
+    def start(self, name, ini):
+        s = self.session(screen=(1024, 768), name=name)
+        s.write_ini(ini)
+        sim = s.start_sim(port=1)
+        s.start_app()
+        s.driver.wait_main(30000)
+        return s, sim, s.driver
+
+    def test_codes_that_name_no_file_and_binary_files_start_in_polish_and_poll(self):
+        binary = bytes(range(256)) * 3 + b"\x00\xff" * 100
+        cases = {
+            "cp1250_letter": b"[Ustawienia]\nCommPort= 1\nLanguage= pol\xb3\n",
+            "path": b"[Ustawienia]\r\nCommPort= 1\r\nLanguage= ang\\..\\..\\KV720.ini\r\n",
+            "binary": binary,
+        }
+        for name, ini in cases.items():
+            with self.subTest(name):
+                s, sim, d = self.start("ini_" + name, ini)
+                self.assertEqual(menu_bar(d), POLISH_BAR)
+                # Unknown code, no file: the texts stay empty, as for any code without a file.
+                self.assertEqual(d.caption(), "")
+                sim.wait_frame(BLOCK_2, timeout=20)  # online and polling
+                d.command(40006)
+                d.ctl(1003)  # the configuration panel is up
+                d.sync()
+                with open(os.path.join(s.run_dir, "KV720.ini"), "rb") as f:
+                    self.assertEqual(f.read(), ini)  # nothing is written at start
+                # No exception was stopped at a window procedure on the way.
+                self.assertFalse(os.path.exists(os.path.join(s.run_dir, "KV720.log")))
+                d.close()
+                self.assertEqual(d.wait_gone()["exit"], 0)
+                s.close()
+
+
+if __name__ == "__main__":
+    harness.main()
