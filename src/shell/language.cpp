@@ -17,11 +17,14 @@ void ApplyLanguageFile(LanguageTexts& texts, std::string_view content, CodePage 
     raw.clear();
   };
 
+  // CR LF, LF and a lone CR (files saved with old Mac line ends) each end one line.
+  bool afterCarriageReturn = false;
   for (char c : content) {
-    if (c == '\n') {
+    const bool lfOfCrLf = c == '\n' && afterCarriageReturn;
+    afterCarriageReturn = c == '\r';
+    if (lfOfCrLf) continue;
+    if (c == '\n' || c == '\r') {
       endLine();
-    } else if (c == '\r') {
-      // Dropped wherever it stands: CR LF reads as LF, and a stray CR never reaches a text.
     } else if (c == '=') {
       raw.clear();
       inText = true;

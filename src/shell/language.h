@@ -24,7 +24,8 @@ struct LanguageTexts {
 
 // Applies the bytes of a language file to the table. Line n (from 0) sets text n to what follows
 // the last "=" of the line, cut at 127 characters; a line without "=" leaves text n as it was;
-// lines past 200 are ignored. CR LF ends a line like LF, and no carriage return is ever kept.
+// lines past 200 are ignored. CR LF, LF and a lone CR each end a line, so no carriage return is
+// ever kept.
 void ApplyLanguageFile(LanguageTexts& texts, std::string_view content, CodePage page);
 
 // A language code names a file beside the program, so only codes of 1 to 63 plain letters (A-Z,

@@ -53,6 +53,25 @@ class StartupFilesTest(harness.E2ETestCase):
                 self.assertEqual(d.wait_gone()["exit"], 0)
                 s.close()
 
+    def test_language_files_with_cr_lf_or_lone_cr_line_ends_read_like_lf(self):
+        s = self.session(screen=(1024, 768), name="lang_line_ends")
+        s.write_ini(harness.ini_text(port=1, language="ang"))
+        for code, end in (("ang", b"\r"), ("lit", b"\r\n")):
+            path = os.path.join(s.run_dir, "Lang", "KV720_lang." + code)
+            with open(path, "rb") as f:
+                data = f.read()
+            with open(path, "wb") as f:
+                f.write(data.replace(b"\n", end))
+        s.start_app()
+        d = s.driver
+        d.wait_main(30000)
+        self.assertEqual(d.caption(), harness.language_text("ang", 175))
+        d.command(harness.LANGUAGE_ITEMS["lit"])
+        self.assertEqual(d.caption(), harness.language_text("lit", 175))
+        d.command(harness.PANEL_COMMANDS["configuration"])
+        self.assertEqual(d.caption(), harness.language_text("lit", 176))
+        self.assertEqual(d.text(1077), harness.language_text("lit", 42))
+
 
 if __name__ == "__main__":
     harness.main()

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "shell/code_page.h"
 #include "shell/language.h"
@@ -52,15 +53,32 @@ TEST(LanguageFile, LinesPast200AreIgnored) {
   EXPECT_EQ("", texts[201]);  // outside the table
 }
 
-TEST(LanguageFile, CrLfLineEndsReadLikeNewlinesAndNoCarriageReturnIsKept) {
-  LanguageTexts crlf, lf;
-  ApplyLanguageFile(crlf, "a=one\r\nb=two\r\nnone\r\nc=\r\nd=four\r\n", CodePage::Windows1250);
-  ApplyLanguageFile(lf, "a=one\nb=two\nnone\nc=\nd=four\n", CodePage::Windows1250);
-  EXPECT_EQ(lf.text, crlf.text);
-  EXPECT_EQ("four", crlf[4]);
+TEST(LanguageFile, CrLfAndLoneCrLineEndsReadLikeNewlinesAndNoCarriageReturnIsKept) {
+  const std::vector<std::string> lines = {"a=one", "b=two", "none", "c=", "d=four", "", "e=six"};
+  auto join = [&](const std::vector<std::string>& ends) {
+    std::string content = lines[0];
+    for (std::size_t i = 1; i < lines.size(); ++i) content += ends[(i - 1) % ends.size()] + lines[i];
+    return content;
+  };
+  LanguageTexts lf;
+  ApplyLanguageFile(lf, join({"\n"}), CodePage::Windows1250);
+  EXPECT_EQ("four", lf[4]);
+  EXPECT_EQ("six", lf[6]);
+  for (const auto& ends : std::vector<std::vector<std::string>>{
+           {"\r\n"}, {"\r"}, {"\r\n", "\r", "\n", "\r", "\r\n", "\n"}}) {
+    LanguageTexts texts;
+    const std::string content = join(ends);
+    ApplyLanguageFile(texts, content, CodePage::Windows1250);
+    EXPECT_EQ(lf.text, texts.text) << content;
+  }
   LanguageTexts stray;
-  ApplyLanguageFile(stray, "a=x\ry\r", CodePage::Windows1250);
-  EXPECT_EQ("xy", stray[0]);
+  stray.text[1] = "kept";
+  stray.text[2] = "kept too";
+  ApplyLanguageFile(stray, "a=x\ry\r\r\nb=", CodePage::Windows1250);
+  EXPECT_EQ("x", stray[0]);
+  EXPECT_EQ("kept", stray[1]);      // "y" has no "="
+  EXPECT_EQ("kept too", stray[2]);  // CR, then CR LF: an empty line between
+  EXPECT_EQ("", stray[3]);
 }
 
 TEST(CodePages, PolishLettersFrom1250) {
