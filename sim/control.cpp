@@ -71,6 +71,10 @@ std::string Status(const Controller& c, const Host& h) {
        " badsum=" + OnOff(f.badsum) + " wrongecho=" + OnOff(f.wrongEcho);
   s += " short=" + (f.shortLength < 0 ? std::string("off") : Number(f.shortLength));
   s += " noecho-after=" + (f.noEchoAfter < 0 ? std::string("off") : Number(f.noEchoAfter));
+  std::string muted;
+  for (int b = 1; b <= kBlockCount; ++b)
+    if (f.noReply[b]) muted += (muted.empty() ? "" : ",") + Number(b);
+  s += " noreply=" + (muted.empty() ? std::string("off") : muted);
   s += std::string(" refuse-reset=") + refuse + " static=" + OnOff(c.frozen()) +
        " engine=" + (c.car().running() ? "run" : "stop");
   s += " rpm=" + Number(c.car().rpm()) +
@@ -104,6 +108,7 @@ const char* ControlHelp() {
          "  short N|off             send only the first N bytes of every reply and ack\n"
          "  noecho-after N|off      acknowledge N more writes, then neither ack nor apply writes\n"
          "  wrongecho on|off        ack byte 1 is the written value with all bits flipped\n"
+         "  noreply B on|off        read request B (1..5) gets no reply; other frames are answered\n"
          "  refuse-reset on|off|auto  Block 2 byte 7 bit 3 held set / held clear / engine running\n"
          "  faults off              every fault switch above back to its default\n"
          "  version V | revision R  identity (Block 1 byte 2); V 1..8, R 0..31\n"
@@ -157,6 +162,12 @@ std::string RunControl(Controller& c, Host& h, std::string_view line, Micros now
       return usage((std::string(cmd) + " N|off").c_str());
     field = static_cast<int>(n);
     return std::string("ok ") + std::string(cmd) + " " + Number(n);
+  }
+  if (cmd == "noreply") {
+    if (argc != 2 || !ParseInt(w[1], 1, kBlockCount, n) || !ParseSwitch(w[2], on))
+      return usage("noreply B on|off (B 1..5)");
+    f.noReply[static_cast<std::size_t>(n)] = on;
+    return "ok noreply " + Number(n) + " " + OnOff(on);
   }
   if (cmd == "refuse-reset") {
     if (argc != 1) return usage("refuse-reset on|off|auto");
@@ -267,7 +278,7 @@ std::string RunControl(Controller& c, Host& h, std::string_view line, Micros now
     h.quit = true;
     return "ok quit";
   }
-  if (cmd == "help") return "ok commands: silence marker badsum short noecho-after wrongecho "
+  if (cmd == "help") return "ok commands: silence marker badsum short noecho-after wrongecho noreply "
                             "refuse-reset faults version revision set get unpin dump static "
                             "advance engine temp gas learn-result learn-time delay pacing status "
                             "log-clear quit";

@@ -191,6 +191,7 @@ std::vector<std::uint8_t> Controller::Handle(const Frame& frame, Micros now) {
 
   std::vector<std::uint8_t> reply;
   if (read) {
+    if (faults_.noReply[a]) return {};
     reply = Block(a);
   } else {
     if (faults_.noEchoAfter == 0) return {};  // deaf to writes: neither applied nor answered

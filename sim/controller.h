@@ -3,6 +3,7 @@
 // misbehaves on demand (the fault switches). Time is passed in, so tests run it on a fake clock.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,6 +36,7 @@ struct Faults {
   int shortLength = -1;     // send only this many bytes of every reply; -1 off
   int noEchoAfter = -1;     // writes still acknowledged; at 0 writes get no ack and are not
                             // applied; -1 off
+  std::array<bool, kBlockCount + 1> noReply{};  // [n]: read request n gets no reply
   RefuseMode refuse = RefuseMode::Auto;  // Block 2 byte 7 bit 3: Auto = engine running
 };
 

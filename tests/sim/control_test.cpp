@@ -22,6 +22,9 @@ TEST_F(ControlFixture, FaultSwitchesReachTheController) {
   EXPECT_EQ(Run("short 3"), "ok short 3");
   EXPECT_EQ(Run("noecho-after 10"), "ok noecho-after 10");
   EXPECT_EQ(Run("refuse-reset on"), "ok refuse-reset on");
+  EXPECT_EQ(Run("noreply 5 on"), "ok noreply 5 on");
+  EXPECT_EQ(Run("noreply 2 on"), "ok noreply 2 on");
+  EXPECT_NE(Run("status").find(" noreply=2,5 "), std::string::npos);
   const Faults& f = c.faults();
   EXPECT_TRUE(f.marker && f.badsum && f.wrongEcho);
   EXPECT_EQ(f.shortLength, 3);
@@ -31,6 +34,7 @@ TEST_F(ControlFixture, FaultSwitchesReachTheController) {
   EXPECT_EQ(f.shortLength, -1);
   EXPECT_EQ(Run("faults off"), "ok faults off");
   EXPECT_FALSE(f.silence || f.marker || f.badsum || f.wrongEcho);
+  EXPECT_FALSE(f.noReply[2] || f.noReply[5]);
   EXPECT_EQ(f.noEchoAfter, -1);
   EXPECT_EQ(f.refuse, RefuseMode::Auto);
 }
@@ -51,7 +55,8 @@ TEST_F(ControlFixture, BadInputIsAnErrorAndChangesNothing) {
                           "set 0 1 1", "set 4 5 12x", "set 4 -1 3", "get 6 1", "short",
                           "short -1", "version 9", "revision 32", "marker maybe", "static",
                           "advance -1", "advance nan", "learn-result great", "refuse-reset 1",
-                          "frobnicate", "temp 500"}) {
+                          "frobnicate", "temp 500", "noreply 6 on", "noreply 5",
+                          "noreply 0 off"}) {
     EXPECT_EQ(Run(bad).rfind("error", 0), 0u) << '"' << bad << '"';
   }
   EXPECT_EQ(c.Block(4), before);

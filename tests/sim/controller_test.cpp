@@ -230,6 +230,17 @@ TEST(ControllerFaults, WrongEchoAppliesTheWriteButEchoesAnotherValue) {
   EXPECT_EQ(c.Block(4)[1], 0x29);
 }
 
+TEST(ControllerFaults, NoReplySilencesOneRequestOnly) {
+  Controller c(0, Frozen());
+  c.faults().noReply[5] = true;
+  EXPECT_TRUE(c.Handle(Request(5), 0).empty());
+  for (int n = 1; n <= 4; ++n) EXPECT_EQ(c.Handle(Request(n), 0).size(), BlockLength(n)) << n;
+  EXPECT_EQ(c.Handle(Write(33, 7), 0), (Bytes{0x65, 0x07, 0x6C}));  // writes still answered
+  EXPECT_EQ(c.Block(5)[1], 7);
+  c.faults().noReply[5] = false;
+  EXPECT_EQ(c.Handle(Request(5), 0).size(), 21u);
+}
+
 TEST(ControllerFaults, RefuseResetHoldsOrClearsTheOperatingBit) {
   Controller c(0, Frozen());
   auto bit3 = [&] { return c.Handle(Request(2), 0)[7] & 0x08; };
