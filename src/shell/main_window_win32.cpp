@@ -7,6 +7,7 @@
 #include "shell/panels_win32.h"
 #include "shell/program.h"
 #include "shell/settings.h"
+#include "shell/settings_file_win32.h"
 #include "shell/shell_logic.h"
 #include "ui/guard_win32.h"
 #include "ui/text_win32.h"
@@ -237,9 +238,8 @@ bool OnCommand(HWND window, int id) {
       ApplyScreenSize();
       return true;
     case CommandKind::Language: SetLanguage(command.language); return true;
-    // The settings-file commands are not handled by the main window yet.
-    case CommandKind::OpenSettingsFile:
-    case CommandKind::SaveSettingsFile:
+    case CommandKind::OpenSettingsFile: RunOpenCommand(); return true;
+    case CommandKind::SaveSettingsFile: RunSaveAsCommand(); return true;
     case CommandKind::Unhandled: return false;
   }
   return false;

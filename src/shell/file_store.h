@@ -1,0 +1,26 @@
+// The one small interface the settings-file commands need of the file system, so that they are
+// tested against a fake folder. Implementations: Win32 (the exe), POSIX (native tools and
+// tests) and a fake in the unit tests. Paths are UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+class FileStore {
+ public:
+  virtual ~FileStore() = default;
+
+  // The first `limit` bytes of the file (all of a shorter one). False when the file cannot be
+  // opened or read.
+  virtual bool Read(const std::string& path, std::size_t limit, std::string& content) = 0;
+  virtual bool Exists(const std::string& path) = 0;
+  // Writes `content` to a new file in the same folder and then puts it in place of `path` in one
+  // step. A file already at `path` is never truncated or half-written: after a failure it is
+  // exactly as it was, and no temporary file is left behind.
+  virtual bool Replace(const std::string& path, std::string_view content) = 0;
+};
+
+}  // namespace kv

@@ -1,0 +1,70 @@
+#include "shell/file_store_posix.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+namespace kv {
+namespace {
+
+bool WriteAll(int fd, std::string_view content) {
+  while (!content.empty()) {
+    const ssize_t n = write(fd, content.data(), content.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    content.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// The mode a newly created file gets: the target's when it exists, else 0666 less the umask.
+mode_t ModeFor(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
+  const mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
+
+bool PosixFileStore::Read(const std::string& path, std::size_t limit, std::string& content) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  content.clear();
+  char buffer[4096];
+  bool ok = true;
+  while (content.size() < limit) {
+    const ssize_t n = read(fd, buffer, std::min(sizeof buffer, limit - content.size()));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ok = false;
+    if (n <= 0) break;
+    content.append(buffer, static_cast<std::size_t>(n));
+  }
+  close(fd);
+  return ok;
+}
+
+bool PosixFileStore::Exists(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0;
+}
+
+bool PosixFileStore::Replace(const std::string& path, std::string_view content) {
+  std::string pattern = path + ".tmp-XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  const int fd = mkstemp(name.data());
+  if (fd < 0) return false;
+  bool ok = fchmod(fd, ModeFor(path)) == 0 && WriteAll(fd, content) && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  ok = ok && rename(name.data(), path.c_str()) == 0;
+  if (!ok) unlink(name.data());
+  return ok;
+}
+
+}  // namespace kv

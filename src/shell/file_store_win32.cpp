@@ -1,0 +1,71 @@
+#include "shell/file_store_win32.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "ui/text_win32.h"
+
+namespace kv {
+namespace {
+
+bool WriteAll(HANDLE file, std::string_view content) {
+  while (!content.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size(), 1 << 16));
+    DWORD written = 0;
+    if (!WriteFile(file, content.data(), chunk, &written, nullptr) || written == 0) return false;
+    content.remove_prefix(written);
+  }
+  return true;
+}
+
+// The folder of a path, for a temporary file that MoveFileExW can rename over the target (a
+// rename within one volume is a single step).
+std::wstring FolderOf(const std::wstring& path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return L".";
+  if (slash == 0 || path[slash - 1] == L':') return path.substr(0, slash + 1);  // a root
+  return path.substr(0, slash);
+}
+
+}  // namespace
+
+bool Win32FileStore::Read(const std::string& path, std::size_t limit, std::string& content) {
+  HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  content.clear();
+  char buffer[4096];
+  bool ok = true;
+  while (content.size() < limit) {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min(sizeof buffer, limit - content.size()));
+    if (!ReadFile(file, buffer, want, &got, nullptr)) ok = false;
+    if (!ok || got == 0) break;
+    content.append(buffer, got);
+  }
+  CloseHandle(file);
+  return ok;
+}
+
+bool Win32FileStore::Exists(const std::string& path) {
+  return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Win32FileStore::Replace(const std::string& path, std::string_view content) {
+  const std::wstring target = Widen(path);
+  wchar_t temp[MAX_PATH] = {};
+  if (!GetTempFileNameW(FolderOf(target).c_str(), L"kv7", 0, temp)) return false;
+  HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+  bool ok = file != INVALID_HANDLE_VALUE;
+  if (ok) {
+    ok = WriteAll(file, content) && FlushFileBuffers(file);
+    ok = CloseHandle(file) && ok;
+  }
+  ok = ok && MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) DeleteFileW(temp);
+  return ok;
+}
+
+}  // namespace kv

@@ -1,0 +1,69 @@
+#include "shell/settings_file_commands.h"
+
+#include "link/link.h"
+#include "shell/language.h"
+
+namespace kv {
+
+std::string FileMessageCaption(const FileMessage& message, const LanguageTexts& texts) {
+  return message.caption == kIoErrorCaption ? std::string("I/O Error") : texts[message.caption];
+}
+
+SaveResult SaveControllerSettings(Link& link, FileStore& files, const std::string& path) {
+  bool accepted = ReadBlock(link, 2);
+  accepted = ReadBlock(link, 3) && accepted;
+  accepted = ReadBlock(link, 4) && accepted;
+  if (Version(link.image) != kSupportedVersion) return SaveResult::NoAnswer;
+  accepted = ReadBlock(link, 5) && accepted;
+  // A block whose reply was refused still holds older values: such a file would mix moments.
+  if (!accepted) return SaveResult::NoAnswer;
+  if (!files.Replace(path, Bs2Text(Bs2ValuesFromImage(link.image)))) return SaveResult::CannotWrite;
+  return SaveResult::Saved;
+}
+
+OpenResult LoadControllerSettings(Link& link, FileStore& files, const std::string& path) {
+  std::string text;
+  if (!files.Read(path, kBs2ReadLimit, text)) return OpenResult::CannotRead;
+  Bs2Values values{};
+  // At another version nothing will be sent, so the file is not looked at.
+  if (Version(link.image) == kSupportedVersion) {
+    const Bs2Content content = ParseBs2(text);
+    if (!content.valid) return OpenResult::Mismatch;
+    values = content.values;
+  }
+  for (std::size_t k = 0; k < kSettingsCount; ++k) {
+    const std::uint8_t value = values[k];
+    // The controller echoes the value in ack byte 1: a wrong echo is a wrong byte in the car.
+    if (WriteParameter(link, static_cast<Param>(k), value) < 3 || link.lastAck[1] != value)
+      return OpenResult::WriteFailed;
+  }
+  return OpenResult::Loaded;
+}
+
+SaveResult SaveSettingsFileAs(Link& link, FileStore& files, SettingsFileUi& ui) {
+  std::string path;
+  // No to the overwrite question shows the dialog again.
+  do {
+    if (!ui.ChooseSavePath(path)) return SaveResult::Cancelled;
+  } while (files.Exists(path) && !ui.ConfirmOverwrite());
+  const SaveResult result = SaveControllerSettings(link, files, path);
+  if (result == SaveResult::NoAnswer) ui.Show(kNotSavedMessage);
+  if (result == SaveResult::CannotWrite) ui.Show(kCannotWriteMessage);
+  return result;
+}
+
+OpenResult OpenSettingsFile(Link& link, FileStore& files, SettingsFileUi& ui) {
+  std::string path;
+  if (!ui.ChooseOpenPath(path)) return OpenResult::Cancelled;
+  const OpenResult result = LoadControllerSettings(link, files, path);
+  switch (result) {
+    case OpenResult::CannotRead: ui.Show(kCannotReadMessage); break;
+    case OpenResult::Mismatch: ui.Show(kMismatchMessage); break;
+    case OpenResult::WriteFailed: ui.Show(kWriteFailedMessage); break;
+    case OpenResult::Cancelled:
+    case OpenResult::Loaded: break;
+  }
+  return result;
+}
+
+}  // namespace kv

@@ -1,0 +1,65 @@
+// The File menu's two settings-file commands. "Save As..." reads the settings fresh from the
+// controller and only then writes the file, in one step, so an existing file is never lost;
+// "Open..." checks the whole file before anything is sent and then writes its 32 values in file
+// order, each acknowledged with its value echoed. Both run inside the menu command: once the
+// dialog is closed, their exchanges follow each other with no poll in between.
+#pragma once
+
+#include <string>
+
+#include "shell/file_store.h"
+#include "shell/settings_file.h"
+
+namespace kv {
+
+struct Link;
+struct LanguageTexts;
+
+// A message box of the commands: texts by language text number; every one is OK, exclamation.
+inline constexpr int kIoErrorCaption = -1;  // the fixed caption "I/O Error"
+struct FileMessage {
+  int caption;  // language text number, or kIoErrorCaption
+  int text;
+  bool operator==(const FileMessage&) const = default;
+};
+inline constexpr FileMessage kCannotReadMessage{kIoErrorCaption, 167};
+inline constexpr FileMessage kCannotWriteMessage{kIoErrorCaption, 167};
+inline constexpr FileMessage kMismatchMessage{169, 168};
+inline constexpr FileMessage kWriteFailedMessage{170, 171};
+inline constexpr FileMessage kNotSavedMessage{170, 174};
+// The overwrite question (Yes and No, information icon) and the dialog titles.
+inline constexpr FileMessage kOverwriteQuestion{172, 173};
+inline constexpr int kOpenDialogTitle = 165, kSaveDialogTitle = 166;
+
+std::string FileMessageCaption(const FileMessage& message, const LanguageTexts& texts);
+
+// What the commands need of the user interface.
+class SettingsFileUi {
+ public:
+  virtual ~SettingsFileUi() = default;
+  // The common save or open dialog; false when the user cancels. `path` gets the file chosen.
+  virtual bool ChooseSavePath(std::string& path) = 0;
+  virtual bool ChooseOpenPath(std::string& path) = 0;
+  // The overwrite question; true for Yes.
+  virtual bool ConfirmOverwrite() = 0;
+  virtual void Show(const FileMessage& message) = 0;
+};
+
+enum class SaveResult { Cancelled, Saved, NoAnswer, CannotWrite };
+enum class OpenResult { Cancelled, Loaded, CannotRead, Mismatch, WriteFailed };
+
+// Reads Blocks 2, 3 and 4 and, at version 3, Block 5 (the requests the controller has always
+// seen for a save); writes the file only when the version is 3 and all four replies were
+// accepted. Otherwise nothing on the disk changes.
+SaveResult SaveControllerSettings(Link& link, FileStore& files, const std::string& path);
+// Reads and checks the file, then writes the 32 settings to write addresses 5..29 and 31..37 in
+// file order. A write counts only when 3 acknowledgement bytes came back and byte 1 echoes the
+// value; the first that does not stops the load (the values before it stay written). At another
+// version than 3 the file is not checked and nothing is sent: the first write fails.
+OpenResult LoadControllerSettings(Link& link, FileStore& files, const std::string& path);
+
+// The menu commands: dialog, question, the work above and its message.
+SaveResult SaveSettingsFileAs(Link& link, FileStore& files, SettingsFileUi& ui);
+OpenResult OpenSettingsFile(Link& link, FileStore& files, SettingsFileUi& ui);
+
+}  // namespace kv

@@ -1,0 +1,58 @@
+// The POSIX file store in a real folder: a replace is all or nothing and leaves no stray files.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "shell/file_store_posix.h"
+
+namespace kv {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct PosixFileStoreTest : ::testing::Test {
+  fs::path dir;
+  PosixFileStore store;
+
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("kv720-store-" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  std::string Path(const char* name) const { return (dir / name).string(); }
+  std::size_t Entries() const {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+  }
+};
+
+TEST_F(PosixFileStoreTest, ReplaceCreatesOrReplacesInOneStep) {
+  std::string content;
+  EXPECT_FALSE(store.Exists(Path("car.bs2")));
+  EXPECT_FALSE(store.Read(Path("car.bs2"), 100, content));
+  ASSERT_TRUE(store.Replace(Path("car.bs2"), "first"));
+  ASSERT_TRUE(store.Replace(Path("car.bs2"), "second, longer"));
+  EXPECT_TRUE(store.Exists(Path("car.bs2")));
+  ASSERT_TRUE(store.Read(Path("car.bs2"), 100, content));
+  EXPECT_EQ("second, longer", content);
+  ASSERT_TRUE(store.Read(Path("car.bs2"), 6, content));
+  EXPECT_EQ("second", content);
+  EXPECT_EQ(1u, Entries());  // no temporary file left
+}
+
+TEST_F(PosixFileStoreTest, AFailedReplaceChangesNothing) {
+  // A folder in the way of the rename: the write succeeds, the replace step fails.
+  fs::create_directory(dir / "taken.bs2");
+  EXPECT_FALSE(store.Replace(Path("taken.bs2"), "text"));
+  EXPECT_TRUE(fs::is_directory(dir / "taken.bs2"));
+  EXPECT_FALSE(store.Replace(Path("no-such-folder/car.bs2"), "text"));
+  EXPECT_EQ(1u, Entries());
+}
+
+}  // namespace
+}  // namespace kv

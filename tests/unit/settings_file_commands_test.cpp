@@ -1,0 +1,290 @@
+// Save As and Open against a scripted controller on the fake port, a fake folder and a fake
+// user: what goes on the wire, what lands on the disk, which message is shown.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fake_port.h"
+#include "link/link.h"
+#include "shell/language.h"
+#include "shell/settings_file_commands.h"
+
+namespace kv {
+namespace {
+
+using testing::FakePort;
+using testing::Frame;
+
+// A version 3 controller serving Blocks 2..5 from its memory, with the faults the commands must
+// survive. Writes are counted from 1.
+struct Controller {
+  std::array<std::array<std::uint8_t, kMaxBlockLength>, kBlockCount + 1> memory{};
+  std::uint8_t identity = 0x45;
+  bool answers = true;
+  int mutedBlock = 0;        // this read request gets no reply
+  int writes = 0;
+  int silentFromWrite = 0;   // this write and all later ones get no acknowledgement
+  int wrongEchoAtWrite = 0;  // this write is stored but acknowledged with another value
+
+  Controller() {
+    for (int n = 2; n <= kBlockCount; ++n)
+      for (std::size_t i = 1; i < BlockLength(n) - 1; ++i)
+        memory[n][i] = static_cast<std::uint8_t>(n * 40 + i);
+  }
+
+  static std::vector<std::uint8_t> Respond(const std::vector<std::uint8_t>& frame, void* self) {
+    auto& c = *static_cast<Controller*>(self);
+    if (!c.answers) return {};
+    const int block = frame[1];
+    if (frame[1] == frame[2] && block >= 1 && block <= kBlockCount) {
+      if (block == c.mutedBlock) return {};
+      if (block == 1) return Frame({0x10, c.identity});
+      return Frame(std::vector<std::uint8_t>(c.memory[block].begin() + 1,
+                                             c.memory[block].begin() + BlockLength(block) - 1));
+    }
+    ++c.writes;
+    if (c.silentFromWrite && c.writes >= c.silentFromWrite) return {};
+    const ByteRef target = WriteTarget(frame[1] - 1);
+    c.memory[target.block][target.index] = frame[2];
+    const std::uint8_t echo =
+        c.writes == c.wrongEchoAtWrite ? static_cast<std::uint8_t>(frame[2] ^ 0x01) : frame[2];
+    return {kMarker, echo, static_cast<std::uint8_t>(kMarker + echo)};
+  }
+  std::uint8_t At(Param p) const { return memory[Row(p).byte.block][Row(p).byte.index]; }
+};
+
+class FakeFiles final : public FileStore {
+ public:
+  std::map<std::string, std::string> files;
+  bool replaceFails = false;
+  int replaces = 0;
+
+  bool Read(const std::string& path, std::size_t limit, std::string& content) override {
+    auto it = files.find(path);
+    if (it == files.end()) return false;
+    content = it->second.substr(0, limit);
+    return true;
+  }
+  bool Exists(const std::string& path) override { return files.count(path) != 0; }
+  bool Replace(const std::string& path, std::string_view content) override {
+    ++replaces;
+    if (replaceFails) return false;
+    files[path] = std::string(content);
+    return true;
+  }
+};
+
+// The user: the paths to pick in each dialog shown (nullopt cancels), the overwrite answers.
+class FakeUser final : public SettingsFileUi {
+ public:
+  std::deque<std::optional<std::string>> picks;
+  std::deque<bool> overwriteAnswers;
+  int saveDialogs = 0, openDialogs = 0, questions = 0;
+  std::vector<FileMessage> shown;
+
+  bool ChooseSavePath(std::string& path) override { return ++saveDialogs, Pick(path); }
+  bool ChooseOpenPath(std::string& path) override { return ++openDialogs, Pick(path); }
+  bool ConfirmOverwrite() override {
+    ++questions;
+    const bool yes = !overwriteAnswers.empty() && overwriteAnswers.front();
+    if (!overwriteAnswers.empty()) overwriteAnswers.pop_front();
+    return yes;
+  }
+  void Show(const FileMessage& message) override { shown.push_back(message); }
+
+ private:
+  bool Pick(std::string& path) {
+    if (picks.empty() || !picks.front()) return false;
+    path = *picks.front();
+    picks.pop_front();
+    return true;
+  }
+};
+
+using namespace std::string_literals;
+const std::string kOld = "the fitter's old file\r\nkept byte for byte\x00\xFF"s;
+
+struct Bs2Commands : ::testing::Test {
+  FakePort port;
+  Link link;
+  Controller controller;
+  FakeFiles files;
+  FakeUser user;
+
+  void SetUp() override {
+    link.port = &port;
+    port.responder = &Controller::Respond;
+    port.responderContext = &controller;
+    Identify(link);
+    ASSERT_FALSE(link.offline);
+    port.ClearLog();
+  }
+  void GoOffline() {
+    controller.answers = false;
+    for (int i = 0; i < kMissesToOffline; ++i) Identify(link);
+    ASSERT_TRUE(link.offline);
+    port.ClearLog();
+  }
+  // The read requests sent (block numbers) and the writes sent (write address, value).
+  std::vector<int> Requests() const {
+    std::vector<int> out;
+    for (const auto& f : port.written)
+      if (f[1] == f[2] && f[1] <= kBlockCount) out.push_back(f[1]);
+    return out;
+  }
+  std::vector<std::pair<int, int>> Writes() const {
+    std::vector<std::pair<int, int>> out;
+    for (const auto& f : port.written)
+      if (f[1] > kBlockCount) out.emplace_back(f[1] - 1, f[2]);
+    return out;
+  }
+  SaveResult SaveTo(const std::string& path) {
+    user.picks = {path};
+    user.overwriteAnswers = {true};
+    return SaveSettingsFileAs(link, files, user);
+  }
+  OpenResult Open(const std::string& text) {
+    files.files["load.bs2"] = text;
+    user.picks = {"load.bs2"};
+    return OpenSettingsFile(link, files, user);
+  }
+};
+
+TEST_F(Bs2Commands, SaveAsReadsFourBlocksThenWritesEverySettingFromItsByte) {
+  EXPECT_EQ(SaveResult::Saved, SaveTo("car.bs2"));
+  EXPECT_EQ((std::vector<int>{2, 3, 4, 5}), Requests());
+  EXPECT_TRUE(Writes().empty());
+  EXPECT_TRUE(user.shown.empty());
+  EXPECT_EQ(0, user.questions);
+  const std::string& text = files.files["car.bs2"];
+  const Bs2Content content = ParseBs2(text);
+  ASSERT_TRUE(content.valid) << text;
+  for (std::size_t k = 0; k < kSettingsCount; ++k)
+    EXPECT_EQ(controller.At(static_cast<Param>(k)), content.values[k]) << Row(static_cast<Param>(k)).name;
+  EXPECT_NE(std::string::npos, text.find("\nAttInit= 84\nTPSJump= 163\n"));  // Blocks 2 and 4
+  EXPECT_NE(std::string::npos, text.find("\nZAM_OTW_BJ= 206\n"));           // Block 5
+  EXPECT_EQ(Bs2Text(content.values), text);
+}
+
+TEST_F(Bs2Commands, AnUnansweredBlockLeavesTheExistingFileByteIdentical) {
+  for (int muted = 2; muted <= kBlockCount; ++muted) {
+    SCOPED_TRACE(muted);
+    files.files["car.bs2"] = kOld;
+    user.shown.clear();
+    port.ClearLog();
+    controller.mutedBlock = muted;
+    EXPECT_EQ(SaveResult::NoAnswer, SaveTo("car.bs2"));
+    EXPECT_EQ(kOld, files.files["car.bs2"]);
+    EXPECT_EQ(0, files.replaces);
+    EXPECT_EQ(std::vector<FileMessage>{kNotSavedMessage}, user.shown);
+    EXPECT_EQ((std::vector<int>{2, 3, 4, 5}), Requests());  // the same requests as ever
+  }
+}
+
+TEST_F(Bs2Commands, SaveAsOfflineOrAtAnotherVersionWritesNothingAndSkipsBlock5) {
+  controller.identity = 0x25;  // version 2
+  Identify(link);
+  port.ClearLog();
+  files.files["car.bs2"] = kOld;
+  EXPECT_EQ(SaveResult::NoAnswer, SaveTo("car.bs2"));
+  EXPECT_EQ((std::vector<int>{2, 3, 4}), Requests());
+
+  GoOffline();
+  EXPECT_EQ(SaveResult::NoAnswer, SaveTo("new.bs2"));
+  EXPECT_EQ((std::vector<int>{2, 3, 4}), Requests());
+  EXPECT_EQ(kOld, files.files["car.bs2"]);
+  EXPECT_EQ(0u, files.files.count("new.bs2"));
+  EXPECT_EQ(0, files.replaces);
+  EXPECT_EQ((std::vector<FileMessage>{kNotSavedMessage, kNotSavedMessage}), user.shown);
+}
+
+TEST_F(Bs2Commands, AFileThatCannotBeReplacedIsAnIoError) {
+  files.files["car.bs2"] = kOld;
+  files.replaceFails = true;
+  EXPECT_EQ(SaveResult::CannotWrite, SaveTo("car.bs2"));
+  EXPECT_EQ(kOld, files.files["car.bs2"]);
+  EXPECT_EQ(std::vector<FileMessage>{kCannotWriteMessage}, user.shown);
+  EXPECT_EQ("I/O Error", FileMessageCaption(kCannotWriteMessage, LanguageTexts{}));
+}
+
+TEST_F(Bs2Commands, NoToTheOverwriteQuestionShowsTheDialogAgainAndCancelEndsIt) {
+  files.files["a.bs2"] = kOld;
+  user.picks = {"a.bs2", "b.bs2"};
+  user.overwriteAnswers = {false};
+  EXPECT_EQ(SaveResult::Saved, SaveSettingsFileAs(link, files, user));
+  EXPECT_EQ(2, user.saveDialogs);
+  EXPECT_EQ(1, user.questions);
+  EXPECT_EQ(kOld, files.files["a.bs2"]);
+  EXPECT_TRUE(ParseBs2(files.files["b.bs2"]).valid);
+
+  port.ClearLog();
+  user.picks = {"a.bs2", std::nullopt};
+  user.overwriteAnswers = {false};
+  EXPECT_EQ(SaveResult::Cancelled, SaveSettingsFileAs(link, files, user));
+  EXPECT_EQ(4, user.saveDialogs);
+  EXPECT_EQ(kOld, files.files["a.bs2"]);
+  EXPECT_TRUE(port.written.empty());  // nothing asked of the controller
+  EXPECT_TRUE(user.shown.empty());
+}
+
+TEST_F(Bs2Commands, OpenWritesThe32ValuesInFileOrderEndingAtAddress37) {
+  Bs2Values values{};
+  for (std::size_t k = 0; k < kBs2ValueCount; ++k) values[k] = static_cast<std::uint8_t>(200 - k);
+  const MemoryImage before = link.image;
+  EXPECT_EQ(OpenResult::Loaded, Open(Bs2Text(values)));
+  std::vector<std::pair<int, int>> expected;
+  for (int k = 0, address = 5; k < 32; ++k, ++address) {
+    if (address == 30) ++address;  // the command address is not part of the file
+    expected.emplace_back(address, 200 - k);
+  }
+  EXPECT_EQ(expected, Writes());
+  EXPECT_EQ(32u, port.written.size());  // writes only, nothing read
+  EXPECT_EQ(37, Writes().back().first);
+  EXPECT_TRUE(user.shown.empty());
+  EXPECT_EQ(before.blocks, link.image.blocks);  // the image waits for the panels' next read
+  EXPECT_EQ(200 - 13, controller.At(Param::AttInit));
+}
+
+TEST_F(Bs2Commands, AWriteWithoutItsEchoStopsTheLoadThere) {
+  for (bool wrongEcho : {false, true}) {
+    for (int k : {1, 2, 17, 32}) {
+      SCOPED_TRACE(std::to_string(k) + (wrongEcho ? " wrong echo" : " no acknowledgement"));
+      controller.writes = 0;
+      controller.silentFromWrite = wrongEcho ? 0 : k;
+      controller.wrongEchoAtWrite = wrongEcho ? k : 0;
+      user.shown.clear();
+      port.ClearLog();
+      EXPECT_EQ(OpenResult::WriteFailed, Open(Bs2Text(Bs2Values{})));
+      EXPECT_EQ(static_cast<std::size_t>(k), Writes().size());
+      EXPECT_EQ(std::vector<FileMessage>{kWriteFailedMessage}, user.shown);
+    }
+  }
+}
+
+TEST_F(Bs2Commands, ABadOrUnreadableFileSendsNothing) {
+  std::string text = Bs2Text(Bs2Values{});
+  text.replace(text.find("LPGOnTemp= 0"), 12, "LPGOnTemp= 300");
+  EXPECT_EQ(OpenResult::Mismatch, Open(text));
+  user.picks = {"missing.bs2"};
+  EXPECT_EQ(OpenResult::CannotRead, OpenSettingsFile(link, files, user));
+  user.picks = {std::nullopt};
+  EXPECT_EQ(OpenResult::Cancelled, OpenSettingsFile(link, files, user));
+  EXPECT_TRUE(port.written.empty());
+  EXPECT_EQ((std::vector<FileMessage>{kMismatchMessage, kCannotReadMessage}), user.shown);
+}
+
+TEST_F(Bs2Commands, OpenAtAnotherVersionSkipsTheCheckAndFailsAtTheFirstWrite) {
+  GoOffline();
+  EXPECT_EQ(OpenResult::WriteFailed, Open(Bs2Text(Bs2Values{})));
+  EXPECT_EQ(OpenResult::WriteFailed, Open("not a settings file"));
+  EXPECT_TRUE(port.written.empty());
+  EXPECT_EQ((std::vector<FileMessage>{kWriteFailedMessage, kWriteFailedMessage}), user.shown);
+}
+
+}  // namespace
+}  // namespace kv
