@@ -989,6 +989,88 @@ class Driver {
                   .Str());
   }
 
+  // An optional @target, the program's modal window when none is given.
+  HWND DialogTarget(Args& args, std::string& error) {
+    if (!args.Peek().empty() && args.Peek()[0] == '@') return Target(args, error);
+    HWND modal = Modal();
+    if (!modal) error = "no modal window";
+    return modal;
+  }
+
+  // A common file dialog: the path typed into its file name field (cmb13 in the explorer style,
+  // edt1 in the old one), then its OK button pressed. Posted, as the dialog closes and the
+  // program may go on into a message box.
+  Reply FileDialog(Args& args) {
+    std::string error;
+    HWND dialog = DialogTarget(args, error);
+    if (!dialog) return Err(error);
+    const std::wstring path = Wide(args.Rest());
+    if (path.empty()) return Err("expected a path");
+    HWND field = FindControl(dialog, 1148);
+    if (!field) field = FindControl(dialog, 1152);
+    if (!field) return Err("no file name field in " + ClassName(dialog));
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
+                             SMTO_NORMAL, sendTimeout_, &result))
+      return Err("the program did not answer");
+    HWND ok = GetDlgItem(dialog, IDOK);
+    BOOL posted = PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(ok));
+    return Ok(JObject()
+                  .Add("dialog", JHwnd(dialog))
+                  .Add("caption", JStr(TextOf(dialog, sendTimeout_)))
+                  .Add("field", JInt(GetDlgCtrlID(field)))
+                  .Add("posted", JBool(posted))
+                  .Str());
+  }
+
+  // A message box as a user reads it: caption, text, icon, buttons.
+  Reply MessageBoxInfo(Args& args) {
+    std::string error;
+    HWND box = DialogTarget(args, error);
+    if (!box) return Err(error);
+    std::string text;
+    std::vector<std::string> buttons;
+    bool icon = false;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      const LONG style = GetWindowLongW(child, GWL_STYLE);
+      if (IsClass(child, L"Button")) {
+        buttons.push_back(JObject()
+                              .Add("id", JInt(GetDlgCtrlID(child)))
+                              .Add("text", JStr(TextOf(child, sendTimeout_)))
+                              .Str());
+      } else if (IsClass(child, L"Static") && (style & SS_TYPEMASK) == SS_ICON) {
+        icon = true;
+      } else if (IsClass(child, L"Static") && IsWindowVisible(child)) {
+        const std::string line = Utf8(TextOf(child, sendTimeout_));
+        if (!line.empty()) text += (text.empty() ? "" : "\n") + line;
+      }
+    }
+    HWND owner = GetWindow(box, GW_OWNER);
+    return Ok(JObject()
+                  .Add("hwnd", JHwnd(box))
+                  .Add("caption", JStr(TextOf(box, sendTimeout_)))
+                  .Add("text", JStr(text))
+                  .Add("icon", JBool(icon))
+                  .Add("buttons", JArray(buttons))
+                  .Add("owned_by_main", JBool(owner && owner == main_))
+                  .Str());
+  }
+
+  // Presses a dialog's button by id (IDYES 6, IDNO 7, IDOK 1, IDCANCEL 2) the way its click
+  // reaches the dialog: WM_COMMAND posted with BN_CLICKED.
+  Reply Answer(Args& args) {
+    std::string error;
+    HWND dialog = DialogTarget(args, error);
+    if (!dialog) return Err(error);
+    long long id;
+    if (!args.Int(id)) return Err("expected a button id");
+    HWND button = GetDlgItem(dialog, static_cast<int>(id));
+    BOOL posted = PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED),
+                               reinterpret_cast<LPARAM>(button));
+    return Ok(JObject().Add("dialog", JHwnd(dialog)).Add("posted", JBool(posted)).Str());
+  }
+
   std::wstring mainClass_ = L"Tolmar KV 720";
   HWND main_ = nullptr;
   DWORD pid_ = 0, tid_ = 0;
@@ -1032,6 +1114,9 @@ const Driver::Command Driver::kCommands[] = {
     {"menu-tree", &Driver::MenuTreeCmd, ""},
     {"modal", &Driver::ModalCmd, "[wait ms=0]"},
     {"wait-no-modal", &Driver::WaitNoModal, "[ms=5000]"},
+    {"file-dialog", &Driver::FileDialog, "[@target=modal] path"},
+    {"message-box", &Driver::MessageBoxInfo, "[@target=modal]"},
+    {"answer", &Driver::Answer, "[@target=modal] button-id"},
     {"key", &Driver::Key, "[@target] key..."},
     {"alt-f4", &Driver::AltF4, ""},
     {"input", &Driver::Input, "chord (e.g. alt+f4)"},

@@ -79,6 +79,11 @@ def language_text(code, number, source=None):
     return line.rsplit("=", 1)[1][:127]
 
 
+def windows_path(path):
+    """A Linux path as the program under Wine sees it (drive Z: is the root)."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
 def ini_text(port=1, language="pol"):
     """KV720.ini as the program writes it."""
     return "[Ustawienia]\nCommPort= %d\nLanguage= %s\n" % (port, language)
@@ -737,6 +742,19 @@ class Driver:
 
     def wait_no_modal(self, wait_ms=5000):
         return self("wait-no-modal %d" % wait_ms, timeout=wait_ms / 1000 + 30)
+
+    def file_dialog(self, path, target="modal"):
+        """Types a path (a Windows path, see windows_path) into the common file dialog and
+        presses its OK button."""
+        return self("file-dialog %s%s" % (self._t(target) if target != "modal" else "", path))
+
+    def message_box(self, target="modal"):
+        """{"caption", "text", "icon", "buttons": [{"id", "text"}], ...} of a message box."""
+        return self("message-box %s" % (self._t(target) if target != "modal" else ""))
+
+    def answer(self, button_id, target="modal"):
+        """Presses a dialog's button: IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7."""
+        return self("answer %s%d" % (self._t(target) if target != "modal" else "", button_id))
 
     def key(self, *keys, target=None):
         return self("key %s%s" % (self._t(target), " ".join(keys)))
