@@ -168,6 +168,7 @@ TEST_F(Bs2Commands, SaveAsReadsFourBlocksThenWritesEverySettingFromItsByte) {
     EXPECT_EQ(controller.At(static_cast<Param>(k)), content.values[k]) << Row(static_cast<Param>(k)).name;
   EXPECT_NE(std::string::npos, text.find("\nAttInit= 84\nTPSJump= 163\n"));  // Blocks 2 and 4
   EXPECT_NE(std::string::npos, text.find("\nZAM_OTW_BJ= 206\n"));           // Block 5
+  EXPECT_NE(std::string::npos, text.find("\nWOZG= 128\nNULL= 0\n"));       // Block 3, always 0
   EXPECT_EQ(Bs2Text(content.values), text);
 }
 

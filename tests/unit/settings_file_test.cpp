@@ -69,21 +69,6 @@ TEST(Bs2Format, RandomValueSetsRoundTrip) {
   }
 }
 
-TEST(Bs2Format, ValuesComeFromTheirBlockBytes) {
-  MemoryImage image;
-  std::uint8_t block[kMaxBlockLength] = {};
-  for (int n = 2; n <= 5; ++n) {
-    for (std::size_t i = 0; i < kMaxBlockLength; ++i) block[i] = static_cast<std::uint8_t>(n * 40 + i);
-    image.ReplaceBlock(n, block);
-  }
-  const Bs2Values values = Bs2ValuesFromImage(image);
-  EXPECT_EQ(121, values[0]);   // Options: Block 3 byte 1
-  EXPECT_EQ(206, values[7]);   // ZAM_OTW_BJ: Block 5 byte 6
-  EXPECT_EQ(84, values[13]);   // AttInit: Block 2 byte 4
-  EXPECT_EQ(128, values[31]);  // WOZG: Block 3 byte 8
-  EXPECT_EQ(0, values[32]);    // NULL= is always 0
-}
-
 // Each way a file can differ from the format, and the line it is reported at.
 TEST(Bs2Format, EveryMismatchIsRefusedAtItsLine) {
   const std::vector<std::string> good = Lines(SampleValues());
