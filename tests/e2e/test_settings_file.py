@@ -150,6 +150,15 @@ class SettingsFileTest(harness.E2ETestCase):
             sim.control(undo)
             sim.wait_frame("65 02 02 69", after=sim.frames()[-1].time, timeout=20)
 
+        # With the controller answering, Yes replaces the file whole and leaves nothing beside it.
+        self.choose(d, 40015, 166, path)
+        self.assertMessage(d, self.text(172), self.text(173), (IDYES, IDNO))
+        d.answer(IDYES)
+        self.assertNoModal(d)
+        with open(path, "rb") as f:
+            self.assertEqual(f.read().decode("ascii"), bs2_text(sim_settings(sim)))
+        self.assertEqual(sorted(os.listdir(s.run_dir)), ["KV720.exe", "KV720.ini", "Lang", "kept.bs2"])
+
     def test_open_refuses_bad_files_and_stops_at_a_write_without_echo(self):
         s, (sim,) = self.start()
         d = s.driver
