@@ -208,6 +208,7 @@ void OnPaint(HWND window) {
     if (app.panelWindow) ReadingsMainPaint(app.panelWindow);
     HighlightPanelItem();
   }
+  if (shell.currentPanel == SchemaPanel && app.panelWindow) SchemaMainPaint(app.panelWindow);
   const SIZE desktop = DesktopSize();
   if (NoteDesktopSize(shell, desktop.cx, desktop.cy)) EnableSizeItems(CurrentMenuState());
   // Makes the learn button repaint above the drawing.

@@ -38,6 +38,9 @@ HWND CreateInformationDialog(HWND parent);
 void ReadingsApplyScreenSize(HWND panel);
 void ReadingsMainPaint(HWND panel);
 
+// The schema panel's part of the main window's paint: copies the view again at its offsets.
+void SchemaMainPaint(HWND panel);
+
 // The information dialog layout of the main window (in the shell): places each control of the
 // dialog for the current scale factors. Run on entering a new screen size and on every paint of
 // the dialog.

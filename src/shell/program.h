@@ -7,6 +7,7 @@
 #include "configuration/configuration_state.h"
 #include "link/link.h"
 #include "readings/readings_state.h"
+#include "schema/schema_state.h"
 #include "shell/language.h"
 
 namespace kv {
@@ -56,6 +57,7 @@ struct Program {
   // Each panel's own program-wide state follows, one line per panel.
   ReadingsState readings;
   ConfigurationState configuration;
+  SchemaState schema;
 };
 
 }  // namespace kv
