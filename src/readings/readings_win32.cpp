@@ -93,6 +93,7 @@ HWND CreateReadingsPanel(HWND parent) {
                                   GuardedDialogProc<ReadingsProc>, 0);
   if (!panel) return nullptr;
   g_panel = panel;
+  AttachBitmap(panel, IDC_READINGS_LOGO, IDB_READINGS_LOGO);
   Program& program = TheProgram();
   MoveWindow(panel, -5, -10, program.shell.windowWidth, program.shell.windowHeight, FALSE);
   ReadingsApplyScreenSize(panel);

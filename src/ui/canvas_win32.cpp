@@ -196,12 +196,23 @@ void GdiCanvas::Text(FontKind font, Rgb text, Rgb background, Point at, const Re
   }
 }
 
-void GdiCanvas::Bitmap(int resourceId, Point at, Rect source) {
+HBITMAP RunBitmap(int resourceId) {
   HBITMAP& bitmap = Bitmaps()[resourceId];
   if (!bitmap)
     bitmap = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
                                              MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0,
                                              LR_DEFAULTCOLOR));
+  return bitmap;
+}
+
+void AttachBitmap(HWND dialog, int control, int resourceId) {
+  if (HBITMAP bitmap = RunBitmap(resourceId))
+    SendDlgItemMessageW(dialog, control, STM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(bitmap));
+}
+
+void GdiCanvas::Bitmap(int resourceId, Point at, Rect source) {
+  HBITMAP bitmap = RunBitmap(resourceId);
   if (!bitmap) return;
   if (Empty(source)) {
     BITMAP info = {};

@@ -19,6 +19,15 @@ void CreateDrawingResources();
 void SelectPanelFonts(int screenSize, std::string_view languageCode);
 HFONT CurrentFont(FontKind kind);
 
+// A bitmap resource of the exe, loaded at its first use and kept for the whole run (null when
+// it is missing). Every window that shows a picture takes it from here, so re-creating a panel
+// never loads it again.
+HBITMAP RunBitmap(int resourceId);
+// Shows a run bitmap in a picture control (a static of style SS_BITMAP whose template names no
+// image). A static that loads its image from its template keeps its own copy, which Wine never
+// frees and Windows frees itself, so templates leave the image to this call.
+void AttachBitmap(HWND dialog, int control, int resourceId);
+
 // Draws on a window's client area through GetDC (or on a DC the caller owns, e.g. BeginPaint's).
 // Each call selects its pen, brush and font only when they differ from the last ones.
 // Rectangles whose right or bottom edge is not past the left or top draw nothing: GDI would
