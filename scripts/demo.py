@@ -3,7 +3,8 @@
 
 With a display (DISPLAY set) the window opens there and the demo waits until it is closed.
 Without one it runs under Xvfb (1280x1024), visits every panel, each screen size on the readings
-panel, and Russian then Polish, and writes one PNG per view to <build>/demo/.
+panel, and Russian then Polish, the wiring diagram in its four languages and scrolled at 640x480,
+and writes one PNG per view to <build>/demo/.
 
 Usage: demo.py <build dir>   (the Makefile's build folder, holding win/ and native/)
 """
@@ -27,6 +28,9 @@ WM_COMMAND, CBN_DROPDOWN = 0x0111, 7
 SIZES = [("640x480", 40028), ("800x600", 40029), ("1024x768", 40030), ("1280x960", 40032),
          ("1280x1024", 40031)]
 RUSSIAN, POLISH = 40038, 40035
+SCHEMA, SCHEMA_H_BAR, SCHEMA_V_BAR = 40013, 1120, 1121
+SCHEMA_LANGUAGES = [("polish", POLISH), ("english", 40036), ("russian", RUSSIAN),
+                    ("lithuanian", 40039)]
 
 # Time for a panel's polling to fill it from the controller (and the oscilloscope to draw traces).
 SETTLE = 2.0
@@ -124,6 +128,22 @@ def headless(out_dir):
         shot("%02d-emulation-dialog" % number)
         d.key("escape")
         d.wait_no_modal(10000)
+        number += 1
+
+        # The wiring diagram in its four languages, whole at 1280x1024, then scrolled at 640x480.
+        d.command(SCHEMA)
+        d.command(SIZES[-1][1])
+        for language, command in SCHEMA_LANGUAGES:
+            d.command(command)
+            shot("%02d-schema-%s" % (number, language))
+            number += 1
+        d.command(SIZES[0][1])
+        for _ in range(3):
+            d.scroll("h", SCHEMA_H_BAR, "pagedown")
+        for _ in range(2):
+            d.scroll("v", SCHEMA_V_BAR, "pagedown")
+        shot("%02d-schema-640x480-scrolled" % number)
+        d.command(POLISH)
 
         d.close()
         gone = d.wait_gone(20000)
