@@ -31,7 +31,8 @@ PART = (0.86, 0.89, 0.94)        # fill of the car's parts
 PART_EDGE = (0.30, 0.33, 0.40)
 BODY = (0.78, 0.84, 0.93)        # the controller
 CONNECTOR = (0.25, 0.27, 0.32)
-GAS = (0.96, 0.62, 0.05)         # the gas line
+GAS = (1.0, 0.95, 0.70)          # the gas line: a pale pipe, unlike any wire
+GAS_EDGE = (0.42, 0.38, 0.22)
 PIPE = (0.62, 0.62, 0.62)        # exhaust and intake tubes
 OUTLINE = (0.25, 0.25, 0.25)     # the edge drawn around every wire
 
@@ -100,7 +101,8 @@ class Drawing:
         options.set_hint_metrics(cairo.HINT_METRICS_ON)
         self.c.set_font_options(options)
         self.texts = texts
-        self.taken = []  # (name, x0, y0, x1, y1)
+        self.taken = []  # (name, x0, y0, x1, y1, kind)
+        self.junctions = []  # drawn last, over the wires they join
 
     # -- bookkeeping --------------------------------------------------------------------------
     def take(self, name, x0, y0, x1, y1, inside=None, kind="text"):
@@ -204,7 +206,7 @@ class Drawing:
     def gas_line(self, points, name):
         c = self.c
         c.set_line_join(cairo.LINE_JOIN_ROUND)
-        self.line(points, (0.55, 0.35, 0.0), 9)
+        self.line(points, GAS_EDGE, 11)
         self.line(points, GAS, 6)
         for (x0, y0), (x1, y1) in zip(points, points[1:]):
             self.take(name, min(x0, x1) - 5, min(y0, y1) - 5, max(x0, x1) + 5, max(y0, y1) + 5,
@@ -217,7 +219,11 @@ class Drawing:
             self.line([(x - half, y + 8 + 3 * i), (x + half, y + 8 + 3 * i)], INK, 2)
 
     def dot(self, x, y):
-        self.circle(x, y, 3.5, INK, INK, 1)
+        self.junctions.append((x, y))
+
+    def draw_junctions(self):
+        for x, y in self.junctions:
+            self.circle(x, y, 4, INK, INK, 1)
 
 
 # -- the controller -------------------------------------------------------------------------------
@@ -415,6 +421,7 @@ def render(texts):
                  draw_exhaust_and_probe, draw_intake, draw_stepper, draw_reducer, draw_tank):
         part(d)
     draw_wires(d)
+    d.draw_junctions()
     return d.surface
 
 
