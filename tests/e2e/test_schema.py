@@ -113,6 +113,11 @@ class SchemaPanelTest(harness.E2ETestCase):
         self.assertFalse(wrong, "%d of the view's sampled pixels differ from the picture at %s, "
                          "first at %s" % (len(wrong), offset, wrong[:3]))
 
+    def placed(self, d, ident, left, top):
+        """A control's rectangle on the panel."""
+        rect = d.ctl(ident)["rect"]
+        return [rect[0] - left, rect[1] - top, rect[2] - left, rect[3] - top]
+
     def bar(self, d, ident):
         info = d.scroll_info(ident)
         return info["min"], info["max"], info["pos"], d.visible(ident)
@@ -123,8 +128,9 @@ class SchemaPanelTest(harness.E2ETestCase):
         picture = Picture.of("pol")
         self.assertEqual(self.bar(d, H_BAR), (0, 361, 0, True))
         self.assertEqual(self.bar(d, V_BAR), (0, 266, 0, True))
-        self.assertEqual(d.ctl(H_BAR)["rect"][2] - d.ctl(H_BAR)["rect"][0], 600)
         left, top = self.origin(d)
+        self.assertEqual(self.placed(d, H_BAR, left, top), [10, 380, 610, 395])
+        self.assertEqual(self.placed(d, V_BAR, left, top), [610, 10, 625, 380])
         view = (left + 10, top + 10)
         before = s.image("640-start")
         self.assert_view(before, picture, view, (0, 0), (600, 370))
@@ -156,13 +162,15 @@ class SchemaPanelTest(harness.E2ETestCase):
         picture = Picture.of("rus")
         self.assertEqual(self.bar(d, H_BAR), (0, 211, 0, True))
         self.assertEqual(self.bar(d, V_BAR), (0, 151, 0, True))
+        left, top = self.origin(d)
+        self.assertEqual(self.placed(d, H_BAR, left, top), [10, 495, 760, 515])
+        self.assertEqual(self.placed(d, V_BAR, left, top), [760, 10, 780, 495])
         d.scroll("v", V_BAR, "pagedown")
         d.scroll("v", V_BAR, "pagedown")
         d.scroll("v", V_BAR, "pagedown")
         d.scroll("v", V_BAR, "pagedown")
         d.scroll("h", H_BAR, "linedown")
         self.assertEqual((self.bar(d, H_BAR)[2], self.bar(d, V_BAR)[2]), (10, 151))
-        left, top = self.origin(d)
         # A repaint of the whole main window copies the same view again.
         d.send(0x000F, target="main")  # WM_PAINT
         self.assert_view(s.image("800-scrolled"), picture, (left + 10, top + 10), (10, 151),
