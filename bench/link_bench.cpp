@@ -7,6 +7,9 @@
 #include "fake_port.h"
 #include "link/link.h"
 #include "link/serial_port_posix.h"
+#include "readings/readings.h"
+#include "shell/poll.h"
+#include "shell/program.h"
 #include "sim_process.h"
 
 namespace kv::bench {
@@ -14,7 +17,8 @@ namespace {
 
 constexpr int kTicks = 200;
 
-// Bytes on the wire for tick i: each exchange is a 4-byte request and its reply.
+// Bytes on the wire for the n-th tick online (n from 1): each exchange is a 4-byte request and
+// its reply; every fourth tick also reads Blocks 3 and 4.
 int TickBytes(int tick) {
   int bytes = (4 + 4) + (4 + 11);
   if (tick % 4 == 0) bytes += (4 + 14) + (4 + 16);
@@ -23,14 +27,9 @@ int TickBytes(int tick) {
 
 int TickExchanges(int tick) { return tick % 4 == 0 ? 4 : 2; }
 
-void Tick(Link& link, int tick) {
-  Identify(link);
-  if (link.offline || Version(link.image) != kSupportedVersion) return;
-  ReadBlock(link, 2);
-  if (tick % 4 == 0) {
-    ReadBlock(link, 3);
-    ReadBlock(link, 4);
-  }
+// The readings panel's tick without its refresh.
+void Tick(Program& program) {
+  PollTick(program, TickGate::Poll, [&] { return ReadingsBlocks(program.readings); }, [] {});
 }
 
 void TickAgainstSimulator() {
@@ -41,17 +40,18 @@ void TickAgainstSimulator() {
   }
   PosixSerialPort port;
   port.devices["COM1:"] = sim.Link();
-  Link link;
+  Program program;
+  Link& link = program.link;
   link.port = &port;
-  Tick(link, 1);  // open the port outside the measurement
+  Tick(program);  // tick 1 opens the port outside the measurement
 
   double wireMs = 0;
   int exchanges = 0;
   const double start = WallMilliseconds();
-  for (int i = 0; i < kTicks; ++i) {
-    Tick(link, i);
-    wireMs += TickBytes(i) * kWireMsPerByte;
-    exchanges += TickExchanges(i);
+  for (int n = 2; n <= kTicks + 1; ++n) {
+    Tick(program);
+    wireMs += TickBytes(n) * kWireMsPerByte;
+    exchanges += TickExchanges(n);
   }
   const double wallMs = WallMilliseconds() - start;
   ClosePort(link);
@@ -77,12 +77,12 @@ std::vector<std::uint8_t> InstantController(const std::vector<std::uint8_t>& fra
 void TickCpuTime() {
   testing::FakePort port;
   port.responder = InstantController;
-  Link link;
-  link.port = &port;
+  Program program;
+  program.link.port = &port;
   constexpr int kRuns = 20000;
   const double start = CpuMicroseconds();
   for (int i = 0; i < kRuns; ++i) {
-    Tick(link, i);
+    Tick(program);
     if ((i & 255) == 0) port.ClearLog();
   }
   const double perTick = (CpuMicroseconds() - start) / kRuns;

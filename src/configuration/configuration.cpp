@@ -5,6 +5,7 @@
 #include "configuration_ids.h"
 #include "link/link.h"
 #include "readings/conversions.h"
+#include "shell/poll.h"
 #include "shell/program.h"
 #include "ui/controls.h"
 
@@ -22,23 +23,6 @@ std::string Format(const char* format, Args... args) {
 std::uint8_t Byte(const Program& program, ByteRef ref) { return Get(program.link.image, ref); }
 
 bool IsVersion3(const Program& program) { return Version(program.link.image) == kSupportedVersion; }
-
-// Index of a byte in a list whose first item stands for byte 1 (a zero byte shows the first item).
-int FromOne(std::uint8_t byte) { return byte == 0 ? 0 : byte - 1; }
-
-// Selects `index`, or nothing when the list has no such item. An unchanged selection is left
-// alone, so that a list does not repaint at every tick.
-void Select(Controls& controls, int id, int index) {
-  if (index < 0 || index >= controls.ListCount(id)) index = -1;
-  if (controls.ListSelection(id) != index) controls.SelectListItem(id, index);
-}
-
-void SetEnabled(Controls& controls, std::initializer_list<int> ids, bool enabled) {
-  for (int id : ids) controls.Enable(id, enabled);
-}
-void SetShown(Controls& controls, std::initializer_list<int> ids, bool shown) {
-  for (int id : ids) controls.Show(id, shown);
-}
 
 // TPS sensor code (low nibble of LambdaType) <-> item of list 1024. Codes 2..5 share item 2 and
 // codes 8..15 item 5; a pick stores the first code of its item.
@@ -246,7 +230,7 @@ void RefreshConfiguration(Program& program, Controls& c) {
   Select(c, IDC_LAMBDA_DELAY, FromOne(b(bytes::LambdaDelay)));
 
   Select(c, IDC_EMUL_TYPE, emulType & 3);
-  SetEnabled(c,
+  EnableControls(c,
              {IDC_EMUL_TIME_HI, IDC_EMUL_TIME_LO, IDC_EMUL_TIME_HI_LABEL, IDC_EMUL_TIME_LO_LABEL,
               IDC_EMUL_TIME_HI_UNIT, IDC_EMUL_TIME_LO_UNIT},
              (emulType & 3) == 0);
@@ -262,48 +246,32 @@ void RefreshConfiguration(Program& program, Controls& c) {
   if (v3) c.SetCheck(IDC_LOW_SIGNAL, (emulType & 0x04) != 0);
 
   Select(c, IDC_TPS_TYPE, TpsItemOfCode(lambdaType & 0x0F));
-  SetEnabled(c, {IDC_TPS_INERT, IDC_TPS_INERT_LABEL, IDC_TPS_INERT_UNIT}, (lambdaType & 0x02) == 0);
+  EnableControls(c, {IDC_TPS_INERT, IDC_TPS_INERT_LABEL, IDC_TPS_INERT_UNIT}, (lambdaType & 0x02) == 0);
   Select(c, IDC_TPS_INERT, FromOne(b(bytes::TPSInert)));
   Select(c, IDC_INJECT_DELAY, FromOne(b(bytes::InjectDelay)));
 
   c.SetCheck(IDC_LPG_OFF_ENABLE, (options & 0x40) != 0);
-  SetShown(c, {IDC_LPG_OFF_SPEED, IDC_LPG_OFF_SPEED_UNIT}, c.IsChecked(IDC_LPG_OFF_ENABLE));
+  ShowControls(c, {IDC_LPG_OFF_SPEED, IDC_LPG_OFF_SPEED_UNIT}, c.IsChecked(IDC_LPG_OFF_ENABLE));
   Select(c, IDC_LPG_OFF_SPEED,
          SpeedListIndex(b(bytes::LPGOffRPMHi), b(bytes::LPGOffRPMLo), kLpgOffFirstSpeed,
                         kLpgOffItems));
 
   c.Enable(IDC_EMERGENCY_START, v3);
   if (v3) c.SetCheck(IDC_EMERGENCY_START, (emulType & 0x08) != 0);
-  SetShown(c, {IDC_WOZG_LABEL, IDC_WOZG, IDC_WOZG_UNIT}, v3 && (emulType & 0x08) != 0);
+  ShowControls(c, {IDC_WOZG_LABEL, IDC_WOZG, IDC_WOZG_UNIT}, v3 && (emulType & 0x08) != 0);
   Select(c, IDC_WOZG, FromOne(b(bytes::WOZG)));
 }
 
 bool ConfigurationTick(Program& program, Controls& controls) {
-  if (!program.shared.listOpen && !program.shared.subDialogOpen) {
-    Link& link = program.link;
-    Identify(link);
-    if (!link.offline && IsVersion3(program)) {
-      ReadBlock(link, 2);
-      ReadBlock(link, 3);
-      ReadBlock(link, 4);
-    }
-    // Also when offline: the cleared image then shows in every control.
-    RefreshConfiguration(program, controls);
-  }
-  if (program.link.pollPeriod != program.shared.armedPeriod) {
-    program.shared.armedPeriod = program.link.pollPeriod;
-    return true;
-  }
-  return false;
+  return PollTick(program, PanelGate(program.shared), Blocks({2, 3, 4}),
+                  [&] { RefreshConfiguration(program, controls); });
 }
 
 ConfigurationFollowUp ConfigurationCommand(Program& program, Controls& controls, int id, int code) {
   if (IsList(id)) {
     if (code == kListSelectionChange) {
-      // A list can report a change to "no selection"; that is no value to send to the car.
-      const int index = controls.ListSelection(id);
-      if (index < 0 || index >= controls.ListCount(id)) return ConfigurationFollowUp::None;
-      return WriteListPick(program, id, index);
+      const int index = PickedIndex(controls, id);
+      return index < 0 ? ConfigurationFollowUp::None : WriteListPick(program, id, index);
     }
     program.shared.listOpen = (code == kListDropDown);
     return ConfigurationFollowUp::None;

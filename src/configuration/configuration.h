@@ -6,17 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "ui/controls.h"
+
 namespace kv {
 
 struct Program;
-class Controls;
-
-// Notification codes the command handlers tell apart (the values Win32 sends in WM_COMMAND).
-inline constexpr int kButtonClicked = 0;       // BN_CLICKED
-inline constexpr int kListSelectionChange = 1; // CBN_SELCHANGE
-inline constexpr int kListDropDown = 7;        // CBN_DROPDOWN
-
-inline constexpr int kConfigurationTimer = 1;
 
 // Appends every list's items, in the order of the panel's rows; the lambda point list is built
 // for the cached probe type.
@@ -27,7 +21,7 @@ void ApplyConfigurationTexts(const Program& program, Controls& controls);
 // type seen in the controller changed.
 void RefreshConfiguration(Program& program, Controls& controls);
 
-// One tick of timer 1: poll and refresh unless a list or a sub-dialog is open. Returns true when
+// One tick of the panel timer: poll Blocks 2, 3 and 4 and refresh unless a list or a sub-dialog is open. Returns true when
 // the timer must be restarted with the link's poll period (armedPeriod already follows it).
 bool ConfigurationTick(Program& program, Controls& controls);
 

@@ -8,20 +8,9 @@
 #include "shell/panels_win32.h"
 #include "shell/program.h"
 #include "ui/controls_win32.h"
-#include "ui/guard_win32.h"
 
 namespace kv {
 namespace {
-
-int TemplateForScreenSize(int screenSize) {
-  switch (screenSize) {
-    case 1: return IDD_CONFIGURATION_640;
-    case 3: return IDD_CONFIGURATION_1024;
-    case 4: return IDD_CONFIGURATION_1280X960;
-    case 5: return IDD_CONFIGURATION_1280X1024;
-    default: return IDD_CONFIGURATION_800;
-  }
-}
 
 // Lists of language texts can hold items wider than their field; they open wide enough to show
 // each item whole.
@@ -47,10 +36,6 @@ void FitDroppedWidth(HWND dialog, int id) {
     SendMessageW(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(needed), 0);
 }
 
-void StartTimer(HWND dialog, const Program& program) {
-  SetTimer(dialog, kConfigurationTimer, static_cast<UINT>(program.link.pollPeriod), nullptr);
-}
-
 INT_PTR CALLBACK ConfigurationProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
@@ -61,18 +46,16 @@ INT_PTR CALLBACK ConfigurationProc(HWND dialog, UINT message, WPARAM wParam, LPA
       PAINTSTRUCT paint;
       BeginPaint(dialog, &paint);
       EndPaint(dialog, &paint);
-      KillTimer(dialog, kConfigurationTimer);
-      StartTimer(dialog, program);
+      ArmPollTimer(dialog, kPanelTimer);
       SetWindowPos(dialog, nullptr, 0, 0, program.shell.windowWidth, program.shell.windowHeight,
                    SWP_NOZORDER | SWP_NOACTIVATE);
       return TRUE;
     }
     case WM_TIMER:
-      if (wParam == kConfigurationTimer) {
-        Program& program = TheProgram();
+      OnPollTimer(dialog, wParam, kPanelTimer, [dialog] {
         DialogControls controls(dialog);
-        if (ConfigurationTick(program, controls)) StartTimer(dialog, program);
-      }
+        return ConfigurationTick(TheProgram(), controls);
+      });
       return TRUE;
     case WM_COMMAND: {
       DialogControls controls(dialog);
@@ -88,16 +71,11 @@ INT_PTR CALLBACK ConfigurationProc(HWND dialog, UINT message, WPARAM wParam, LPA
   }
 }
 
-static_assert(kButtonClicked == BN_CLICKED && kListSelectionChange == CBN_SELCHANGE &&
-              kListDropDown == CBN_DROPDOWN);
-
 }  // namespace
 
 HWND CreateConfigurationPanel(HWND parent) {
   Program& program = TheProgram();
-  HWND dialog = CreateDialogParamW(TheApp().instance,
-                                   MAKEINTRESOURCEW(TemplateForScreenSize(program.shell.screenSize)),
-                                   parent, GuardedDialogProc<ConfigurationProc>, 0);
+  HWND dialog = CreatePanelDialog<ConfigurationProc>(parent, ConfigurationPanel);
   if (!dialog) return nullptr;
   DialogControls controls(dialog);
   FillConfigurationLists(program, controls);

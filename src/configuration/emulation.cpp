@@ -6,19 +6,13 @@
 #include "configuration/configuration.h"
 #include "configuration_ids.h"
 #include "link/link.h"
+#include "shell/poll.h"
 #include "shell/program.h"
 #include "ui/canvas.h"
 #include "ui/controls.h"
 
 namespace kv {
 namespace {
-
-int FromOne(std::uint8_t byte) { return byte == 0 ? 0 : byte - 1; }
-
-void Select(Controls& controls, int id, int index) {
-  if (index < 0 || index >= controls.ListCount(id)) index = -1;
-  if (controls.ListSelection(id) != index) controls.SelectListItem(id, index);
-}
 
 // Chart geometry, in client pixels.
 constexpr Rect kChartArea{10, 10, 550, 165};
@@ -56,30 +50,30 @@ std::string EmulationCaption(const LanguageTexts& t) { return t[43] + ":   " + t
 
 void EmulationPainted(Program& program) { program.configuration.emulationRedraw = true; }
 
-bool EmulationTick(Program& program, Controls& c, Canvas& canvas) {
-  // With a list open the tick does nothing at all, not even restart the timer.
-  if (program.shared.listOpen) return false;
-  Link& link = program.link;
-  Identify(link);
-  if (!link.offline && Version(link.image) == kSupportedVersion) ReadBlock(link, 3);
+namespace {
 
+// Redraws the wave when H or L changed or a paint asked for it, and follows the lists.
+void RefreshEmulation(Program& program, Controls& c, Canvas& canvas) {
+  const MemoryImage& image = program.link.image;
   ConfigurationState& state = program.configuration;
-  const int high = Get(link.image, bytes::EmulBJ_TimeHi);
-  const int low = Get(link.image, bytes::EmulBJ_TimeLo);
+  const int high = Get(image, bytes::EmulBJ_TimeHi);
+  const int low = Get(image, bytes::EmulBJ_TimeLo);
   if (high != state.emulationLastHigh || low != state.emulationLastLow || state.emulationRedraw) {
     state.emulationRedraw = false;
     state.emulationLastHigh = high;
     state.emulationLastLow = low;
-    DrawEmulationChart(canvas, Get(link.image, bytes::LambdaType) >> 4, high, low);
+    DrawEmulationChart(canvas, Get(image, bytes::LambdaType) >> 4, high, low);
   }
   Select(c, IDC_EMULDLG_HIGH, FromOne(static_cast<std::uint8_t>(high)));
   Select(c, IDC_EMULDLG_LOW, FromOne(static_cast<std::uint8_t>(low)));
+}
 
-  if (link.pollPeriod != program.shared.armedPeriod) {
-    program.shared.armedPeriod = link.pollPeriod;
-    return true;
-  }
-  return false;
+}  // namespace
+
+bool EmulationTick(Program& program, Controls& c, Canvas& canvas) {
+  // With a list open the tick does nothing at all, not even restart the timer.
+  return PollTick(program, IdleWhileListOpen(program.shared), Blocks({3}),
+                  [&] { RefreshEmulation(program, c, canvas); });
 }
 
 int EmulationCommand(Program& program, Controls& c, int id, int code) {
@@ -89,8 +83,8 @@ int EmulationCommand(Program& program, Controls& c, int id, int code) {
   }
   if (id != IDC_EMULDLG_HIGH && id != IDC_EMULDLG_LOW) return 0;
   if (code == kListSelectionChange) {
-    const int index = c.ListSelection(id);
-    if (index >= 0 && index < c.ListCount(id))
+    const int index = PickedIndex(c, id);
+    if (index >= 0)
       WriteByte(program.link, id == IDC_EMULDLG_HIGH ? 10 : 11, static_cast<std::uint8_t>(index + 1));
   } else {
     program.shared.listOpen = (code == kListDropDown);

@@ -11,8 +11,6 @@ struct LanguageTexts;
 class Controls;
 class Canvas;
 
-inline constexpr int kEmulationTimer = 2;
-
 // Both time lists get 0,025 .. 6,375 s (bytes 1..255).
 void FillEmulationLists(Controls& controls);
 // Button, labels and units of the current language.
@@ -22,7 +20,7 @@ std::string EmulationCaption(const LanguageTexts& texts);
 
 // A paint of the dialog: the next tick draws the picture again.
 void EmulationPainted(Program& program);
-// One tick of timer 2: unless a list is open, poll Block 3, redraw the wave when H or L changed
+// One tick of the dialog timer: unless a list is open, poll Block 3, redraw the wave when H or L changed
 // or a paint asked for it, and follow the lists. Returns true when the timer must be restarted
 // with the link's poll period (armedPeriod already follows it).
 bool EmulationTick(Program& program, Controls& controls, Canvas& canvas);

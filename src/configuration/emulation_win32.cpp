@@ -9,7 +9,6 @@
 #include "ui/canvas_win32.h"
 #include "ui/controls_win32.h"
 #include "ui/text_win32.h"
-#include "ui/guard_win32.h"
 
 namespace kv {
 namespace {
@@ -54,10 +53,6 @@ class ChartCanvas final : public Canvas {
   HFONT font_;
 };
 
-void StartTimer(HWND dialog, const Program& program) {
-  SetTimer(dialog, kEmulationTimer, static_cast<UINT>(program.link.pollPeriod), nullptr);
-}
-
 void CentreOnDesktop(HWND dialog, const ShellState& shell) {
   int desktopWidth = shell.desktopWidth, desktopHeight = shell.desktopHeight;
   if (desktopWidth <= 0 || desktopHeight <= 0) {
@@ -87,19 +82,17 @@ INT_PTR CALLBACK EmulationProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     case WM_PAINT: {
       // The default painting clears the picture; the next tick draws it again.
       Program& program = TheProgram();
-      KillTimer(dialog, kEmulationTimer);
-      StartTimer(dialog, program);
+      ArmPollTimer(dialog, kDialogTimer);
       EmulationPainted(program);
       return FALSE;
     }
     case WM_TIMER:
-      if (wParam == kEmulationTimer) {
-        Program& program = TheProgram();
+      OnPollTimer(dialog, wParam, kDialogTimer, [dialog] {
         DialogControls controls(dialog);
         GdiCanvas gdi(dialog);
         ChartCanvas canvas(dialog, gdi);
-        if (EmulationTick(program, controls, canvas)) StartTimer(dialog, program);
-      }
+        return EmulationTick(TheProgram(), controls, canvas);
+      });
       return TRUE;
     case WM_COMMAND: {
       DialogControls controls(dialog);
@@ -115,9 +108,7 @@ INT_PTR CALLBACK EmulationProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 }  // namespace
 
 void RunEmulationDialog(HWND owner) {
-  DialogBoxParamW(TheApp().instance, MAKEINTRESOURCEW(IDD_EMULATION), owner, GuardedDialogProc<EmulationProc>, 0);
-  // Also when the dialog could not be made: the panel must not stay silent for good.
-  TheProgram().shared.subDialogOpen = false;
+  RunSubDialog<EmulationProc>(owner, IDD_EMULATION, TheProgram().shared.subDialogOpen);
 }
 
 }  // namespace kv

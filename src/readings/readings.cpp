@@ -9,6 +9,7 @@
 #include "readings/conversions.h"
 #include "readings/dial.h"
 #include "readings/drawing_resources.h"
+#include "shell/poll.h"
 #include "shell/program.h"
 #include "ui/controls.h"
 
@@ -448,22 +449,18 @@ void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
   c.Ellipse({colour::Black, 1}, {lamp}, {corner.x, corner.y, corner.x + d, corner.y + d});
 }
 
-bool ReadingsTick(Program& p, Canvas& c, Controls& ui) {
-  if (p.shared.listOpen) return false;
-  Identify(p.link);
-  if (!p.link.offline && Version(p.link.image) == kSupportedVersion) {
-    ReadBlock(p.link, 2);
-    // Blocks 3 and 4 change only when the user changes a setting: every fourth tick will do.
-    if (++p.readings.blockTicks > 3) {
-      ReadBlock(p.link, 3);
-      ReadBlock(p.link, 4);
-      p.readings.blockTicks = 0;
-    }
+BlockSet ReadingsBlocks(ReadingsState& s) {
+  // Blocks 3 and 4 change only when the user changes a setting: every fourth tick will do.
+  if (++s.blockTicks > 3) {
+    s.blockTicks = 0;
+    return Blocks({2, 3, 4});
   }
-  RefreshReadings(p, c, ui);
-  if (p.link.pollPeriod == p.shared.armedPeriod) return false;
-  p.shared.armedPeriod = p.link.pollPeriod;
-  return true;
+  return Blocks({2});
+}
+
+bool ReadingsTick(Program& p, Canvas& c, Controls& ui) {
+  return PollTick(p, IdleWhileListOpen(p.shared), [&] { return ReadingsBlocks(p.readings); },
+                  [&] { RefreshReadings(p, c, ui); });
 }
 
 void LearnPressed(Program& p, Canvas& c, Controls&) {

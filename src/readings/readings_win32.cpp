@@ -8,12 +8,9 @@
 #include "shell/program.h"
 #include "ui/canvas_win32.h"
 #include "ui/controls_win32.h"
-#include "ui/guard_win32.h"
 
 namespace kv {
 namespace {
-
-constexpr UINT_PTR kPollTimer = 1;
 
 // The readings panel while it exists; other panels may carry a control 1005 of their own, which
 // the screen-size step must not move.
@@ -56,19 +53,17 @@ INT_PTR CALLBACK ReadingsProc(HWND panel, UINT message, WPARAM wParam, LPARAM) {
       BeginPaint(panel, &ps);
       EndPaint(panel, &ps);
       PlacePanel(panel);
-      SetTimer(panel, kPollTimer, static_cast<UINT>(TheProgram().link.pollPeriod), nullptr);
+      ArmPollTimer(panel, kPanelTimer);
       // Uncovered alone (a menu or window went away): the content is ours to restore.
       if (exposed) DrawAll(panel);
       return TRUE;
     }
     case WM_TIMER:
-      if (wParam == kPollTimer) {
-        Program& p = TheProgram();
+      OnPollTimer(panel, wParam, kPanelTimer, [panel] {
         GdiCanvas canvas(panel);
         DialogControls controls(panel);
-        if (ReadingsTick(p, canvas, controls))
-          SetTimer(panel, kPollTimer, static_cast<UINT>(p.link.pollPeriod), nullptr);
-      }
+        return ReadingsTick(TheProgram(), canvas, controls);
+      });
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == kLearnButton && HIWORD(wParam) == BN_CLICKED) {
@@ -89,8 +84,7 @@ INT_PTR CALLBACK ReadingsProc(HWND panel, UINT message, WPARAM wParam, LPARAM) {
 
 HWND CreateReadingsPanel(HWND parent) {
   CreateDrawingResources();
-  HWND panel = CreateDialogParamW(TheApp().instance, MAKEINTRESOURCEW(IDD_READINGS), parent,
-                                  GuardedDialogProc<ReadingsProc>, 0);
+  HWND panel = CreatePanelDialog<ReadingsProc>(parent, ReadingsPanel);
   if (!panel) return nullptr;
   g_panel = panel;
   AttachBitmap(panel, IDC_READINGS_LOGO, IDB_READINGS_LOGO);
@@ -102,7 +96,7 @@ HWND CreateReadingsPanel(HWND parent) {
   DrawReadingsFrame(program, canvas, controls);
   // The panel's own paint restarts the timer, but a main window that validates the panel while
   // painting it means that paint may never come: polling must not wait for it.
-  SetTimer(panel, kPollTimer, static_cast<UINT>(program.link.pollPeriod), nullptr);
+  ArmPollTimer(panel, kPanelTimer);
   return panel;
 }
 

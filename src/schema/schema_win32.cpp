@@ -8,7 +8,6 @@
 #include "shell/program.h"
 #include "ui/canvas_win32.h"
 #include "ui/controls_win32.h"
-#include "ui/guard_win32.h"
 
 namespace kv {
 namespace {
@@ -55,8 +54,7 @@ INT_PTR CALLBACK SchemaProc(HWND panel, UINT message, WPARAM wParam, LPARAM) {
 
 HWND CreateSchemaPanel(HWND parent) {
   Program& p = TheProgram();
-  HWND panel = CreateDialogParamW(TheApp().instance, MAKEINTRESOURCEW(IDD_SCHEMA), parent,
-                                  GuardedDialogProc<SchemaProc>, 0);
+  HWND panel = CreatePanelDialog<SchemaProc>(parent, SchemaPanel);
   if (!panel) return nullptr;
   SetWindowPos(panel, nullptr, 0, 0, p.shell.windowWidth, p.shell.windowHeight,
                SWP_NOZORDER | SWP_NOACTIVATE);

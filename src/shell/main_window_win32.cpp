@@ -7,8 +7,11 @@
 #include "shell/panels_win32.h"
 #include "shell/program.h"
 #include "shell/settings.h"
+#include "shell/menu_commands.h"
+#include "shell/panel_registry.h"
+#include "shell/screen_size.h"
 #include "shell/settings_file_win32.h"
-#include "shell/shell_logic.h"
+#include "shell/template_panels.h"
 #include "ui/guard_win32.h"
 #include "ui/text_win32.h"
 
@@ -50,11 +53,6 @@ void SetCaption(int panel) {
   const PanelEntry* entry = PanelEntryOf(panel);
   if (!entry) return;
   SetWindowTextW(TheApp().mainWindow, Widen(TheProgram().texts[entry->titleText]).c_str());
-}
-
-void SetControlTexts(HWND panel, std::span<const ControlText> texts) {
-  for (const ControlText& t : texts)
-    SetDlgItemTextW(panel, t.control, Widen(TheProgram().texts[t.text]).c_str());
 }
 
 void CheckItem(int item, bool checked) {

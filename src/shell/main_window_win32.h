@@ -1,5 +1,6 @@
 // The main window: the program's only top-level window. It owns the menu bar and shows one panel
-// at a time; its decisions come from shell_logic.h.
+// at a time; its decisions come from
+// screen_size.h, menu_commands.h and panel_registry.h.
 #pragma once
 
 #include <windows.h>

@@ -5,7 +5,10 @@
 
 #include <span>
 
-#include "shell/shell_logic.h"
+#include "shell/panel_registry.h"
+#include "shell/poll.h"
+#include "shell/template_panels.h"
+#include "ui/guard_win32.h"
 
 namespace kv {
 
@@ -45,6 +48,41 @@ void SchemaMainPaint(HWND panel);
 // dialog for the current scale factors. Run on entering a new screen size and on every paint of
 // the dialog.
 void ApplyInformationLayout(HWND panel);
+
+// Helpers every panel uses.
+
+// Creates `panel`'s dialog from its template for the current screen size (the registry's
+// table), as a child of `parent`, with the procedure `Proc` behind the exception guard; null when
+// it could not be made.
+HWND CreatePanelDialogWith(HWND parent, int panel, DLGPROC proc, LPARAM param);
+template <DLGPROC Proc>
+HWND CreatePanelDialog(HWND parent, int panel, LPARAM param = 0) {
+  return CreatePanelDialogWith(parent, panel, GuardedDialogProc<Proc>, param);
+}
+
+// Starts `timer` of `window` with the link's pollPeriod; a running timer of that id is replaced
+// and counts from the start again.
+void ArmPollTimer(HWND window, UINT_PTR timer);
+// A poller's WM_TIMER: runs `tick` (returning PollTick's answer) when the message is for `timer`,
+// and re-arms the timer when the tick asks for it.
+template <typename Tick>
+void OnPollTimer(HWND window, WPARAM id, UINT_PTR timer, Tick&& tick) {
+  if (id == timer && tick()) ArmPollTimer(window, timer);
+}
+
+// Runs a modal sub-dialog from template `templateId` over `owner` with the procedure `Proc`
+// behind the exception guard, with `flag` (subDialogOpen, correctionsOpen) set for its life and
+// always clear when this returns, also when the dialog could not be made: a flag left set would
+// keep its panel from polling for good. Returns the dialog's result (-1 when it could not be
+// made).
+INT_PTR RunSubDialogWith(HWND owner, int templateId, DLGPROC proc, bool& flag, LPARAM param);
+template <DLGPROC Proc>
+INT_PTR RunSubDialog(HWND owner, int templateId, bool& flag, LPARAM param = 0) {
+  return RunSubDialogWith(owner, templateId, GuardedDialogProc<Proc>, flag, param);
+}
+
+// Puts the language texts of `texts` on the controls of `window`.
+void SetControlTexts(HWND window, std::span<const ControlText> texts);
 
 // For panels that do not run yet: the panel's template for the screen size, shown with its
 // template texts and the language texts in `texts` (control, text number pairs), sized to the

@@ -1,7 +1,11 @@
 // The seam between a panel's logic and its dialog: controls addressed by the template's ids.
-// The Win32 side implements it with SendDlgItemMessage; tests use a recording fake.
+// The Win32 side implements it with SendDlgItemMessage; tests use a recording fake. Below the
+// interface: what every panel does with it (notification codes, list picks, text tables).
 #pragma once
 
+#include <cstdint>
+#include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -34,5 +38,34 @@ class Controls {
   virtual void SetPosition(int id, int position) = 0;
   virtual int Position(int id) const = 0;
 };
+
+// Notification codes a command handler tells apart (the values Win32 sends in WM_COMMAND's high
+// word; controls_win32.cpp checks them against <windows.h>).
+inline constexpr int kButtonClicked = 0;        // BN_CLICKED
+inline constexpr int kListSelectionChange = 1;  // CBN_SELCHANGE
+inline constexpr int kListDropDown = 7;         // CBN_DROPDOWN
+
+// Selects `index`, or nothing when the list has no such item. An unchanged selection is left
+// alone, so that a list does not repaint at every tick.
+void Select(Controls& controls, int id, int index);
+// The index of a byte in a list whose first item stands for byte 1 (a zero byte shows the first
+// item).
+constexpr int FromOne(std::uint8_t byte) { return byte == 0 ? 0 : byte - 1; }
+// The index a list pick reports, or -1 when the list reports "no selection" (no value to send).
+int PickedIndex(const Controls& controls, int id);
+
+void EnableControls(Controls& controls, std::initializer_list<int> ids, bool enabled);
+void ShowControls(Controls& controls, std::initializer_list<int> ids, bool shown);
+
+// A control and the language text it shows.
+struct ControlText {
+  int control;
+  int text;
+};
+// Puts each control's text of `texts` (anything indexed by text number giving UTF-8) on it.
+template <typename Texts>
+void ApplyControlTexts(Controls& controls, std::span<const ControlText> table, const Texts& texts) {
+  for (const ControlText& t : table) controls.SetText(t.control, texts[t.text]);
+}
 
 }  // namespace kv

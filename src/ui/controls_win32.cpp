@@ -14,6 +14,9 @@ bool IsScrollBar(HWND item) {
   return lstrcmpiW(cls, L"ScrollBar") == 0;
 }
 
+static_assert(kButtonClicked == BN_CLICKED && kListSelectionChange == CBN_SELCHANGE &&
+              kListDropDown == CBN_DROPDOWN);
+
 }  // namespace
 
 void DialogControls::ClearList(int id) { SendDlgItemMessageW(dialog_, id, CB_RESETCONTENT, 0, 0); }

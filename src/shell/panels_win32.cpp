@@ -1,0 +1,50 @@
+// The Win32 helpers the panels share, and the panels still shown from their templates alone.
+#include "shell/panels_win32.h"
+
+#include "shell/program.h"
+#include "ui/controls_win32.h"
+
+namespace kv {
+namespace {
+
+INT_PTR CALLBACK TemplateOnlyProc(HWND, UINT message, WPARAM, LPARAM) {
+  return message == WM_INITDIALOG;
+}
+
+}  // namespace
+
+HWND CreatePanelDialogWith(HWND parent, int panel, DLGPROC proc, LPARAM param) {
+  const int id = PanelTemplate(panel, TheProgram().shell.screenSize);
+  return CreateDialogParamW(TheApp().instance, MAKEINTRESOURCEW(id), parent, proc, param);
+}
+
+void ArmPollTimer(HWND window, UINT_PTR timer) {
+  SetTimer(window, timer, static_cast<UINT>(TheProgram().link.pollPeriod), nullptr);
+}
+
+INT_PTR RunSubDialogWith(HWND owner, int templateId, DLGPROC proc, bool& flag, LPARAM param) {
+  flag = true;
+  const INT_PTR result =
+      DialogBoxParamW(TheApp().instance, MAKEINTRESOURCEW(templateId), owner, proc, param);
+  flag = false;
+  return result;
+}
+
+void SetControlTexts(HWND window, std::span<const ControlText> texts) {
+  DialogControls controls(window);
+  ApplyControlTexts(controls, texts, TheProgram().texts);
+}
+
+HWND CreateTemplateOnlyPanel(HWND parent, int panel, bool fillWindow,
+                             std::span<const ControlText> texts) {
+  const Program& program = TheProgram();
+  HWND window = CreatePanelDialog<TemplateOnlyProc>(parent, panel);
+  if (!window) return nullptr;
+  if (fillWindow)
+    SetWindowPos(window, nullptr, 0, 0, program.shell.windowWidth, program.shell.windowHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  SetControlTexts(window, texts);
+  return window;
+}
+
+}  // namespace kv

@@ -1,0 +1,29 @@
+#include "shell/poll.h"
+
+namespace kv {
+
+TickGate PanelGate(const SharedValues& shared) {
+  return (shared.listOpen || shared.subDialogOpen) ? TickGate::SkipPoll : TickGate::Poll;
+}
+
+TickGate IdleWhileListOpen(const SharedValues& shared) {
+  return shared.listOpen ? TickGate::Idle : TickGate::Poll;
+}
+
+bool IdentifyForReading(Link& link) {
+  Identify(link);
+  return !link.offline && Version(link.image) == kSupportedVersion;
+}
+
+void ReadBlocks(Link& link, BlockSet blocks) {
+  for (int block = 2; block <= kBlockCount; ++block)
+    if (blocks & (1u << block)) ReadBlock(link, block);
+}
+
+bool FollowPollPeriod(Program& program) {
+  if (program.link.pollPeriod == program.shared.armedPeriod) return false;
+  program.shared.armedPeriod = program.link.pollPeriod;
+  return true;
+}
+
+}  // namespace kv

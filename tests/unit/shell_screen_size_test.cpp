@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "shell/menu_commands.h"
+#include "shell/program.h"
+#include "shell/screen_size.h"
+
+namespace kv {
+namespace {
+
+TEST(ScreenSizes, DesktopClassTestsInOrder) {
+  EXPECT_EQ(5, DesktopClass(1280, 1024));
+  EXPECT_EQ(5, DesktopClass(1920, 1080));
+  EXPECT_EQ(4, DesktopClass(1280, 960));
+  EXPECT_EQ(4, DesktopClass(1600, 1000));
+  EXPECT_EQ(3, DesktopClass(1280, 959));
+  EXPECT_EQ(3, DesktopClass(1024, 700));  // height is not looked at below 1280 wide
+  EXPECT_EQ(3, DesktopClass(1024, 100));
+  EXPECT_EQ(2, DesktopClass(1023, 2000));
+  EXPECT_EQ(2, DesktopClass(800, 600));
+  EXPECT_EQ(1, DesktopClass(799, 2000));
+  EXPECT_EQ(1, DesktopClass(0, 0));
+}
+
+TEST(ScreenSizes, StartOnA1280By960DesktopIsSize4WithoutTheLargestItem) {
+  ShellState shell;
+  StartOnDesktop(shell, 1280, 960);
+  EXPECT_EQ(4, shell.screenSize);
+  EXPECT_EQ(1280, shell.windowWidth);
+  EXPECT_EQ(930, shell.windowHeight);
+  EXPECT_DOUBLE_EQ(1.6, shell.scaleX);
+  EXPECT_DOUBLE_EQ(1.69, shell.scaleY);
+  EXPECT_EQ((std::array<int, 4>{225, 343, 461, 579}), shell.lampBases);
+  const MenuState menu = ComputeMenuState(shell, "pol");
+  EXPECT_EQ((std::array<bool, 5>{true, true, true, true, false}), menu.sizeEnabled);
+  EXPECT_EQ(40032, menu.sizeChecked);  // 1280x960 is the item numbered after 1280x1024
+}
+
+TEST(ScreenSizes, TableRowsAndSizeItems) {
+  const int widths[] = {640, 800, 1024, 1280, 1280};
+  const int heights[] = {450, 570, 738, 930, 994};
+  const double scaleY[] = {0.77, 1.0, 1.32, 1.69, 1.81};
+  for (int size = 1; size <= 5; ++size) {
+    ShellState shell;
+    SetScreenSize(shell, size);
+    EXPECT_EQ(size, shell.screenSize);
+    EXPECT_EQ(widths[size - 1], shell.windowWidth);
+    EXPECT_EQ(heights[size - 1], shell.windowHeight);
+    EXPECT_DOUBLE_EQ(scaleY[size - 1], shell.scaleY);
+    EXPECT_EQ(size, ScreenSizeForItem(ScreenSizeEntryOf(size).sizeItem));
+  }
+  EXPECT_EQ(5, ScreenSizeForItem(40031));
+  EXPECT_EQ(4, ScreenSizeForItem(40032));
+  EXPECT_EQ(0, ScreenSizeForItem(40033));
+  ShellState shell;
+  SetScreenSize(shell, 1);
+  EXPECT_EQ((std::array<int, 4>{113, 172, 231, 290}), shell.lampBases);
+  EXPECT_DOUBLE_EQ(0.8, shell.scaleX);
+}
+
+TEST(ScreenSizes, EnabledItemsPerDesktopClass) {
+  for (int cls = 1; cls <= 5; ++cls) {
+    ShellState shell;
+    shell.desktopClass = cls;
+    const MenuState menu = ComputeMenuState(shell, "pol");
+    for (int size = 1; size <= 5; ++size)
+      EXPECT_EQ(size <= cls, menu.sizeEnabled[size - 1]) << "class " << cls << " size " << size;
+  }
+}
+
+TEST(ScreenSizes, ADesktopChangeOnlyChangesTheEnabling) {
+  ShellState shell;
+  StartOnDesktop(shell, 1280, 1024);
+  EXPECT_FALSE(NoteDesktopSize(shell, 1280, 1024));
+  EXPECT_TRUE(NoteDesktopSize(shell, 800, 600));
+  EXPECT_EQ(2, shell.desktopClass);
+  EXPECT_EQ(5, shell.screenSize);
+  EXPECT_EQ(994, shell.windowHeight);
+}
+
+TEST(Placement, CentredUnlessTheDesktopIsAtMost50PixelsWider) {
+  EXPECT_EQ(0, PlaceWindow(1280, 960, 1280, 930).x);
+  EXPECT_EQ(0, PlaceWindow(690, 2000, 640, 450).y);  // 50 wider: corner, height not looked at
+  const WindowPosition centred = PlaceWindow(691, 501, 640, 450);
+  EXPECT_EQ(25, centred.x);  // 51 / 2
+  EXPECT_EQ(25, centred.y);
+  const WindowPosition big = PlaceWindow(1920, 1080, 1024, 738);
+  EXPECT_EQ(448, big.x);
+  EXPECT_EQ(171, big.y);
+  EXPECT_EQ(0, PlaceWindow(600, 400, 640, 450).x);  // narrower desktop than window
+  // A tall window on a short, wide desktop is centred with a negative y.
+  EXPECT_EQ(-50, PlaceWindow(1280, 600, 800, 700).y);
+}
+
+}  // namespace
+}  // namespace kv
