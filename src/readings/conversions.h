@@ -16,6 +16,13 @@ long TemperatureFromRaw(unsigned raw);
 unsigned TemperatureToRaw(long celsius);
 // At least two digits, the temperature clamped to 0..100.
 std::string TemperatureText(unsigned raw);
+// A raw voltage byte in volts: byte x 196 / 10000.
+inline double ByteVolts(unsigned byte) { return byte * 196 / 10000.0; }
+// "%f" cut to four characters: d.dd, truncated.
+std::string VoltsText(double volts);
+// Zero-padded to `digits` and cut to `digits` characters ("%03d" of 45 is 045, of 12350 with
+// four digits 1235).
+std::string DigitsText(long value, int digits);
 // Bits 15..8.
 inline unsigned HighByte(unsigned long x) { return static_cast<unsigned>((x >> 8) & 0xFF); }
 

@@ -45,26 +45,6 @@ struct Image {
   const MemoryImage& m;
 };
 
-std::string Cut(std::string text, std::size_t count) {
-  if (text.size() > count) text.resize(count);
-  return text;
-}
-
-// "%f" cut to four characters: always d.dd, truncated.
-std::string Volts(double v) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%f", v);
-  return Cut(text, 4);
-}
-
-// Zero-padded to `digits`, and never more than `digits` characters shown.
-std::string Digits(long v, int digits) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%0*ld", digits, v);
-  return Cut(text, static_cast<std::size_t>(digits));
-}
-
-double ByteVolts(unsigned byte) { return byte * 196 / 10000.0; }
 
 void Fill(Canvas& c, Rgb colour, Rect r) { c.Rectangle({colour, 1}, {colour}, r); }
 
@@ -305,7 +285,7 @@ void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
   const unsigned lambda = img(bytes::Lambda);
   double lambdaVolts = ByteVolts(lambda);
   if (probeType == 3 || probeType == 4) lambdaVolts = 5 - lambdaVolts;
-  Value(c, f, 40, 45, Volts(lambdaVolts));
+  Value(c, f, 40, 45, VoltsText(lambdaVolts));
   const int pos = static_cast<int>(std::min(probeType == 0 ? lambda * 5 : lambda, 255u));
   const int point = static_cast<int>(probeType == 0 ? img(bytes::LambdaPoint) * 5
                                                     : img(bytes::LambdaPoint));
@@ -335,7 +315,7 @@ void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
   const char* switchText = (status & 0x10) ? "OFF" : " ON";
   switch (tpsCode) {
     case 1:
-      Value(c, f, 40, 155, Volts(5 - tpsVolts));
+      Value(c, f, 40, 155, VoltsText(5 - tpsVolts));
       break;
     case 2:
     case 3:
@@ -350,13 +330,13 @@ void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
       Value(c, f, 40, 155, switchText);
       break;
     default:
-      Value(c, f, 40, 155, Volts(tpsVolts));
+      Value(c, f, 40, 155, VoltsText(tpsVolts));
   }
-  SmallValue(c, f, 305, 196, Volts(img(bytes::TPSInert) / 50.0 + 0.02));
+  SmallValue(c, f, 305, 196, VoltsText(img(bytes::TPSInert) / 50.0 + 0.02));
 
   // Actuator position bar.
   const int actuator = static_cast<int>(img(bytes::Actuator));
-  Value(c, f, 40, 265, Digits(actuator, 3));
+  Value(c, f, 40, 265, DigitsText(actuator, 3));
   Fill(c, colour::Navy, f.R(161, 270, 161 + actuator, 290));
   Fill(c, colour::LightGrey, f.R(161 + actuator, 270, 417, 290));
 
@@ -364,7 +344,7 @@ void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
   const int attInit = static_cast<int>(img(bytes::AttInit));
   if (attInit != s.lastAttInit) Fill(c, colour::LightGrey, f.R(140, 316, 440, 360));
   Label(c, f, attInit + 157, 315, "^");
-  SmallValue(c, f, attInit + 147, 326, Digits(attInit, 3));
+  SmallValue(c, f, attInit + 147, 326, DigitsText(attInit, 3));
   const Rect captionClip = AttInitCaptionClip(p, f, attInit);
   c.Text(FontKind::Label, colour::Black, colour::LightGrey, {captionClip.left, captionClip.top},
          captionClip, p.texts[6]);
@@ -400,7 +380,7 @@ void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
   const long speed =
       periodHigh == 255 ? 0 : static_cast<long>(SpeedFromPeriod(periodHigh, img(bytes::PeriodLo)));
   p.shared.engineSpeed = speed;
-  Value(c, f, 590, 210, Digits(speed, 4));
+  Value(c, f, 590, 210, DigitsText(speed, 4));
   if (speed != s.dial.lastDialSpeed) {
     s.dial.lastDialSpeed = speed;
     DrawSpeedDial(p, c, ui);
@@ -410,15 +390,15 @@ void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
   const auto cutOff = SpeedFromPeriod(img(bytes::CutOffRPMHi), img(bytes::CutOffRPMLo));
   const auto lpgOn = SpeedFromPeriod(img(bytes::LPGOnRPMHi), img(bytes::LPGOnRPMLo));
   const auto lpgOff = static_cast<long>(SpeedFromPeriod(img(bytes::LPGOffRPMHi), img(bytes::LPGOffRPMLo)));
-  SmallValue(c, f, 510, 265, Digits(static_cast<long>(cutOff), 4),
+  SmallValue(c, f, 510, 265, DigitsText(static_cast<long>(cutOff), 4),
              (options & 0x20) ? colour::Black : colour::Grey);
-  SmallValue(c, f, 605, 265, Digits(static_cast<long>(lpgOn), 4));
+  SmallValue(c, f, 605, 265, DigitsText(static_cast<long>(lpgOn), 4));
   if (lpgOff != s.dial.lpgOffSpeed) {
     s.dial.lpgOffSpeed = lpgOff;
     DrawSpeedDial(p, c, ui);
     s.dial.lastDialSpeed = speed;
   }
-  SmallValue(c, f, 705, 265, Digits(lpgOff, 4), (options & 0x40) ? colour::Black : colour::Grey);
+  SmallValue(c, f, 705, 265, DigitsText(lpgOff, 4), (options & 0x40) ? colour::Black : colour::Grey);
 
   // Switch captions; " LPG ON " follows the fuel state of the previous refresh.
   Label(c, f, 590, 290, " LPG ON ", s.onGas ? colour::DarkGreen : colour::Black);
@@ -426,7 +406,7 @@ void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
   Label(c, f, 485, 290, " CUT-OFF ", (switches & 0x08) ? colour::Red : colour::Black);
 
   // Temperatures.
-  Value(c, f, 490, 375, Digits(TemperatureFromRaw(img(bytes::Temperature)), 3));
+  Value(c, f, 490, 375, DigitsText(TemperatureFromRaw(img(bytes::Temperature)), 3));
   const Rect onTemp = SwitchOnTemperatureField(p, f);
   c.Text(FontKind::Label, (options & 0x02) ? colour::Black : colour::Grey, colour::White,
          {onTemp.left, onTemp.top}, onTemp, TemperatureText(img(bytes::LPGOnTemp)));

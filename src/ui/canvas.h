@@ -62,6 +62,10 @@ class Canvas {
                     std::string_view utf8) = 0;
   // Copies a bitmap resource (or the part of it at `source`) to `at`.
   virtual void Bitmap(int resourceId, Point at, Rect source) = 0;
+  // The system's button-face colour: the background of dialogs, and of labels drawn on them.
+  virtual Rgb ButtonFace() const { return kDefaultButtonFace; }
+
+  static constexpr Rgb kDefaultButtonFace{240, 240, 240};
 };
 
 }  // namespace kv

@@ -227,4 +227,9 @@ void GdiCanvas::Bitmap(int resourceId, Point at, Rect source) {
   DeleteDC(memory);
 }
 
+Rgb GdiCanvas::ButtonFace() const {
+  const COLORREF c = GetSysColor(COLOR_BTNFACE);
+  return {GetRValue(c), GetGValue(c), GetBValue(c)};
+}
+
 }  // namespace kv

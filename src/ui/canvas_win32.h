@@ -51,6 +51,7 @@ class GdiCanvas final : public Canvas {
   void Text(FontKind font, Rgb text, Rgb background, Point at, const Rect& clip,
             std::string_view utf8) override;
   void Bitmap(int resourceId, Point at, Rect source) override;
+  Rgb ButtonFace() const override;
 
   HDC dc() const { return dc_; }
 
