@@ -1,11 +1,123 @@
-// The oscilloscope panel: for now its template, filling the main window, without traces.
+// The oscilloscope panel's window: template 159 filling the main window, its 20 ms sampling
+// timer, the cursor check box and scroll bar. Everything else is drawn by the panel logic through
+// a GDI canvas straight onto the panel.
+#include <windows.h>
+
+#include <mmsystem.h>
+
+#include "oscilloscope/oscilloscope.h"
+#include "resource.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
+#include "ui/canvas_win32.h"
+#include "ui/controls_win32.h"
 
 namespace kv {
+namespace {
+
+constexpr UINT_PTR kPollTimer = 1;
+// A window timer fires on the system clock's tick (about 15.6 ms unless raised), which would
+// stretch 20 ms to 31: while the panel exists the clock runs at 1 ms.
+constexpr UINT kTimerResolutionMs = 1;
+
+HWND g_panel = nullptr;
+
+void RestartTimer(HWND panel) {
+  SetTimer(panel, kPollTimer, static_cast<UINT>(TheProgram().link.pollPeriod), nullptr);
+}
+
+ScrollAction ActionOf(WORD code) {
+  switch (code) {
+    case SB_THUMBTRACK: return ScrollAction::ThumbTrack;
+    case SB_PAGERIGHT: return ScrollAction::PageRight;
+    case SB_PAGELEFT: return ScrollAction::PageLeft;
+    case SB_LINERIGHT: return ScrollAction::LineRight;
+    case SB_LINELEFT: return ScrollAction::LineLeft;
+    default: return ScrollAction::Other;
+  }
+}
+
+void OnPaint(HWND panel) {
+  RECT update = {};
+  const bool exposed = GetUpdateRect(panel, &update, FALSE) != 0;
+  PAINTSTRUCT ps;
+  BeginPaint(panel, &ps);
+  EndPaint(panel, &ps);
+  RestartTimer(panel);
+  GdiCanvas canvas(panel);
+  DialogControls controls(panel);
+  OscilloscopePanelPaint(TheProgram(), canvas, controls, exposed);
+}
+
+void OnTimer(HWND panel) {
+  Program& p = TheProgram();
+  GdiCanvas canvas(panel);
+  DialogControls controls(panel);
+  if (OscilloscopeTick(p, canvas, controls)) RestartTimer(panel);
+}
+
+INT_PTR CALLBACK OscilloscopeProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      timeBeginPeriod(kTimerResolutionMs);
+      return TRUE;
+    case WM_PAINT:
+      OnPaint(panel);
+      return TRUE;
+    case WM_TIMER:
+      if (wParam == kPollTimer) OnTimer(panel);
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kCursorCheckBox && HIWORD(wParam) == BN_CLICKED) {
+        GdiCanvas canvas(panel);
+        DialogControls controls(panel);
+        CursorBoxClicked(TheProgram(), canvas, controls);
+      }
+      return TRUE;
+    case WM_HSCROLL:
+      if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kCursorScrollBar) {
+        DialogControls controls(panel);
+        CursorScrolled(TheProgram(), controls, ActionOf(LOWORD(wParam)),
+                       static_cast<short>(HIWORD(wParam)));
+      }
+      return TRUE;
+    case WM_DESTROY:
+      timeEndPeriod(kTimerResolutionMs);
+      if (g_panel == panel) g_panel = nullptr;
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
 
 HWND CreateOscilloscopePanel(HWND parent) {
-  return CreateTemplateOnlyPanel(parent, OscilloscopePanel, /*fillWindow=*/true);
+  Program& program = TheProgram();
+  SelectPanelFonts(program.shell.screenSize, program.settings.languageCode);
+  HWND panel = CreateDialogParamW(TheApp().instance, MAKEINTRESOURCEW(IDD_OSCILLOSCOPE), parent,
+                                  OscilloscopeProc, 0);
+  if (!panel) return nullptr;
+  g_panel = panel;
+  SetWindowPos(panel, nullptr, 0, 0, program.shell.windowWidth, program.shell.windowHeight,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  DialogControls controls(panel);
+  PlaceOscilloscopeControls(program, controls);
+  GdiCanvas canvas(panel);
+  EnterOscilloscope(program, canvas, controls);
+  // The main window validates the panel when it paints, so the panel's own paint, which starts
+  // the timer, may never come: sampling must not wait for it.
+  RestartTimer(panel);
+  return panel;
+}
+
+void OscilloscopeMainPaint(HWND panel) {
+  if (!panel || panel != g_panel) return;
+  Program& program = TheProgram();
+  GdiCanvas canvas(panel);
+  DialogControls controls(panel);
+  OscilloscopeSetUp(program, canvas, controls);
+  OscilloscopeFrameRedraw(program, canvas);
 }
 
 }  // namespace kv

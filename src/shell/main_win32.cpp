@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "link/serial_port_win32.h"
+#include "oscilloscope/oscilloscope.h"
 #include "resource.h"
 #include "shell/main_window_win32.h"
 #include "shell/panels_win32.h"
@@ -25,6 +26,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   program->settings.startDirectory = kv::CurrentDirectory();
   kv::TheFaultLog().directory = program->settings.startDirectory;
   kv::TheFaultLog().sink = kv::SendFaultToDebugger;
+  kv::ResetOscilloscopeHistory(program->oscilloscope);
 
   if (!kv::RegisterMainWindowClass(instance)) return 0;
   HWND window = kv::CreateMainWindow(instance);

@@ -207,6 +207,8 @@ void OnPaint(HWND window) {
     HighlightPanelItem();
   }
   if (shell.currentPanel == SchemaPanel && app.panelWindow) SchemaMainPaint(app.panelWindow);
+  if (shell.currentPanel == OscilloscopePanel && app.panelWindow)
+    OscilloscopeMainPaint(app.panelWindow);
   const SIZE desktop = DesktopSize();
   if (NoteDesktopSize(shell, desktop.cx, desktop.cy)) EnableSizeItems(CurrentMenuState());
   // Makes the learn button repaint above the drawing.

@@ -40,6 +40,8 @@ HWND CreateInformationDialog(HWND parent);
 // learn lamp diameter; and, on a main-window paint, draw the frame and refresh the values.
 void ReadingsApplyScreenSize(HWND panel);
 void ReadingsMainPaint(HWND panel);
+// The oscilloscope's part of a main-window paint: set-up drawing, then frame redraw.
+void OscilloscopeMainPaint(HWND panel);
 
 // The schema panel's part of the main window's paint: copies the view again at its offsets.
 void SchemaMainPaint(HWND panel);

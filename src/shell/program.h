@@ -6,6 +6,7 @@
 
 #include "configuration/configuration_state.h"
 #include "link/link.h"
+#include "oscilloscope/oscilloscope_state.h"
 #include "readings/readings_state.h"
 #include "schema/schema_state.h"
 #include "shell/language.h"
@@ -58,6 +59,7 @@ struct Program {
   ReadingsState readings;
   ConfigurationState configuration;
   SchemaState schema;
+  OscilloscopeState oscilloscope;
 };
 
 }  // namespace kv
