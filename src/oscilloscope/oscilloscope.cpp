@@ -350,15 +350,15 @@ void CursorBoxClicked(Program& p, Canvas& c, Controls& ui) {
   OscilloscopeFrameRedraw(p, c);
 }
 
-void CursorScrolled(Program& p, Controls& ui, ScrollAction action, int thumb) {
+void CursorScrolled(Program& p, Controls& ui, int request, int thumb) {
   int& pos = p.oscilloscope.cursorPos;
-  switch (action) {
-    case ScrollAction::ThumbTrack: pos = static_cast<short>(thumb); break;
-    case ScrollAction::PageRight: pos = std::min(pos + 10, kCursorLast); break;
-    case ScrollAction::PageLeft: pos = std::max(pos - 10, kCursorFirst); break;
-    case ScrollAction::LineRight: pos = std::min(pos + 1, kCursorLast); break;
-    case ScrollAction::LineLeft: pos = std::max(pos - 1, kCursorFirst); break;
-    case ScrollAction::Other: break;
+  switch (request) {  // on this horizontal bar "down" is right
+    case ScrollThumbTrack: pos = static_cast<short>(thumb); break;
+    case ScrollPageDown: pos = std::min(pos + 10, kCursorLast); break;
+    case ScrollPageUp: pos = std::max(pos - 10, kCursorFirst); break;
+    case ScrollLineDown: pos = std::min(pos + 1, kCursorLast); break;
+    case ScrollLineUp: pos = std::max(pos - 1, kCursorFirst); break;
+    default: break;
   }
   ui.SetPosition(kCursorScrollBar, pos);
 }

@@ -22,9 +22,6 @@ inline constexpr int kCursorFirst = 2, kCursorLast = 395;
 // The panel samples at every tick of a 20 ms timer; the exchanges set the real rate.
 inline constexpr int kOscilloscopePollPeriod = 20;
 
-// The scroll bar notifications the cursor answers to.
-enum class ScrollAction { ThumbTrack, PageRight, PageLeft, LineRight, LineLeft, Other };
-
 // The sample the memory image holds now.
 OscilloscopeSample CurrentSample(const MemoryImage& image);
 // Deflections of traces 1..5 (design units up from their baselines) for a sample.
@@ -58,7 +55,7 @@ void OscilloscopeCursorView(Program& program, Canvas& canvas, Controls& controls
 
 // Check box 1071 was clicked.
 void CursorBoxClicked(Program& program, Canvas& canvas, Controls& controls);
-// Scroll bar 1117 reported `action` (with the thumb position for thumb tracking).
-void CursorScrolled(Program& program, Controls& controls, ScrollAction action, int thumb);
+// Scroll bar 1117 reported `request` (a ScrollRequest; the thumb position for thumb tracking).
+void CursorScrolled(Program& program, Controls& controls, int request, int thumb);
 
 }  // namespace kv

@@ -11,6 +11,7 @@
 #include "shell/program.h"
 #include "ui/canvas_win32.h"
 #include "ui/controls_win32.h"
+#include "ui/guard_win32.h"
 
 namespace kv {
 namespace {
@@ -24,17 +25,6 @@ HWND g_panel = nullptr;
 
 void RestartTimer(HWND panel) {
   SetTimer(panel, kPollTimer, static_cast<UINT>(TheProgram().link.pollPeriod), nullptr);
-}
-
-ScrollAction ActionOf(WORD code) {
-  switch (code) {
-    case SB_THUMBTRACK: return ScrollAction::ThumbTrack;
-    case SB_PAGERIGHT: return ScrollAction::PageRight;
-    case SB_PAGELEFT: return ScrollAction::PageLeft;
-    case SB_LINERIGHT: return ScrollAction::LineRight;
-    case SB_LINELEFT: return ScrollAction::LineLeft;
-    default: return ScrollAction::Other;
-  }
 }
 
 void OnPaint(HWND panel) {
@@ -77,8 +67,8 @@ INT_PTR CALLBACK OscilloscopeProc(HWND panel, UINT message, WPARAM wParam, LPARA
     case WM_HSCROLL:
       if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kCursorScrollBar) {
         DialogControls controls(panel);
-        CursorScrolled(TheProgram(), controls, ActionOf(LOWORD(wParam)),
-                       static_cast<short>(HIWORD(wParam)));
+        // The thumb position is the signed 16-bit high word.
+        CursorScrolled(TheProgram(), controls, LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
       }
       return TRUE;
     case WM_DESTROY:
@@ -96,7 +86,7 @@ HWND CreateOscilloscopePanel(HWND parent) {
   Program& program = TheProgram();
   SelectPanelFonts(program.shell.screenSize, program.settings.languageCode);
   HWND panel = CreateDialogParamW(TheApp().instance, MAKEINTRESOURCEW(IDD_OSCILLOSCOPE), parent,
-                                  OscilloscopeProc, 0);
+                                  GuardedDialogProc<OscilloscopeProc>, 0);
   if (!panel) return nullptr;
   g_panel = panel;
   SetWindowPos(panel, nullptr, 0, 0, program.shell.windowWidth, program.shell.windowHeight,

@@ -7,11 +7,11 @@
 
 #include "schema_ids.h"
 #include "schema/schema_state.h"
+#include "ui/controls.h"
 
 namespace kv {
 
 class Canvas;
-class Controls;
 
 inline constexpr int kSchemaPictureWidth = 961;
 inline constexpr int kSchemaPictureHeight = 636;
@@ -24,16 +24,6 @@ int SchemaPictureFor(std::string_view languageCode);
 // The view of a screen size (1..5); `clientWidth` x `clientHeight` is the main window's client
 // area, in which the larger sizes centre the whole picture.
 SchemaView SchemaViewFor(int screenSize, int clientWidth, int clientHeight);
-
-// Scroll bar notifications, numbered as the platform numbers them.
-enum ScrollRequest {
-  ScrollLineUp = 0,
-  ScrollLineDown = 1,
-  ScrollPageUp = 2,
-  ScrollPageDown = 3,
-  ScrollThumbPosition = 4,
-  ScrollThumbTrack = 5,
-};
 
 // One notification's effect on an offset whose range is 0..maximum: lines move by 10, pages by
 // 50, both kept inside the range; thumb tracking takes the thumb's position as reported; any

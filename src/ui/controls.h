@@ -11,6 +11,17 @@
 
 namespace kv {
 
+// Scroll bar notifications, numbered as the platform numbers them (on a horizontal bar "up" is
+// left and "down" is right).
+enum ScrollRequest {
+  ScrollLineUp = 0,
+  ScrollLineDown = 1,
+  ScrollPageUp = 2,
+  ScrollPageDown = 3,
+  ScrollThumbPosition = 4,
+  ScrollThumbTrack = 5,
+};
+
 class Controls {
  public:
   virtual ~Controls() = default;

@@ -328,18 +328,18 @@ TEST(OscilloscopeFrame, RedrawDrawsTheStoredSamplesOnePositionRight) {
 TEST(OscilloscopeCursor, ScrollingClampsToTheBarsRange) {
   struct Case {
     int from;
-    ScrollAction action;
+    int request;
     int thumb, to;
   } cases[] = {
-      {395, ScrollAction::LineRight, 0, 395}, {394, ScrollAction::LineRight, 0, 395},
-      {390, ScrollAction::PageRight, 0, 395}, {5, ScrollAction::PageLeft, 0, 2},
-      {2, ScrollAction::LineLeft, 0, 2},      {50, ScrollAction::PageLeft, 0, 40},
-      {50, ScrollAction::ThumbTrack, 300, 300}, {50, ScrollAction::Other, 0, 50},
+      {395, ScrollLineDown, 0, 395}, {394, ScrollLineDown, 0, 395},
+      {390, ScrollPageDown, 0, 395}, {5, ScrollPageUp, 0, 2},
+      {2, ScrollLineUp, 0, 2},      {50, ScrollPageUp, 0, 40},
+      {50, ScrollThumbTrack, 300, 300}, {50, ScrollThumbPosition, 0, 50},
   };
   for (const Case& c : cases) {
     Scope s;
     s.p.oscilloscope.cursorPos = c.from;
-    CursorScrolled(s.p, s.ui, c.action, c.thumb);
+    CursorScrolled(s.p, s.ui, c.request, c.thumb);
     EXPECT_EQ(c.to, s.p.oscilloscope.cursorPos) << c.from;
     EXPECT_EQ(c.to, s.ui[kCursorScrollBar].position) << c.from;
   }
