@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "shell/menu_commands.h"
 #include "ui/canvas.h"
 #include "ui/controls.h"
 
@@ -50,11 +51,9 @@ void PlaceBars(const SchemaView& view, const ScrolledLayout& layout, Controls& c
 
 }  // namespace
 
+// The language table says which picture each language shows.
 int SchemaPictureFor(std::string_view languageCode) {
-  if (languageCode == "rus") return IDB_SCHEMA_RUS;
-  if (languageCode == "lit") return IDB_SCHEMA_LIT;
-  if (languageCode == "pol") return IDB_SCHEMA_POL;
-  return IDB_SCHEMA_ANG;
+  return LanguageEntryOf(languageCode).schemaPicture;
 }
 
 SchemaView SchemaViewFor(int screenSize, int clientWidth, int clientHeight) {
