@@ -31,13 +31,18 @@ OpenResult LoadControllerSettings(Link& link, FileStore& files, const std::strin
     if (!content.valid) return OpenResult::Mismatch;
     values = content.values;
   }
+  return WriteSettings(link, values) == kSettingsCount ? OpenResult::Loaded
+                                                       : OpenResult::WriteFailed;
+}
+
+std::size_t WriteSettings(Link& link, const Bs2Values& values) {
   for (std::size_t k = 0; k < kSettingsCount; ++k) {
     const std::uint8_t value = values[k];
     // The controller echoes the value in ack byte 1: a wrong echo is a wrong byte in the car.
     if (WriteParameter(link, static_cast<Param>(k), value) < 3 || link.lastAck[1] != value)
-      return OpenResult::WriteFailed;
+      return k;
   }
-  return OpenResult::Loaded;
+  return kSettingsCount;
 }
 
 SaveResult SaveSettingsFileAs(Link& link, FileStore& files, SettingsFileUi& ui) {

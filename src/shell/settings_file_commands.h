@@ -58,6 +58,11 @@ SaveResult SaveControllerSettings(Link& link, FileStore& files, const std::strin
 // version than 3 the file is not checked and nothing is sent: the first write fails.
 OpenResult LoadControllerSettings(Link& link, FileStore& files, const std::string& path);
 
+// Writes the 32 settings to write addresses 5..29 and 31..37 in file order, each acknowledged
+// with its value echoed, and stops at the first that is not. Returns how many were written
+// (kSettingsCount when all were); link.lastAck then holds the failing write's acknowledgement.
+std::size_t WriteSettings(Link& link, const Bs2Values& values);
+
 // The menu commands: dialog, question, the work above and its message.
 SaveResult SaveSettingsFileAs(Link& link, FileStore& files, SettingsFileUi& ui);
 OpenResult OpenSettingsFile(Link& link, FileStore& files, SettingsFileUi& ui);
