@@ -27,13 +27,6 @@ bool IsVersion3(const Program& program) { return Version(program.link.image) == 
 // TPS sensor code (low nibble of LambdaType) <-> item of list 1024. Codes 2..5 share item 2 and
 // codes 8..15 item 5; a pick stores the first code of its item.
 constexpr std::uint8_t kTpsCodeOfItem[6] = {0, 1, 2, 6, 7, 8};
-int TpsItemOfCode(int code) {
-  if (code <= 1) return code;
-  if (code <= 5) return 2;
-  if (code == 6) return 3;
-  if (code == 7) return 4;
-  return 5;
-}
 
 // The LambdaPoint byte the controller gets right after a probe type change.
 std::uint8_t NeutralPointForType(int type) { return type == 0 ? 22 : type == 5 ? 60 : 127; }
@@ -148,6 +141,14 @@ std::vector<std::string> LambdaPointItems(int probeType) {
   return items;
 }
 
+int TpsItemOfCode(int code) {
+  if (code <= 1) return code;
+  if (code <= 5) return 2;
+  if (code == 6) return 3;
+  if (code == 7) return 4;
+  return 5;
+}
+
 int LambdaPointOffset(int probeType) { return probeType == 0 ? 20 : probeType == 5 ? 50 : 100; }
 
 unsigned long PeriodFromSpeed(unsigned long rpm) { return rpm == 0 ? 0 : 15000000UL / rpm; }
@@ -161,8 +162,7 @@ int SpeedListIndex(unsigned high, unsigned low, unsigned long firstSpeed, int it
 
 void FillConfigurationLists(const Program& program, Controls& c) {
   const LanguageTexts& texts = program.texts;
-  for (const char* item : {"0-1 V", "0-5 V -", "0-5 V +", "5-0 V -", "5-0 V +", "0,8-1,6 V"})
-    c.AddListItem(IDC_PROBE_TYPE, item);
+  for (const char* item : kProbeTypeNames) c.AddListItem(IDC_PROBE_TYPE, item);
   FillLambdaPoint(program, c);
   for (long i = 1; i <= 255; ++i) c.AddListItem(IDC_LAMBDA_DELAY, Format("%ld:%02ld", i / 12, 5 * (i % 12)));
   for (int n = 61; n <= 63; ++n) c.AddListItem(IDC_EMUL_TYPE, texts[n]);
