@@ -1,0 +1,48 @@
+// Restore points: before a load or a factory reset rewrites a car's settings, the settings it
+// held are kept in a settings file of the exact Save As format, so File > Open (here or in any
+// other installation) brings the car back. After the "NULL= 0" line the file carries comment
+// lines, which every reader skips since it stops after the 36th token and its value. Restore
+// points are never deleted; two taken in the same second get distinct names.
+#pragma once
+
+#include <string>
+
+#include "link/memory_image.h"
+#include "shell/file_store.h"
+
+namespace kv {
+
+enum class RestoreReason { BeforeLoad, BeforeReset };
+
+struct RestoreTime {
+  int year = 2000, month = 1, day = 1, hour = 0, minute = 0, second = 0;  // local time
+};
+
+// What the comment lines say about the car, as the information panel shows it.
+struct RestorePointFacts {
+  std::string version;           // "3.05"
+  std::string registration;      // "KR720SM"
+  std::string runningTime;       // "1234h25'"
+  std::string installationDate;  // "2019-05-14"
+};
+
+// "before-load" or "before-reset".
+const char* RestoreReasonName(RestoreReason reason);
+
+// "<registration>_<YYYY-MM-DD>_<HHMMSS>_<reason>.bs2": the registration of Block 5 bytes 13..19
+// (up to the first zero) reduced to ASCII letters and digits, "no-registration" when nothing is
+// left.
+std::string RestorePointName(const MemoryImage& image, RestoreReason reason, const RestoreTime& time);
+
+// The Save As text of the image's settings, then the comment lines.
+std::string RestorePointText(const MemoryImage& image, RestoreReason reason,
+                             const RestoreTime& time, const RestorePointFacts& facts);
+
+// Writes the restore point into `folder` (created when missing) in one step, under its name or,
+// when a file of that name exists, with "_2", "_3", ... before ".bs2". Returns its path (UTF-8),
+// or an empty text when it could not be written; then nothing may be sent to the controller.
+std::string WriteRestorePoint(FileStore& files, const std::string& folder,
+                              const MemoryImage& image, RestoreReason reason,
+                              const RestoreTime& time, const RestorePointFacts& facts);
+
+}  // namespace kv
