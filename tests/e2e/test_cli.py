@@ -1,0 +1,50 @@
+#!/usr/bin/env python3
+"""kv720-cli.exe, the Windows build of the command line, under Wine against kv720-sim on COM1."""
+
+import os
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+
+
+class CliTest(harness.E2ETestCase):
+    def run_cli(self, session, *args):
+        cli = os.path.join(os.path.dirname(harness.CONFIG.exe), "kv720-cli.exe")
+        self.assertTrue(os.path.exists(cli), cli)
+        done = subprocess.run([harness.wine_loader(), cli] + list(args), cwd=session.run_dir,
+                              env=session.prefix.env(session.display), capture_output=True,
+                              timeout=300)
+        out = done.stdout.decode("utf-8", "replace").replace("\r\n", "\n")
+        err = done.stderr.decode("utf-8", "replace").replace("\r\n", "\n")
+        return done.returncode, out, err
+
+    def test_info_on_com1(self):
+        s = self.session()
+        sim = s.start_sim(port=1)
+        code, out, err = self.run_cli(s, "--port", "COM1", "info")
+        self.assertEqual(code, 0, err)
+        # One "label  value" line each, the values from column 30.
+        lines = {line[:30].strip(): line[30:].strip() for line in out.splitlines() if line.strip()}
+        self.assertEqual(lines["Port"], "COM1")
+        self.assertEqual(lines["Identification"], "65 01 45 AB")
+        self.assertEqual(lines[harness.language_text("ang", 159).rstrip(": ")], "3.05")
+        self.assertEqual(lines[harness.language_text("ang", 191).rstrip(": ")], "KR720SM")
+        self.assertEqual(lines[harness.language_text("ang", 192).rstrip(": ")], "1234h25'")
+        self.assertEqual(lines[harness.language_text("ang", 193).rstrip(": ")], "2019-05-14")
+        # What went over the line: identification, then Block 5.
+        sent = [f.hex() for f in sim.frames("in")]
+        self.assertEqual(sent, ["65 01 01 67", "65 05 05 6F"])
+
+    def test_missing_port_and_usage_errors(self):
+        s = self.session()
+        code, _, err = self.run_cli(s, "--port", "COM2", "info")  # COM2 leads nowhere
+        self.assertEqual(code, 3, err)
+        self.assertIn("COM2", err)
+        code, _, err = self.run_cli(s, "info")
+        self.assertEqual(code, 2, err)
+
+
+if __name__ == "__main__":
+    harness.main()

@@ -1,0 +1,190 @@
+#include "decode.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "configuration/configuration.h"
+#include "readings/conversions.h"
+
+namespace kv::cli {
+namespace {
+
+// A value in hundredths, thousandths or tenths as an exact decimal ("-0.10", "1.000").
+std::string Decimal(long scaled, int decimals) {
+  long divisor = 1;
+  for (int i = 0; i < decimals; ++i) divisor *= 10;
+  const long whole = std::labs(scaled) / divisor, part = std::labs(scaled) % divisor;
+  char text[40];
+  if (decimals == 0)
+    std::snprintf(text, sizeof text, "%s%ld", scaled < 0 ? "-" : "", whole);
+  else
+    std::snprintf(text, sizeof text, "%s%ld.%0*ld", scaled < 0 ? "-" : "", whole, decimals, part);
+  return text;
+}
+
+Field Number(long scaled, int decimals, std::string unit) {
+  return Field{{}, Decimal(scaled, decimals), std::move(unit), {}};
+}
+Field Text(std::string label, std::string text) { return Field{std::move(label), {}, {}, std::move(text)}; }
+Field OnOff(std::string label, bool on) { return Text(std::move(label), on ? "on" : "off"); }
+
+// A list item by index, or what the panel shows for a byte outside its list: no selection.
+std::string Item(const LanguageTexts& t, int firstText, int count, int index) {
+  if (index < 0 || index >= count) return "(not in the list: " + std::to_string(index) + ")";
+  return t[firstText + index];
+}
+
+// Steps with the sign the options panel's lists show: "+40" above the base, "-40" below.
+Field Steps(std::uint8_t byte, int sign) {
+  Field f = Number(sign * long{byte}, 0, "steps");
+  if (sign > 0) f.number.insert(0, 1, '+');
+  return f;
+}
+
+Field Speed(const MemoryImage& image, Param lo, Param hi) {
+  return Number(static_cast<long>(SpeedFromPeriod(Get(image, hi), Get(image, lo))), 0, "rpm");
+}
+
+Decoding OptionsFields(std::uint8_t b, const LanguageTexts& t) {
+  // Bits 0 and 7: the gas level sensor type of the options panel's text 1007.
+  const int sensor = (b & 0x01) ? 0 : (b & 0x80) ? 1 : 2;
+  return {OnOff(t[116], b & 0x02), OnOff(t[104], !(b & 0x04)), OnOff(t[109], b & 0x08),
+          Text(t[48], t[82 + ((b >> 4) & 1)]), OnOff(t[112], b & 0x20), OnOff(t[115], b & 0x40),
+          Text(t[39], t[181 + sensor])};
+}
+
+Decoding LambdaTypeFields(std::uint8_t b, const LanguageTexts& t) {
+  const int probe = LambdaProbeType(b);
+  const std::string probeName = probe < static_cast<int>(std::size(kProbeTypeNames))
+                                    ? kProbeTypeNames[probe]
+                                    : "(not in the list: " + std::to_string(probe) + ")";
+  return {Text(t[40], probeName), Text(t[49], t[84 + TpsItemOfCode(TpsCode(b))])};
+}
+
+Decoding EmulTypeFields(std::uint8_t b, const LanguageTexts& t) {
+  return {Text(t[43], Item(t, 61, 3, b & 0x03)), OnOff(t[185], b & 0x04),
+          OnOff(t[187], b & 0x08), Text(t[117], Item(t, 129, 3, (b >> 4) & 0x03)),
+          OnOff("Full status messages", b & 0x80)};
+}
+
+// A correction nibble n shows 2 x (16 - n) - d, with d fixed per list.
+Decoding CorrectionFields(std::uint8_t b, const LanguageTexts& t, int lowText, int lowD,
+                          int highD) {
+  auto shown = [](int n, int d) {
+    const int v = 2 * (16 - n) - d;
+    std::string text = std::to_string(v);
+    if (v > 0) text.insert(0, 1, '+');  // zero shows without a sign
+    return text;
+  };
+  return {Text(t[lowText], shown(b & 0x0F, lowD)), Text(t[lowText + 1], shown(b >> 4, highD))};
+}
+
+// The TPS jump threshold counts down from 5 V for an inverted sensor (code 1).
+Field TpsJump(const MemoryImage& image) {
+  const int b = Get(image, Param::TPSJump);
+  const int v = TpsCode(Get(image, Param::LambdaType)) == 1 ? 250 - b : b;
+  return Number(2L * v, 2, "V");
+}
+
+Decoding Numeric(Param p, const MemoryImage& image) {
+  const long b = Get(image, p);
+  switch (p) {
+    case Param::LambdaPoint: return {Number(2 * b, 2, "V")};
+    case Param::LambdaDelay: return {Number(5 * b, 0, "s")};
+    case Param::EmulBJ_TimeHi:
+    case Param::EmulBJ_TimeLo: return {Number(25 * b, 3, "s")};
+    case Param::InjectDelay:
+    case Param::WOZG: return {Number(b, 1, "s")};
+    case Param::LPGOnTemp: return {Number(TemperatureFromRaw(static_cast<unsigned>(b)), 0, "°C")};
+    case Param::AttMax:
+    case Param::AttMax_BJ: return {Steps(static_cast<std::uint8_t>(b), +1)};
+    case Param::AttMin:
+    case Param::AttMin_BJ: return {Steps(static_cast<std::uint8_t>(b), -1)};
+    case Param::AttInit: return {Number(b, 0, "steps")};
+    case Param::TPSJump: return {TpsJump(image)};
+    case Param::AttJump:
+    case Param::CutOffSteps: return {Number(b, 0, "%")};
+    case Param::LPGOnRPMLo:
+    case Param::LPGOnRPMHi: return {Speed(image, Param::LPGOnRPMLo, Param::LPGOnRPMHi)};
+    case Param::CutOffRPMLo:
+    case Param::CutOffRPMHi: return {Speed(image, Param::CutOffRPMLo, Param::CutOffRPMHi)};
+    case Param::LPGOffRPMLo:
+    case Param::LPGOffRPMHi: return {Speed(image, Param::LPGOffRPMLo, Param::LPGOffRPMHi)};
+    case Param::TPSInert: return {Number(2 * b + 2, 2, "V")};
+    default: return {Number(b, 0, "")};  // the gas level sensor points: raw sensor values
+  }
+}
+
+}  // namespace
+
+std::string Field::Shown() const {
+  std::string value = number.empty() ? text : number;
+  if (!unit.empty()) value += " " + unit;
+  return label.empty() ? value : label + ": " + value;
+}
+
+std::string ShownDecoding(const Decoding& decoding) {
+  std::string out;
+  for (const Field& f : decoding) {
+    if (!out.empty()) out += "; ";
+    out += f.Shown();
+  }
+  return out;
+}
+
+Decoding DecodeSetting(Param p, const MemoryImage& image, const LanguageTexts& english) {
+  const std::uint8_t b = Get(image, p);
+  switch (p) {
+    case Param::Options: return OptionsFields(b, english);
+    case Param::LambdaType: return LambdaTypeFields(b, english);
+    case Param::EmulType: return EmulTypeFields(b, english);
+    case Param::IgnitionType: return {Text({}, Item(english, 64, 18, b == 0 ? 0 : b - 1))};
+    case Param::ZAM_OTW_BJ: return CorrectionFields(b, english, 99, 14, 12);
+    case Param::ZAM_OTW_DO: return CorrectionFields(b, english, 101, 22, 18);
+    default: return Numeric(p, image);
+  }
+}
+
+std::string ControllerVersion(const MemoryImage& image) {
+  // Single precision, as the information dialog computes it.
+  const float shown = static_cast<float>(Version(image) * 100 + Revision(image)) / 100.0f;
+  char text[16];
+  std::snprintf(text, sizeof text, "%.2f", static_cast<double>(shown));
+  return text;
+}
+
+std::string RunningTime(const MemoryImage& image) {
+  const long hours = Word(image, Param::LpgHoursLo, Param::LpgHoursHi);
+  char text[32];
+  std::snprintf(text, sizeof text, "%ldh%ld'", hours, long{Get(image, Param::LpgMinutes)});
+  return text;
+}
+
+std::string InstallationDate(const MemoryImage& image) {
+  const unsigned lo = Get(image, Param::InstallDateLo), hi = Get(image, Param::InstallDateHi);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u", (hi & 0x3F) + 2000,
+                (lo >> 5) + 8 * (hi >> 7) + 1, (lo & 0x1F) + 1);
+  return text;
+}
+
+std::string Registration(const MemoryImage& image) {
+  std::string raw;
+  for (std::size_t i = 0; i < kRegistrationLength; ++i) {
+    const std::uint8_t c = Get(image, RegistrationParam(i));
+    if (c == 0) break;
+    raw += c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c);  // never a control code
+  }
+  return ToUtf8(raw, CodePage::Windows1250);
+}
+
+MemoryImage ImageOfSettings(const std::uint8_t (&values)[kSettingsCount]) {
+  MemoryImage image;
+  for (std::size_t k = 0; k < kSettingsCount; ++k) {
+    const ByteRef at = kParameters[k].byte;
+    image.blocks[static_cast<std::size_t>(at.block - 1)][at.index] = values[k];
+  }
+  return image;
+}
+
+}  // namespace kv::cli

@@ -1,0 +1,44 @@
+// The controller's settings and service record decoded for a terminal: the panels' conversions
+// (speeds in rpm, temperatures in degrees Celsius, volts, seconds, steps) and their list texts in
+// English. A bit set decodes into one field per panel control it drives.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "link/memory_image.h"
+#include "link/parameters.h"
+#include "shell/language.h"
+
+namespace kv::cli {
+
+struct Field {
+  std::string label;   // empty for a parameter that is a single value
+  std::string number;  // the value as a decimal number ("0.44", "-40"), empty when it is a text
+  std::string unit;    // "V", "rpm", "°C", "s", "steps", "%", or empty
+  std::string text;    // a list text or a state ("on", "off") when there is no number
+
+  // "0.44 V", "4 cyl. - 1 coil".
+  std::string Shown() const;
+};
+using Decoding = std::vector<Field>;
+
+// "Label: value; Label: value", or the single value.
+std::string ShownDecoding(const Decoding& decoding);
+
+// One of the 32 settings, decoded from the image (some need another byte: the lambda neutral
+// point the probe type, the TPS jump the TPS sensor code, a speed both bytes of its period).
+Decoding DecodeSetting(Param p, const MemoryImage& image, const LanguageTexts& english);
+
+// The service record of Block 5.
+std::string ControllerVersion(const MemoryImage& image);  // "3.05"
+std::string RunningTime(const MemoryImage& image);        // "1234h25'"
+std::string InstallationDate(const MemoryImage& image);   // "2019-05-14", not validated
+std::string Registration(const MemoryImage& image);       // up to the first zero, UTF-8
+
+// A memory image that holds the 32 setting values at their places, as a file's values would
+// stand in the controller after a load: the decoders then read a file the way they read the
+// controller.
+MemoryImage ImageOfSettings(const std::uint8_t (&values)[kSettingsCount]);
+
+}  // namespace kv::cli

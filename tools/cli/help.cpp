@@ -1,0 +1,148 @@
+#include "cli.h"
+
+namespace kv::cli {
+namespace {
+
+constexpr const char* kOverview = R"(Usage: kv720-cli [--port PORT] COMMAND [ARGUMENTS] [OPTIONS]
+
+The KV720 LPG controller from a terminal: the same link, parameter table, settings-file format
+and conversions as the KV720 service tool's window.
+
+Commands:
+  ports                        list this machine's serial ports
+  info                         identification, version and the service record
+  read [--json]                every setting: raw byte and decoded value, and the live readings
+  save FILE.bs2                read the controller's settings into a settings file
+  load FILE.bs2 [--dry-run]    check a settings file, show what changes, write it to the
+                               controller (after keeping a restore point)
+  diff A.bs2 B.bs2             the settings two files differ in, decoded
+  record FILE.csv [--seconds N]  record the live readings to a CSV file until Ctrl+C
+  watch                        a live one-line view, until Ctrl+C
+  doctor                       find out why the controller does not answer
+  help [COMMAND]               this text, or the details of one command
+
+Options:
+  -p, --port PORT   the serial port: /dev/ttyUSB0 (or ttyUSB0) on Linux, COM1..COM256 on
+                    Windows; without it the port in the environment variable KV720_PORT
+  -h, --help        help (after a command: that command's help)
+  --                every word after it is a file name
+
+Exit codes:
+  0    done (diff: the files are the same)
+  1    diff: the files differ
+  2    usage: unknown command or option, missing or extra argument
+  3    the port cannot be opened (missing, busy, no permission)
+  4    the controller does not answer, or a block was not read
+  5    the controller answers but is not version 3
+  6    the file is not a KV720 settings file
+  7    a write was not acknowledged or not echoed (load stopped there)
+  8    a file cannot be read or written (a restore point included)
+  130  Ctrl+C ended the command before it finished
+
+Ctrl+C ends every command cleanly and closes the port; record and watch end that way.
+)";
+
+struct CommandText {
+  Command command;
+  const char* text;
+};
+
+constexpr CommandText kCommandTexts[] = {
+    {Command::Help, R"(Usage: kv720-cli help [COMMAND]
+
+The overview of every command, or the details of one.
+)"},
+    {Command::Ports, R"(Usage: kv720-cli ports
+
+Lists the serial ports of this machine, one a line: the name --port takes and a description.
+Linux: USB adapters (ttyUSB, ttyACM) with their maker and product and their stable name under
+/dev/serial/by-id, and the built-in ttyS ports that have hardware behind them. Windows: the
+ports Windows has mapped (the SERIALCOMM map) with their device names. Ports of adapters that
+are no longer plugged in are left out.
+)"},
+    {Command::Info, R"(Usage: kv720-cli --port PORT info
+
+Identifies the controller and shows the identification reply, the firmware version
+(version.revision, as the information panel shows it) and the service record: registration
+number, running time on LPG (hours and minutes) and the installation date.
+Exit 5 after the version when the controller is not version 3 (nothing more is read).
+)"},
+    {Command::Read, R"(Usage: kv720-cli --port PORT read [--json]
+
+Reads Blocks 2 to 5 and shows every setting under its settings-file key with its raw byte and
+its value decoded as the panels decode it: speeds in rpm, temperatures in degrees Celsius,
+voltages, times in seconds, actuator steps, and the panels' list texts in English (bit sets
+field by field). Then the service record and the live readings of Block 2.
+  --json   the same as one JSON object: "settings" (key -> raw and value or fields),
+           "service" and "readings" (the columns of record)
+)"},
+    {Command::Save, R"(Usage: kv720-cli --port PORT save FILE.bs2
+
+Saves the controller's settings as the window's File > Save As does: the blocks are read
+first, and the file is written (through a temporary file, then renamed over FILE.bs2) only
+when the controller is version 3 and every block was read. Otherwise an existing FILE.bs2 is
+left exactly as it was. FILE.bs2 is replaced without asking.
+)"},
+    {Command::Load, R"(Usage: kv720-cli --port PORT load FILE.bs2 [--dry-run] [--backups FOLDER]
+
+Checks FILE.bs2 as the window's File > Open does (exit 6 when it is not a settings file, with
+nothing sent), reads the controller and shows what would change: key, controller value ->
+file value, decoded. Then it keeps a restore point of the controller's settings and writes the
+32 values in the file's order, each checked by the controller's echo. It stops at the first
+write that is not acknowledged or not echoed (exit 7); the values before it stay written and
+the restore point brings the car back (kv720-cli load RESTORE-POINT.bs2).
+  --dry-run         only check and show what would change; nothing is written
+  --backups FOLDER  where the restore point goes (default: see the README)
+When the restore point cannot be written, nothing is sent (exit 8).
+)"},
+    {Command::Diff, R"(Usage: kv720-cli diff A.bs2 B.bs2
+
+Checks both files as the window's File > Open does and lists the settings they differ in:
+key, value in A -> value in B, raw and decoded. Exit 0 when they are the same, 1 when they
+differ, 6 when one is not a settings file.
+)"},
+    {Command::Record, R"(Usage: kv720-cli --port PORT record FILE.csv [--seconds N]
+
+Polls the controller at the readings panel's cadence (every 50 ms; Blocks 3 and 4 every
+fourth time) and writes one CSV row per Block 2 reply. The first line holds the start date
+and time ("started,YYYY-MM-DD HH:MM:SS"), the second the column names with their units:
+  time_s          seconds from the start, to the millisecond
+  lambda_V, tps_V voltages (tps_V empty for a throttle switch), tps_switch ON/OFF for one
+  actuator_steps, att_init_steps, engine_rpm, temperature_C
+  on_gas, learning, lpg_off, cut_off, learn_finished, learn_failed, speed_reached,
+  temperature_reached   the state bits, 0 or 1
+  lambda_state, tps_lamp, engine_running
+  marker          "gas" or "petrol" on the row where the fuel changed
+Progress goes to standard error. Ctrl+C (or N seconds) ends the recording with the file
+complete.
+)"},
+    {Command::Watch, R"(Usage: kv720-cli --port PORT watch
+
+A live one-line view of the readings (fuel, lambda, TPS, actuator and base, engine speed,
+temperature, LPG OFF, CUT-OFF, learning), redrawn in place on a terminal (one line a second
+otherwise). Ctrl+C ends it.
+)"},
+    {Command::Doctor, R"(Usage: kv720-cli --port PORT doctor
+
+Checks the line stage by stage and names the first stage that fails, with the time each took:
+  1 the port opens (or why not: missing, busy, no permission, and on Linux which group to join)
+  2 bytes come back after an identification request
+  3 they are not just the adapter echoing our own request
+  4 they form a valid frame (marker and checksum)
+  5 the controller is version 3
+  6 Blocks 2 to 5 are read
+Exit 3 when the port fails, 4 for stages 2, 3, 4 and 6, 5 for the version.
+)"},
+};
+
+}  // namespace
+
+std::string HelpText() { return kOverview; }
+
+std::string CommandHelp(Command command) {
+  for (const auto& entry : kCommandTexts)
+    if (entry.command == command) return entry.text;
+  return kOverview;
+}
+
+}  // namespace kv::cli

@@ -1,0 +1,12 @@
+// Just enough JSON for `read --json`: quoted strings and numbers that are already decimal text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kv::cli {
+
+// A JSON string literal: quotes, backslashes and control characters escaped, UTF-8 kept.
+std::string JsonString(std::string_view text);
+
+}  // namespace kv::cli

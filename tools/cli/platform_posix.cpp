@@ -1,0 +1,201 @@
+#include "platform_posix.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+
+#include "link/serial_port_posix.h"
+#include "shell/file_store_posix.h"
+
+namespace kv::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+volatile sig_atomic_t interrupted = 0;
+
+void OnInterrupt(int) {
+  interrupted = 1;
+  // A second Ctrl+C is not asked twice: it ends the program at once.
+  signal(SIGINT, SIG_DFL);
+}
+
+std::string FirstLine(const fs::path& file) {
+  std::ifstream in(file);
+  std::string line;
+  std::getline(in, line);
+  while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
+  return line;
+}
+
+// The USB device a tty belongs to: the nearest folder above its sysfs device that names a
+// product (ttyUSB sits two levels below it, ttyACM one).
+std::string UsbDescription(const fs::path& sysEntry) {
+  std::error_code e;
+  fs::path at = fs::canonical(sysEntry / "device", e);
+  for (int up = 0; !e && up < 4 && !at.empty(); ++up, at = at.parent_path()) {
+    if (!fs::exists(at / "product", e)) continue;
+    std::string maker = FirstLine(at / "manufacturer"), product = FirstLine(at / "product");
+    if (!maker.empty() && product.rfind(maker, 0) != 0) product = maker + " " + product;
+    return product;
+  }
+  return {};
+}
+
+std::string Description(const fs::path& sysEntry, const std::string& name) {
+  std::string description = UsbDescription(sysEntry);
+  if (!description.empty()) return description;
+  if (name.rfind("ttyS", 0) == 0) return "built-in serial port";
+  std::error_code e;
+  const fs::path driver = fs::canonical(sysEntry / "device" / "driver", e);
+  return e ? "serial port" : "serial port (" + driver.filename().string() + ")";
+}
+
+// A built-in ttyS port is real only when the kernel found a UART there (type is not 0, unknown).
+bool HasHardware(const fs::path& sysEntry, const std::string& name) {
+  std::error_code e;
+  if (!fs::exists(sysEntry / "device", e)) return false;  // consoles, pseudo-terminals
+  if (name.rfind("ttyS", 0) != 0) return true;
+  const std::string type = FirstLine(sysEntry / "type");
+  return !type.empty() && type != "0";
+}
+
+// The stable names of /dev/serial/by-id that lead to `device`.
+std::vector<std::string> ByIdNames(const fs::path& dev, const fs::path& device) {
+  std::vector<std::string> names;
+  std::error_code e;
+  const fs::path target = fs::canonical(device, e);
+  if (e) return names;
+  for (const auto& entry : fs::directory_iterator(dev / "serial" / "by-id", e)) {
+    std::error_code ignored;
+    if (fs::canonical(entry.path(), ignored) == target) names.push_back(entry.path().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// ttyS2 before ttyS10: the name's prefix, then its number.
+bool NaturalLess(const std::string& a, const std::string& b) {
+  auto split = [](const std::string& s) {
+    std::size_t i = s.size();
+    while (i > 0 && std::isdigit(static_cast<unsigned char>(s[i - 1]))) --i;
+    return std::make_pair(s.substr(0, i), i < s.size() ? std::atol(s.c_str() + i) : -1L);
+  };
+  return split(a) < split(b);
+}
+
+std::string GroupOf(const struct stat& st) {
+  if (const group* g = getgrgid(st.st_gid)) return g->gr_name;
+  return std::to_string(st.st_gid);
+}
+
+class PosixPlatform final : public Platform {
+ public:
+  SerialPort& Port() override { return port_; }
+  FileStore& Files() override { return files_; }
+  std::string DeviceName(const std::string& port) const override { return PosixDeviceName(port); }
+  PortProblem DiagnoseOpen(const std::string& device) override { return DiagnosePosixOpen(device); }
+  std::vector<PortEntry> ListPorts() override { return ListPosixPorts("/sys/class/tty", "/dev"); }
+  bool Interrupted() const override { return interrupted != 0; }
+  LocalTime Now() const override {
+    const std::time_t now = std::time(nullptr);
+    std::tm t{};
+    localtime_r(&now, &t);
+    return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
+  }
+  std::string DefaultBackupFolder() const override {
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
+      return std::string(data) + "/kv720/Backups";
+    if (const char* home = std::getenv("HOME"); home && *home)
+      return std::string(home) + "/.local/share/kv720/Backups";
+    return "Backups";
+  }
+  bool OutputIsTerminal() const override { return isatty(STDOUT_FILENO) != 0; }
+  bool ErrorsAreTerminal() const override { return isatty(STDERR_FILENO) != 0; }
+
+ private:
+  PosixSerialPort port_;
+  PosixFileStore files_;
+};
+
+}  // namespace
+
+std::vector<PortEntry> ListPosixPorts(const std::string& sysTty, const std::string& dev) {
+  std::vector<std::string> names;
+  std::error_code e;
+  for (const auto& entry : fs::directory_iterator(sysTty, e)) {
+    const std::string name = entry.path().filename().string();
+    std::error_code missing;
+    if (HasHardware(entry.path(), name) && fs::exists(fs::path(dev) / name, missing))
+      names.push_back(name);
+  }
+  std::sort(names.begin(), names.end(), NaturalLess);
+  std::vector<PortEntry> ports;
+  for (const auto& name : names) {
+    const fs::path device = fs::path(dev) / name;
+    std::string description = Description(fs::path(sysTty) / name, name);
+    for (const auto& stable : ByIdNames(dev, device)) description += "  " + stable;
+    ports.push_back({device.string(), description});
+  }
+  return ports;
+}
+
+PortProblem DiagnosePosixOpen(const std::string& device) {
+  struct stat st{};
+  if (::stat(device.c_str(), &st) != 0) {
+    struct stat link{};
+    if (::lstat(device.c_str(), &link) == 0)
+      return {PortTrouble::Missing, device + " leads nowhere: the adapter is not plugged in"};
+    return {PortTrouble::Missing,
+            device + " does not exist (kv720-cli ports lists this machine's serial ports)"};
+  }
+  if (!S_ISCHR(st.st_mode)) return {PortTrouble::NotSerial, device + " is not a serial port"};
+  const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    const int error = errno;
+    if (error == EACCES || error == EPERM)
+      return {PortTrouble::Permission,
+              "no permission to open " + device + ": join the group \"" + GroupOf(st) +
+                  "\" (sudo usermod -aG " + GroupOf(st) + " $USER, then log in again)"};
+    if (error == EBUSY)
+      return {PortTrouble::Busy, device + " is in use by another program (the KV720 window, a "
+                                          "terminal program or another kv720-cli?)"};
+    if (error == ENXIO || error == ENODEV || error == ENOENT)
+      return {PortTrouble::Missing, "no device answers behind " + device + " (unplugged?)"};
+    return {PortTrouble::Other, "cannot open " + device + ": " + std::strerror(error)};
+  }
+  termios tio{};
+  const bool isTerminal = ::tcgetattr(fd, &tio) == 0;
+  ::close(fd);
+  if (!isTerminal) return {PortTrouble::NotSerial, device + " is not a serial port"};
+  return {};
+}
+
+std::string PosixDeviceName(const std::string& port) {
+  return port.find('/') == std::string::npos ? "/dev/" + port : port;
+}
+
+void InstallInterruptHandler() {
+  struct sigaction action{};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;  // no restart: a waiting read returns and the loop sees the flag
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+std::unique_ptr<Platform> MakePosixPlatform() { return std::make_unique<PosixPlatform>(); }
+
+}  // namespace kv::cli

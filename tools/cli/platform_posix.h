@@ -1,0 +1,28 @@
+// kv720-cli on Linux and other POSIX systems: termios serial port, ports from sysfs, Ctrl+C by
+// signal.
+#pragma once
+
+#include <memory>
+
+#include "platform.h"
+
+namespace kv::cli {
+
+// The serial ports under a sysfs tty class folder and a device folder (normally /sys/class/tty
+// and /dev; tests pass a made-up tree): USB adapters (ttyUSB, ttyACM) and other ports with a
+// device behind them, built-in ttyS ports only when the kernel found a UART there.
+std::vector<PortEntry> ListPosixPorts(const std::string& sysTty, const std::string& dev);
+
+// Why `device` does not open: missing, busy, no permission (naming the group to join), or not a
+// serial port.
+PortProblem DiagnosePosixOpen(const std::string& device);
+
+// "ttyUSB0" stands for "/dev/ttyUSB0"; anything with a slash is a path.
+std::string PosixDeviceName(const std::string& port);
+
+// Sets the flag Interrupted() reads on SIGINT and SIGTERM; a second Ctrl+C ends the program.
+void InstallInterruptHandler();
+
+std::unique_ptr<Platform> MakePosixPlatform();
+
+}  // namespace kv::cli

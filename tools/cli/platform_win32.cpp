@@ -1,0 +1,186 @@
+#include "platform_win32.h"
+
+#include <windows.h>
+#include <setupapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <map>
+
+#include "link/serial_port_win32.h"
+#include "shell/file_store_win32.h"
+#include "ui/text_win32.h"
+
+namespace kv::cli {
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+BOOL WINAPI OnConsoleControl(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  // A second Ctrl+C is not asked twice: the default handler ends the program.
+  return interrupted.exchange(true) ? FALSE : TRUE;
+}
+
+// "\\.\COM12" -> "COM12", for messages.
+std::string Shown(const std::string& device) {
+  return device.rfind("\\\\.\\", 0) == 0 ? device.substr(4) : device;
+}
+
+std::string SystemMessage(DWORD error) {
+  wchar_t* text = nullptr;
+  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                     FORMAT_MESSAGE_IGNORE_INSERTS,
+                 nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string message = text ? Narrow(text) : "error " + std::to_string(error);
+  if (text) LocalFree(text);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                              message.back() == '.' || message.back() == ' '))
+    message.pop_back();
+  return message;
+}
+
+// The class of ports (COM and LPT): {4D36E978-E325-11CE-BFC1-08002BE10318}.
+constexpr GUID kPortsClass = {0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+
+std::wstring RegistryText(HKEY key, const wchar_t* name) {
+  wchar_t value[256] = {};
+  DWORD size = sizeof value - sizeof(wchar_t), type = 0;
+  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
+          ERROR_SUCCESS ||
+      type != REG_SZ)
+    return {};
+  return value;
+}
+
+// Friendly names of the present ports ("USB Serial Port (COM7)"), by port name.
+std::map<std::wstring, std::wstring> FriendlyNames() {
+  std::map<std::wstring, std::wstring> names;
+  HDEVINFO set = SetupDiGetClassDevsW(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
+  if (set == INVALID_HANDLE_VALUE) return names;
+  SP_DEVINFO_DATA device{};
+  device.cbSize = sizeof device;
+  for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &device); ++i) {
+    HKEY key = SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+    if (key == INVALID_HANDLE_VALUE) continue;
+    const std::wstring port = RegistryText(key, L"PortName");
+    RegCloseKey(key);
+    wchar_t friendly[256] = {};
+    if (!port.empty() &&
+        SetupDiGetDeviceRegistryPropertyW(set, &device, SPDRP_FRIENDLYNAME, nullptr,
+                                          reinterpret_cast<BYTE*>(friendly),
+                                          sizeof friendly - sizeof(wchar_t), nullptr))
+      names[port] = friendly;
+  }
+  SetupDiDestroyDeviceInfoList(set);
+  return names;
+}
+
+int PortNumber(const std::string& name) {
+  return name.size() > 3 ? std::atoi(name.c_str() + 3) : 0;
+}
+
+class Win32Platform final : public Platform {
+ public:
+  SerialPort& Port() override { return port_; }
+  FileStore& Files() override { return files_; }
+  std::string DeviceName(const std::string& port) const override { return Win32DeviceName(port); }
+  PortProblem DiagnoseOpen(const std::string& device) override { return DiagnoseWin32Open(device); }
+  std::vector<PortEntry> ListPorts() override { return ListWin32Ports(); }
+  bool Interrupted() const override { return interrupted.load(); }
+  LocalTime Now() const override {
+    SYSTEMTIME t{};
+    GetLocalTime(&t);
+    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+  }
+  std::string DefaultBackupFolder() const override {
+    // Beside the program, where the window program keeps its settings and restore points.
+    wchar_t path[MAX_PATH * 4] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
+    std::wstring folder(path, length);
+    const auto slash = folder.find_last_of(L"\\/");
+    folder = slash == std::wstring::npos ? L"." : folder.substr(0, slash);
+    return Narrow(folder) + "\\Backups";
+  }
+  bool OutputIsTerminal() const override { return IsConsole(STD_OUTPUT_HANDLE); }
+  bool ErrorsAreTerminal() const override { return IsConsole(STD_ERROR_HANDLE); }
+
+ private:
+  static bool IsConsole(DWORD which) {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(which), &mode) != 0;
+  }
+  Win32SerialPort port_;
+  Win32FileStore files_;
+};
+
+}  // namespace
+
+std::string Win32DeviceName(const std::string& port) {
+  std::string name = port;
+  if (!name.empty() && name.back() == ':') name.pop_back();
+  std::string upper = name;
+  for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  const bool com = upper.size() > 3 && upper.compare(0, 3, "COM") == 0 &&
+                   std::all_of(upper.begin() + 3, upper.end(),
+                               [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); });
+  // The device namespace reaches every COM number; the plain name only COM1..COM9.
+  return com ? "\\\\.\\" + upper : name;
+}
+
+PortProblem DiagnoseWin32Open(const std::string& device) {
+  HANDLE h = CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                         0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    const std::string name = Shown(device);
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+      return {PortTrouble::Missing,
+              name + " does not exist (kv720-cli ports lists this machine's serial ports)"};
+    if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION)
+      return {PortTrouble::Busy, name + " is in use by another program (the KV720 window, a "
+                                        "terminal program or another kv720-cli?)"};
+    return {PortTrouble::Other, "cannot open " + name + ": " + SystemMessage(error)};
+  }
+  DCB dcb{};
+  dcb.DCBlength = sizeof dcb;
+  const bool serial = GetCommState(h, &dcb) != 0;
+  CloseHandle(h);
+  if (!serial)
+    return {PortTrouble::NotSerial, Shown(device) + " is not a working serial port (nothing is "
+                                                    "connected behind the name)"};
+  return {};
+}
+
+std::vector<PortEntry> ListWin32Ports() {
+  std::vector<PortEntry> ports;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=
+      ERROR_SUCCESS)
+    return ports;
+  const auto friendly = FriendlyNames();
+  for (DWORD i = 0;; ++i) {
+    wchar_t device[256] = {}, port[64] = {};
+    DWORD deviceSize = 255, portSize = sizeof port - sizeof(wchar_t), type = 0;
+    const LONG result = RegEnumValueW(key, i, device, &deviceSize, nullptr, &type,
+                                      reinterpret_cast<BYTE*>(port), &portSize);
+    if (result == ERROR_NO_MORE_ITEMS) break;
+    if (result != ERROR_SUCCESS || type != REG_SZ) continue;
+    const auto named = friendly.find(port);
+    std::string description = named != friendly.end() ? Narrow(named->second) + "  " : "";
+    ports.push_back({Narrow(port), description + Narrow(device)});
+  }
+  RegCloseKey(key);
+  std::sort(ports.begin(), ports.end(), [](const PortEntry& a, const PortEntry& b) {
+    return PortNumber(a.name) != PortNumber(b.name) ? PortNumber(a.name) < PortNumber(b.name)
+                                                    : a.name < b.name;
+  });
+  return ports;
+}
+
+void InstallInterruptHandler() { SetConsoleCtrlHandler(OnConsoleControl, TRUE); }
+
+std::unique_ptr<Platform> MakeWin32Platform() { return std::make_unique<Win32Platform>(); }
+
+}  // namespace kv::cli
