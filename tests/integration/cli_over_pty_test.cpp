@@ -111,6 +111,10 @@ TEST_F(CliOverPty, ReadDecodesTheSimulatorsSettings) {
   ASSERT_EQ(0, json.code) << json.err;
   EXPECT_TRUE(Has(json.out, "\"AttInit\": {\"raw\": 110, \"value\": 110, \"unit\": \"steps\"}"))
       << json.out;
+  // And it is JSON that a JSON reader takes.
+  std::ofstream(File("read.json")) << json.out;
+  const std::string check = "python3 -c 'import json,sys; json.load(open(sys.argv[1]))' " + File("read.json");
+  EXPECT_EQ(0, std::system(check.c_str())) << json.out;
 }
 
 TEST_F(CliOverPty, SaveThenLoadIntoAnotherCarWritesThe32ValuesInFileOrder) {

@@ -172,6 +172,10 @@ TEST(CliCommands, ReadShowsEverySettingAndJsonCarriesRawAndValue) {
       << json.out;
   EXPECT_TRUE(Has(json.out, "\"Options\": {\"raw\": 15, \"fields\": {")) << json.out;
   EXPECT_TRUE(Has(json.out, "\"tps_switch\": null")) << json.out;
+  EXPECT_TRUE(Has(json.out, "\"AttMax\": {\"raw\": 26, \"value\": 26, \"unit\": \"steps\"}"))
+      << json.out;
+  EXPECT_TRUE(Has(json.out, "\"AttMin\": {\"raw\": 27, \"value\": -27, \"unit\": \"steps\"}"))
+      << json.out;
   EXPECT_EQ('{', json.out.front());
   EXPECT_EQ("}\n", json.out.substr(json.out.size() - 2));
 }

@@ -102,7 +102,11 @@ namespace {
 // One setting as JSON: its raw byte and its value, or one value per field of a bit set.
 std::string JsonSetting(Param p, const MemoryImage& image) {
   const Decoding d = DecodeSetting(p, image, EnglishTexts());
-  auto value = [](const Field& f) { return f.number.empty() ? JsonString(f.text) : f.number; };
+  // A JSON number has no plus sign ("+40 steps" is 40).
+  auto value = [](const Field& f) {
+    if (f.number.empty()) return JsonString(f.text);
+    return f.number[0] == '+' ? f.number.substr(1) : f.number;
+  };
   std::string out = "{\"raw\": " + std::to_string(Get(image, p));
   if (d.size() == 1 && d[0].label.empty()) {
     out += ", \"value\": " + value(d[0]);

@@ -22,8 +22,8 @@ Commands:
   help [COMMAND]               this text, or the details of one command
 
 Options:
-  -p, --port PORT   the serial port: /dev/ttyUSB0 (or ttyUSB0) on Linux, COM1..COM256 on
-                    Windows; without it the port in the environment variable KV720_PORT
+  -p, --port PORT   the serial port: /dev/ttyUSB0 (or ttyUSB0) on Linux, COM7 (any number)
+                    on Windows; without it the port in the environment variable KV720_PORT
   -h, --help        help (after a command: that command's help)
   --                every word after it is a file name
 
