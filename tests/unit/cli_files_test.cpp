@@ -98,7 +98,7 @@ TEST_F(CliFiles, NothingIsSentForABadFileADryRunOrAMissingRestorePoint) {
       {{"load", Path("none.bs2")}, cli::kExitFile, "cannot read"},
       {{"load", Path("good.bs2"), "--dry-run"}, cli::kExitOk, "nothing was written"},
       {{"load", Path("good.bs2"), "--backups", Path("good.bs2/inside")}, cli::kExitFile,
-       "a restore point could not be written; nothing was sent"},
+       "a restore point could not be written in " + Path("good.bs2/inside")},
   };
   for (auto& c : cases) {
     m_.port.ClearLog();

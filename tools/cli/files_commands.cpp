@@ -51,10 +51,13 @@ void PrintChanges(Context& c, const MemoryImage& from, const MemoryImage& to, co
 
 RestoreTime Stamp(const LocalTime& t) { return {t.year, t.month, t.day, t.hour, t.minute, t.second}; }
 
+std::string BackupFolder(const Context& c) {
+  return c.args.backups.empty() ? c.platform.DefaultBackupFolder() : c.args.backups;
+}
+
 // The restore point of the controller as just read; its path, or empty when it was not written.
 std::string KeepRestorePoint(Context& c, const MemoryImage& image) {
-  const std::string folder =
-      c.args.backups.empty() ? c.platform.DefaultBackupFolder() : c.args.backups;
+  const std::string folder = BackupFolder(c);
   const RestorePointFacts facts{ControllerVersion(image), Registration(image), RunningTime(image),
                                 InstallationDate(image)};
   return WriteRestorePoint(c.platform.Files(), folder, image, RestoreReason::BeforeLoad,
@@ -115,7 +118,9 @@ int RunLoad(Context& c) {
   if (c.platform.Interrupted()) return kExitInterrupted;
   const std::string restorePoint = KeepRestorePoint(c, link.image);
   if (restorePoint.empty())
-    return Fail(c, kExitFile, "a restore point could not be written; nothing was sent to the controller");
+    return Fail(c, kExitFile, "a restore point could not be written in " + BackupFolder(c) +
+                                  " (--backups FOLDER chooses another); nothing was sent to the "
+                                  "controller");
   c.out << "Restore point: " << restorePoint << "\n" << std::flush;
   // Once the writes have begun they all go out (a second or two): a half-loaded car is what
   // Ctrl+C must not leave behind.
