@@ -38,6 +38,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   MSG msg{};
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (TranslateAcceleratorW(window, accelerators, &msg)) continue;
+    // The panels are child dialogs: Tab, the arrows and mnemonics work as in any dialog.
+    if (app.panelWindow && IsDialogMessageW(app.panelWindow, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

@@ -130,6 +130,35 @@ void PlaceMainWindow() {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The keyboard focus belongs in the panel, as a dialog's belongs to one of its controls: where it
+// was when the window was last deactivated, else the panel's first tab stop. The message loop's
+// IsDialogMessage then moves it with Tab.
+HWND& PanelFocus() {
+  static HWND focus = nullptr;
+  return focus;
+}
+
+// Returns whether the focus went into the panel.
+bool FocusPanel() {
+  const App& app = TheApp();
+  if (!app.panelWindow || GetActiveWindow() != app.mainWindow) return false;
+  HWND focus = PanelFocus();
+  if (!focus || !IsChild(app.panelWindow, focus))
+    focus = GetNextDlgTabItem(app.panelWindow, nullptr, FALSE);
+  if (!focus) return false;
+  SetFocus(focus);
+  return true;
+}
+
+// Whether the activation was handled; otherwise the default gives the focus to the window.
+bool OnActivate(WPARAM wParam) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    PanelFocus() = GetFocus();
+    return false;
+  }
+  return !HIWORD(wParam) && FocusPanel();  // not while minimized
+}
+
 HWND CreatePanelWindow(int panel, HWND parent) {
   switch (panel) {
     case ReadingsPanel: return CreateReadingsPanel(parent);
@@ -150,6 +179,7 @@ void RecreatePanel(int panel) {
   if (app.panelWindow) DestroyWindow(app.panelWindow);
   app.panelWindow = nullptr;
   app.panelWindow = CreatePanelWindow(panel, app.mainWindow);
+  FocusPanel();
 }
 
 // A panel switch's step 2 for `panel`, which is already the current panel.
@@ -213,8 +243,10 @@ void OnPaint(HWND window) {
   if (NoteDesktopSize(shell, desktop.cx, desktop.cy)) EnableSizeItems(CurrentMenuState());
   // Makes the learn button repaint above the drawing.
   if (HWND button = app.panelWindow ? GetDlgItem(app.panelWindow, 1005) : nullptr) {
+    const bool focused = GetFocus() == button;  // disabling takes the focus away
     EnableWindow(button, FALSE);
     EnableWindow(button, TRUE);
+    if (focused) SetFocus(button);
   }
 }
 
@@ -253,6 +285,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       if (OnCommand(window, LOWORD(wParam))) return 0;
       break;
     case WM_EXITMENULOOP: HighlightPanelItem(); return 0;
+    case WM_ACTIVATE:
+      if (OnActivate(wParam)) return 0;
+      break;
     case WM_PAINT: OnPaint(window); return 0;
     case WM_CLOSE: Exit(window); return 0;
     case WM_DESTROY:
