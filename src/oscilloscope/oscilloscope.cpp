@@ -8,6 +8,7 @@
 #include "link/link.h"
 #include "link/parameters.h"
 #include "readings/conversions.h"
+#include "shell/poll.h"
 #include "shell/program.h"
 #include "ui/controls.h"
 
@@ -270,25 +271,23 @@ void PlaceOscilloscopeControls(const Program& p, Controls& ui) {
 bool OscilloscopeTick(Program& p, Canvas& c, Controls& ui) {
   OscilloscopeState& s = p.oscilloscope;
   if (s.cursorMode) {
-    OscilloscopeCursorView(p, c, ui);
-  } else {
-    Identify(p.link);
-    if (!p.link.offline && Version(p.link.image) == kSupportedVersion) {
-      ReadBlock(p.link, 2);
-      if (s.block3Flag == 0) {  // once after coming online
-        ReadBlock(p.link, 3);
-        ++s.block3Flag;
-      }
-    } else {
-      s.block3Flag = 0;
-    }
+    OscilloscopeCursorView(p, c, ui);  // nothing goes on the line
+    SetPollPeriod(p.link, kOscilloscopePollPeriod);
+    return PollTick(p, TickGate::SkipPoll, BlockSet{}, [] {});
+  }
+  bool readable = false;
+  const auto blocks = [&] {
+    readable = true;
+    if (s.block3Flag != 0) return Blocks({2});
+    ++s.block3Flag;  // Block 3 once after coming online
+    return Blocks({2, 3});
+  };
+  return PollTick(p, TickGate::Poll, blocks, [&] {
+    if (!readable) s.block3Flag = 0;
     if (!p.link.offline) OscilloscopeSampleStep(p, c);
     OscilloscopeValueDisplay(p, c, ui);
-  }
-  SetPollPeriod(p.link, kOscilloscopePollPeriod);
-  if (p.shared.armedPeriod == kOscilloscopePollPeriod) return false;
-  p.shared.armedPeriod = kOscilloscopePollPeriod;
-  return true;
+    SetPollPeriod(p.link, kOscilloscopePollPeriod);
+  });
 }
 
 void OscilloscopeSampleStep(Program& p, Canvas& c) {

@@ -6,26 +6,19 @@
 #include <mmsystem.h>
 
 #include "oscilloscope/oscilloscope.h"
-#include "resource.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
 #include "ui/canvas_win32.h"
 #include "ui/controls_win32.h"
-#include "ui/guard_win32.h"
 
 namespace kv {
 namespace {
 
-constexpr UINT_PTR kPollTimer = 1;
 // A window timer fires on the system clock's tick (about 15.6 ms unless raised), which would
 // stretch 20 ms to 31: while the panel exists the clock runs at 1 ms.
 constexpr UINT kTimerResolutionMs = 1;
 
 HWND g_panel = nullptr;
-
-void RestartTimer(HWND panel) {
-  SetTimer(panel, kPollTimer, static_cast<UINT>(TheProgram().link.pollPeriod), nullptr);
-}
 
 void OnPaint(HWND panel) {
   RECT update = {};
@@ -33,17 +26,16 @@ void OnPaint(HWND panel) {
   PAINTSTRUCT ps;
   BeginPaint(panel, &ps);
   EndPaint(panel, &ps);
-  RestartTimer(panel);
+  ArmPollTimer(panel, kPanelTimer);
   GdiCanvas canvas(panel);
   DialogControls controls(panel);
   OscilloscopePanelPaint(TheProgram(), canvas, controls, exposed);
 }
 
-void OnTimer(HWND panel) {
-  Program& p = TheProgram();
+bool Tick(HWND panel) {
   GdiCanvas canvas(panel);
   DialogControls controls(panel);
-  if (OscilloscopeTick(p, canvas, controls)) RestartTimer(panel);
+  return OscilloscopeTick(TheProgram(), canvas, controls);
 }
 
 INT_PTR CALLBACK OscilloscopeProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -55,7 +47,7 @@ INT_PTR CALLBACK OscilloscopeProc(HWND panel, UINT message, WPARAM wParam, LPARA
       OnPaint(panel);
       return TRUE;
     case WM_TIMER:
-      if (wParam == kPollTimer) OnTimer(panel);
+      OnPollTimer(panel, wParam, kPanelTimer, [panel] { return Tick(panel); });
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == kCursorCheckBox && HIWORD(wParam) == BN_CLICKED) {
@@ -85,8 +77,7 @@ INT_PTR CALLBACK OscilloscopeProc(HWND panel, UINT message, WPARAM wParam, LPARA
 HWND CreateOscilloscopePanel(HWND parent) {
   Program& program = TheProgram();
   SelectPanelFonts(program.shell.screenSize, program.settings.languageCode);
-  HWND panel = CreateDialogParamW(TheApp().instance, MAKEINTRESOURCEW(IDD_OSCILLOSCOPE), parent,
-                                  GuardedDialogProc<OscilloscopeProc>, 0);
+  HWND panel = CreatePanelDialog<OscilloscopeProc>(parent, OscilloscopePanel);
   if (!panel) return nullptr;
   g_panel = panel;
   SetWindowPos(panel, nullptr, 0, 0, program.shell.windowWidth, program.shell.windowHeight,
@@ -97,7 +88,7 @@ HWND CreateOscilloscopePanel(HWND parent) {
   EnterOscilloscope(program, canvas, controls);
   // The main window validates the panel when it paints, so the panel's own paint, which starts
   // the timer, may never come: sampling must not wait for it.
-  RestartTimer(panel);
+  ArmPollTimer(panel, kPanelTimer);
   return panel;
 }
 
