@@ -4,7 +4,7 @@
 With a display (DISPLAY set) the window opens there and the demo waits until it is closed.
 Without one it runs under Xvfb (1280x1024), visits every panel, each screen size on the readings
 panel, and Russian then Polish, the wiring diagram in its four languages and scrolled at 640x480,
-and writes one PNG per view to <build>/demo/.
+the oscilloscope live and under its value cursor, and writes one PNG per view to <build>/demo/.
 
 Usage: demo.py <build dir>   (the Makefile's build folder, holding win/ and native/)
 """
@@ -31,6 +31,10 @@ RUSSIAN, POLISH = 40038, 40035
 SCHEMA, SCHEMA_H_BAR, SCHEMA_V_BAR = 40013, 1120, 1121
 SCHEMA_LANGUAGES = [("polish", POLISH), ("english", 40036), ("russian", RUSSIAN),
                     ("lithuanian", 40039)]
+
+# The oscilloscope's cursor check box and scroll bar, and how long its sweep runs before the shot.
+OSCILLOSCOPE, OSCILLOSCOPE_CURSOR, OSCILLOSCOPE_BAR = 40010, 1071, 1117
+OSCILLOSCOPE_SWEEP = 5.0
 
 # Time for a panel's polling to fill it from the controller (and the oscilloscope to draw traces).
 SETTLE = 2.0
@@ -144,6 +148,19 @@ def headless(out_dir):
             d.scroll("v", SCHEMA_V_BAR, "pagedown")
         shot("%02d-schema-640x480-scrolled" % number)
         d.command(POLISH)
+        number += 1
+
+        # The oscilloscope at 800x600: the running car swept for a few seconds, then frozen
+        # under the value cursor (which stops all traffic) at an earlier sample.
+        d.command(SIZES[1][1])
+        d.command(OSCILLOSCOPE)
+        time.sleep(OSCILLOSCOPE_SWEEP)
+        shot("%02d-oscilloscope-live" % number)
+        number += 1
+        d.click(OSCILLOSCOPE_CURSOR)
+        d.scroll("h", OSCILLOSCOPE_BAR, "thumbtrack", 120)
+        shot("%02d-oscilloscope-cursor" % number)
+        d.click(OSCILLOSCOPE_CURSOR)
 
         d.close()
         gone = d.wait_gone(20000)
