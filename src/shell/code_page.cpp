@@ -78,6 +78,15 @@ std::size_t SequenceLength(std::string_view bytes, std::size_t i) {
   return length;
 }
 
+// The character of a well-formed sequence of `length` bytes at bytes[i].
+char32_t Decode(std::string_view bytes, std::size_t i, std::size_t length) {
+  const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+  if (length == 1) return at(i);
+  char32_t c = at(i) & (0x7F >> length);
+  for (std::size_t k = 1; k < length; ++k) c = (c << 6) | (at(i + k) & 0x3F);
+  return c;
+}
+
 }  // namespace
 
 CodePage CodePageForLanguage(std::string_view languageCode) {
@@ -107,6 +116,29 @@ std::string ValidUtf8(std::string_view bytes) {
       out.append(bytes.substr(i, length));
       i += length;
     }
+  }
+  return out;
+}
+
+std::optional<unsigned char> ByteOf(char32_t c, CodePage page) {
+  if (c == 0) return std::nullopt;
+  if (c < 0x80) return static_cast<unsigned char>(c);
+  if (c == 0xFFFD) return std::nullopt;  // stands for the bytes the page leaves undefined
+  const char16_t* high = page == CodePage::Windows1251 ? kCodePage1251 : kCodePage1250;
+  for (int b = 0; b < 128; ++b)
+    if (high[b] == c) return static_cast<unsigned char>(0x80 + b);
+  return std::nullopt;
+}
+
+std::optional<std::string> FromUtf8(std::string_view utf8, CodePage page) {
+  std::string out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const std::size_t length = SequenceLength(utf8, i);
+    if (length == 0) return std::nullopt;
+    const std::optional<unsigned char> b = ByteOf(Decode(utf8, i, length), page);
+    if (!b) return std::nullopt;
+    out += static_cast<char>(*b);
+    i += length;
   }
   return out;
 }

@@ -3,6 +3,7 @@
 // right whatever the locale of the Windows they run on.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,12 @@ std::string ToUtf8(std::string_view bytes, CodePage page);
 // continuation bytes, truncated or over-long sequences, surrogates, values past U+10FFFF) becomes
 // U+FFFD. Windows' conversions of paths to UTF-16 throw or fail on anything else.
 std::string ValidUtf8(std::string_view bytes);
+
+// The byte of a character in the code page, or nothing when the page cannot hold it (U+0000
+// included: it would end a zero-terminated text).
+std::optional<unsigned char> ByteOf(char32_t c, CodePage page);
+// UTF-8 to bytes of the code page; nothing when the text is not UTF-8 or holds a character the
+// page cannot hold, so no character is ever stored as another one.
+std::optional<std::string> FromUtf8(std::string_view utf8, CodePage page);
 
 }  // namespace kv

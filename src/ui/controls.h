@@ -44,6 +44,10 @@ class Controls {
   virtual std::string Text(int id) const = 0;
   virtual void Move(int id, int x, int y, int width, int height) = 0;
 
+  // Edit fields: read-only or writable by the user; at most `count` characters typed.
+  virtual void SetReadOnly(int id, bool readOnly) = 0;
+  virtual void LimitText(int id, int count) = 0;
+
   // Scroll bars and progress bars.
   virtual void SetRange(int id, int minimum, int maximum) = 0;
   virtual void SetPosition(int id, int position) = 0;

@@ -66,6 +66,16 @@ void DialogControls::Move(int id, int x, int y, int width, int height) {
   MoveWindow(Item(id), x, y, width, height, TRUE);
 }
 
+void DialogControls::SetReadOnly(int id, bool readOnly) {
+  // Only a change goes to the edit, which repaints its background for it.
+  const bool now = (GetWindowLongW(Item(id), GWL_STYLE) & ES_READONLY) != 0;
+  if (now != readOnly) SendDlgItemMessageW(dialog_, id, EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
+}
+
+void DialogControls::LimitText(int id, int count) {
+  SendDlgItemMessageW(dialog_, id, EM_LIMITTEXT, static_cast<WPARAM>(count), 0);
+}
+
 void DialogControls::SetRange(int id, int minimum, int maximum) {
   HWND item = Item(id);
   if (IsScrollBar(item))

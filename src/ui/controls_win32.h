@@ -23,6 +23,8 @@ class DialogControls final : public Controls {
   void SetText(int id, std::string_view text) override;
   std::string Text(int id) const override;
   void Move(int id, int x, int y, int width, int height) override;
+  void SetReadOnly(int id, bool readOnly) override;
+  void LimitText(int id, int count) override;
   void SetRange(int id, int minimum, int maximum) override;
   void SetPosition(int id, int position) override;
   int Position(int id) const override;

@@ -18,6 +18,8 @@ struct FakeControl {
   bool visible = true;
   std::string text;
   int x = 0, y = 0, width = 0, height = 0;
+  bool readOnly = false;
+  int textLimit = 0;  // 0: no limit set
   int minimum = 0, maximum = 0, position = 0;
   int clears = 0;  // times the list was emptied: a rebuilt list shows here
 };
@@ -52,6 +54,8 @@ class FakeControls final : public Controls {
     auto& c = controls[id];
     c.x = x, c.y = y, c.width = width, c.height = height;
   }
+  void SetReadOnly(int id, bool readOnly) override { controls[id].readOnly = readOnly; }
+  void LimitText(int id, int count) override { controls[id].textLimit = count; }
   void SetRange(int id, int minimum, int maximum) override {
     controls[id].minimum = minimum;
     controls[id].maximum = maximum;

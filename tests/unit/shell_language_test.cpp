@@ -134,6 +134,31 @@ TEST(LanguageCodes, OnlyPlainLettersNameAFile) {
   EXPECT_EQ("", LanguageFilePath("/start", "pol\xB3"));
 }
 
+TEST(CodePages, EveryDefinedByteComesBackFromUtf8) {
+  for (const CodePage page : {CodePage::Windows1250, CodePage::Windows1251}) {
+    for (int b = 1; b < 256; ++b) {
+      const std::string byte(1, static_cast<char>(b));
+      const std::string text = ToUtf8(byte, page);
+      if (text == "\xEF\xBF\xBD") {
+        EXPECT_FALSE(FromUtf8(text, page)) << b;  // an undefined byte has no character to send
+      } else {
+        EXPECT_EQ(byte, FromUtf8(text, page).value_or("?")) << b;
+      }
+    }
+  }
+}
+
+TEST(CodePages, TextsTheCodePageCannotHoldGiveNothing) {
+  for (const char* text : {"Ж", "€uro\xC3", "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\x80",
+                           "a\xF5\x80\x80\x80", "\xF0\x9F\x98\x80"})
+    EXPECT_FALSE(FromUtf8(text, CodePage::Windows1250)) << text;
+  EXPECT_FALSE(FromUtf8(std::string("A\0B", 3), CodePage::Windows1250));
+  EXPECT_FALSE(FromUtf8("Ł", CodePage::Windows1251));
+  EXPECT_EQ("\xA3\xB9", FromUtf8("Łą", CodePage::Windows1250).value_or(""));
+  EXPECT_EQ("\xC6\xE6", FromUtf8("Жж", CodePage::Windows1251).value_or(""));
+  EXPECT_EQ("", FromUtf8("", CodePage::Windows1251).value_or("?"));
+}
+
 class LanguageFiles : public ::testing::Test {
  protected:
   void SetUp() override {
