@@ -85,6 +85,29 @@ def bmp_bytes(img):
     return header + info + bytes(data)
 
 
+def bmp8_bytes(img):
+    """An 8-bit (256-colour) bottom-up BMP of rows of (r, g, b): the palette holds the image's
+    colours in the order they first occur; rows padded to four bytes."""
+    h, w = len(img), len(img[0])
+    palette = {}
+    for line in img:
+        for c in line:
+            palette.setdefault(c, len(palette))
+    if len(palette) > 256:
+        raise ValueError("%d colours do not fit a 256-colour bitmap" % len(palette))
+    row = (w + 3) & ~3
+    data = bytearray()
+    for y in range(h - 1, -1, -1):  # bottom-up
+        line = bytes(palette[c] for c in img[y])
+        data += line + b'\0' * (row - len(line))
+    colours = b''.join(bytes((b, g, r, 0)) for (r, g, b) in palette)
+    offset = 14 + 40 + len(colours)
+    header = struct.pack('<2sIHHI', b'BM', offset + len(data), 0, 0, offset)
+    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 8, 0, len(data), 2835, 2835, len(palette),
+                       len(palette))
+    return header + info + colours + bytes(data)
+
+
 def write_bmp(path, img):
     with open(path, 'wb') as f:
         f.write(bmp_bytes(img))

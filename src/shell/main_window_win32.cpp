@@ -11,7 +11,6 @@
 #include "shell/panel_registry.h"
 #include "shell/screen_size.h"
 #include "shell/settings_file_win32.h"
-#include "shell/template_panels.h"
 #include "ui/guard_win32.h"
 #include "ui/text_win32.h"
 
@@ -239,6 +238,7 @@ void OnPaint(HWND window) {
   if (shell.currentPanel == SchemaPanel && app.panelWindow) SchemaMainPaint(app.panelWindow);
   if (shell.currentPanel == OscilloscopePanel && app.panelWindow)
     OscilloscopeMainPaint(app.panelWindow);
+  if (shell.currentPanel == ResetPanel && app.panelWindow) ResetMainPaint(app.panelWindow);
   const SIZE desktop = DesktopSize();
   if (NoteDesktopSize(shell, desktop.cx, desktop.cy)) EnableSizeItems(CurrentMenuState());
   // Makes the learn button repaint above the drawing.
@@ -382,11 +382,11 @@ void RebuildPanelForLanguage() {
   const int panel = Shell().currentPanel;
   switch (panel) {
     case ResetPanel:
-      if (app.panelWindow) SetControlTexts(app.panelWindow, ResetPanelTexts());
+      if (app.panelWindow) RelabelResetPanel(app.panelWindow);
       break;
     case InformationDialog:
       // Re-labelled in place, so what the user was entering stays.
-      if (app.panelWindow) SetControlTexts(app.panelWindow, InformationDialogTexts());
+      if (app.panelWindow) RelabelInformationDialog(app.panelWindow);
       break;
     default:
       EnterPanel(panel);
@@ -417,13 +417,6 @@ void HighlightPanelItem() {
   for (int item : kPanelItems)
     if (item != current) HiliteMenuItem(window, menu, static_cast<UINT>(item), MF_BYCOMMAND | MF_UNHILITE);
   if (current) HiliteMenuItem(window, menu, static_cast<UINT>(current), MF_BYCOMMAND | MF_HILITE);
-}
-
-void ApplyInformationLayout(HWND panel) {
-  const ShellState& shell = Shell();
-  for (const ControlPlace& place : InformationLayout(shell.scaleX, shell.scaleY))
-    if (HWND control = GetDlgItem(panel, place.control))
-      MoveWindow(control, place.x, place.y, place.width, place.height, TRUE);
 }
 
 }  // namespace kv

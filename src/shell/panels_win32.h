@@ -7,7 +7,7 @@
 
 #include "shell/panel_registry.h"
 #include "shell/poll.h"
-#include "shell/template_panels.h"
+#include "ui/controls.h"
 #include "ui/guard_win32.h"
 
 namespace kv {
@@ -46,10 +46,16 @@ void OscilloscopeMainPaint(HWND panel);
 // The schema panel's part of the main window's paint: copies the view again at its offsets.
 void SchemaMainPaint(HWND panel);
 
-// The information dialog layout of the main window (in the shell): places each control of the
-// dialog for the current scale factors. Run on entering a new screen size and on every paint of
-// the dialog.
+// The information dialog's part of the screen-size step and of a language change: places each
+// control for the current scale factors (also run on every paint of the dialog); puts the
+// language's texts on the labels and buttons, keeping what the user was entering.
 void ApplyInformationLayout(HWND panel);
+void RelabelInformationDialog(HWND panel);
+
+// The reset panel's part of a main-window paint (the panel sized to the window, its heading,
+// description and button placed for the screen size) and of a language change (their texts).
+void ResetMainPaint(HWND panel);
+void RelabelResetPanel(HWND panel);
 
 // Helpers every panel uses.
 

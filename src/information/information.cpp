@@ -1,0 +1,309 @@
+#include "information/information.h"
+
+#include <cstdio>
+#include <optional>
+
+#include "information_ids.h"
+#include "link/link.h"
+#include "link/parameters.h"
+#include "shell/poll.h"
+#include "shell/program.h"
+
+namespace kv {
+namespace {
+
+// printf-style text; every format here is short and fixed.
+template <typename... Args>
+std::string Format(const char* format, Args... args) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, format, args...);
+  return buffer;
+}
+
+// The contact lines are texts 154..157 of the language file; 1179 and 1180 share "Change".
+constexpr ControlText kTexts[] = {
+    {IDC_INFO_CONTACT_1, 154},          {IDC_INFO_CONTACT_2, 155},
+    {IDC_INFO_CONTACT_3, 156},          {IDC_INFO_CONTACT_4, 157},
+    {IDC_INFO_PROGRAM_VERSION, 158},    {IDC_INFO_VERSION_LABEL, 159},
+    {IDC_INFO_REGISTRATION_LABEL, 191}, {IDC_INFO_RUNNING_TIME_LABEL, 192},
+    {IDC_INFO_DATE_LABEL, 193},         {IDC_INFO_YEAR_LABEL, 194},
+    {IDC_INFO_MONTH_LABEL, 195},        {IDC_INFO_DAY_LABEL, 196},
+    {IDC_INFO_REGISTRATION_CHANGE, 197}, {IDC_INFO_RUNNING_TIME_CLEAR, 199},
+    {IDC_INFO_DATE_CHANGE, 197}};
+constexpr int kChangeText = 197, kSaveText = 198, kOfflineText = 161, kUnsupportedText = 162;
+
+// The controls a tick disables when no version 3 controller answers.
+constexpr int kRecordControls[] = {
+    IDC_INFO_REGISTRATION_LABEL, IDC_INFO_REGISTRATION, IDC_INFO_REGISTRATION_CHANGE,
+    IDC_INFO_RUNNING_TIME_LABEL, IDC_INFO_RUNNING_TIME, IDC_INFO_RUNNING_TIME_CLEAR,
+    IDC_INFO_DATE_LABEL,         IDC_INFO_DATE,         IDC_INFO_DATE_CHANGE};
+constexpr int kDateEditor[] = {IDC_INFO_DATE_EDITOR, IDC_INFO_YEAR,       IDC_INFO_MONTH,
+                               IDC_INFO_DAY,         IDC_INFO_YEAR_LABEL, IDC_INFO_MONTH_LABEL,
+                               IDC_INFO_DAY_LABEL};
+
+// One control of the layout: x and y always scaled, width and height scaled or in pixels.
+struct LayoutRow {
+  int control;
+  int x, y, width, height;
+  bool scaleWidth, scaleHeight;
+};
+constexpr LayoutRow kLayout[] = {
+    {IDC_INFO_PICTURE, 40, 20, 280, 185, true, true},
+    {IDC_INFO_CONTACT_1, 360, 20, 300, 20, true, false},
+    {IDC_INFO_CONTACT_2, 360, 45, 300, 20, true, false},
+    {IDC_INFO_CONTACT_3, 360, 70, 300, 20, true, false},
+    {IDC_INFO_CONTACT_4, 360, 95, 300, 20, true, false},
+    {IDC_INFO_SEPARATOR, 360, 125, 300, 1, true, false},
+    {IDC_INFO_PROGRAM_VERSION, 360, 145, 200, 25, false, false},
+    {IDC_INFO_VERSION_LABEL, 40, 240, 200, 25, false, false},
+    {IDC_INFO_REGISTRATION_LABEL, 40, 290, 200, 25, false, false},
+    {IDC_INFO_RUNNING_TIME_LABEL, 40, 340, 200, 25, false, false},
+    {IDC_INFO_DATE_LABEL, 40, 390, 200, 25, false, false},
+    {IDC_INFO_VERSION, 360, 235, 250, 25, true, false},
+    {IDC_INFO_REGISTRATION, 360, 285, 100, 25, true, false},
+    {IDC_INFO_RUNNING_TIME, 360, 335, 100, 25, true, false},
+    {IDC_INFO_DATE, 360, 385, 100, 25, true, false},
+    {IDC_INFO_REGISTRATION_CHANGE, 500, 285, 100, 25, true, false},
+    {IDC_INFO_RUNNING_TIME_CLEAR, 500, 335, 100, 25, true, false},
+    {IDC_INFO_DATE_CHANGE, 500, 385, 100, 25, true, false},
+    {IDC_INFO_DATE_EDITOR, 20, 365, 650, 140, true, true},
+    {IDC_INFO_YEAR_LABEL, 40, 445, 50, 25, false, false},
+    {IDC_INFO_MONTH_LABEL, 260, 445, 50, 25, false, false},
+    {IDC_INFO_DAY_LABEL, 430, 445, 50, 25, false, false},
+    {IDC_INFO_YEAR, 120, 440, 100, 20, false, false},
+    {IDC_INFO_MONTH, 340, 440, 70, 20, false, false},
+    {IDC_INFO_DAY, 510, 440, 70, 20, false, false},
+};
+
+int Scaled(int value, double scale) { return static_cast<int>(value * scale); }
+
+std::uint8_t Byte(const MemoryImage& image, Param p) { return Get(image, p); }
+
+// Texts are set only when they change: a field rewritten at every tick would flicker and lose
+// the caret.
+void SetText(Controls& c, int id, std::string_view text) {
+  if (c.Text(id) != text) c.SetText(id, text);
+}
+
+void EnableRecord(Controls& c, bool enabled) {
+  for (int id : kRecordControls) c.Enable(id, enabled);
+}
+
+void ShowDateEditor(Controls& c, bool shown) {
+  for (int id : kDateEditor) c.Show(id, shown);
+}
+
+void RebuildDays(Controls& c, int days) {
+  c.ClearList(IDC_INFO_DAY);
+  for (long day = 1; day <= days; ++day) c.AddListItem(IDC_INFO_DAY, Format("%02ld", day));
+}
+
+std::string_view FirstCharacters(std::string_view utf8, std::size_t count) {
+  std::size_t i = 0;
+  for (std::size_t seen = 0; i < utf8.size(); ++i) {
+    const bool lead = (static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80;
+    if (lead && seen++ == count) break;
+  }
+  return utf8.substr(0, i);
+}
+
+void ShowOffline(const Program& program, Controls& c) {
+  SetText(c, IDC_INFO_VERSION, program.texts[kOfflineText]);
+  EnableRecord(c, false);
+  ShowDateEditor(c, false);
+  for (int id : {IDC_INFO_REGISTRATION, IDC_INFO_RUNNING_TIME, IDC_INFO_DATE}) SetText(c, id, "");
+}
+
+void ShowRecord(const Program& program, const InformationState& state, Controls& c) {
+  const MemoryImage& image = program.link.image;
+  const LanguageTexts& texts = program.texts;
+  EnableRecord(c, true);
+  SetText(c, IDC_INFO_VERSION, ControllerVersionText(Version(image), Revision(image)));
+  SetText(c, IDC_INFO_RUNNING_TIME, RunningTimeText(image));
+  if (state.dateEditing) {
+    SetText(c, IDC_INFO_DATE_CHANGE, texts[kSaveText]);
+    ShowDateEditor(c, true);
+  } else {
+    SetText(c, IDC_INFO_DATE, InstallationDateText(image));
+    SetText(c, IDC_INFO_DATE_CHANGE, texts[kChangeText]);
+    ShowDateEditor(c, false);
+  }
+  c.SetReadOnly(IDC_INFO_REGISTRATION, !state.registrationEditing);
+  if (state.registrationEditing) {
+    SetText(c, IDC_INFO_REGISTRATION_CHANGE, texts[kSaveText]);
+  } else {
+    SetText(c, IDC_INFO_REGISTRATION_CHANGE, texts[kChangeText]);
+    SetText(c, IDC_INFO_REGISTRATION,
+            RegistrationText(image, CodePageForLanguage(program.settings.languageCode)));
+  }
+}
+
+// Second press of 1179: the edit's first 7 characters, one byte each in the code page of the
+// language's texts, then zeros. A character the page cannot hold is never sent as another byte:
+// the edit refuses such characters, and a text that still holds one is not written at all.
+void WriteRegistration(Program& program, const Controls& c) {
+  const std::optional<std::string> bytes =
+      FromUtf8(FirstCharacters(c.Text(IDC_INFO_REGISTRATION), kRegistrationLength),
+               CodePageForLanguage(program.settings.languageCode));
+  if (!bytes) return;
+  for (std::size_t k = 0; k < kRegistrationLength; ++k) {
+    const auto value = k < bytes->size() ? static_cast<std::uint8_t>((*bytes)[k]) : 0;
+    WriteParameter(program.link, RegistrationParam(k), value);
+  }
+}
+
+void OpenDateEditor(const InformationState& state, Controls& c) {
+  const Date& today = state.today;
+  RebuildDays(c, DaysInMonth(today.month - 1, today.year));
+  // A year past the list (2063..2100) leaves the year list without a selection.
+  c.SelectListItem(IDC_INFO_DAY, today.day - 1);
+  c.SelectListItem(IDC_INFO_MONTH, today.month - 1);
+  c.SelectListItem(IDC_INFO_YEAR, today.year - kFirstYear);
+}
+
+// Second press of 1180: the date of the three lists; a list without a selection (the year after
+// 2062) sends nothing, so no byte outside the date's encoding ever goes out.
+void WriteDate(Program& program, const Controls& c) {
+  const int year = PickedIndex(c, IDC_INFO_YEAR);
+  const int month = PickedIndex(c, IDC_INFO_MONTH);
+  const int day = PickedIndex(c, IDC_INFO_DAY);
+  if (year < 0 || month < 0 || day < 0) return;
+  const DateBytes date = EncodeDate(year, month, day);
+  WriteParameter(program.link, Param::InstallDateLo, date.low);
+  WriteParameter(program.link, Param::InstallDateHi, date.high);
+}
+
+int SelectedYear(const Controls& c) { return kFirstYear + c.ListSelection(IDC_INFO_YEAR); }
+
+void OnYearChanged(Controls& c) {
+  if (c.ListSelection(IDC_INFO_MONTH) != 1) return;
+  RebuildDays(c, DaysInMonth(1, SelectedYear(c)));
+  c.SelectListItem(IDC_INFO_DAY, 0);
+}
+
+void OnMonthChanged(Controls& c) {
+  const int month = PickedIndex(c, IDC_INFO_MONTH);
+  if (month < 0) return;
+  RebuildDays(c, DaysInMonth(month, SelectedYear(c)));
+  c.SelectListItem(IDC_INFO_DAY, 0);
+}
+
+}  // namespace
+
+void StartInformation(const Program& program, InformationState& state, Controls& c,
+                      Date localDate) {
+  state = InformationState{};
+  state.today = localDate;
+  if (state.today.year < kFirstYear) state.today.year = kFirstYear;
+  if (state.today.year > kLastTodayYear) state.today.year = kLastTodayYear;
+  c.LimitText(IDC_INFO_REGISTRATION, static_cast<int>(kRegistrationLength));
+  c.SetText(IDC_INFO_REGISTRATION, "");
+  for (long year = kFirstYear; year < kFirstYear + kYearCount; ++year)
+    c.AddListItem(IDC_INFO_YEAR, Format("%ld", year));
+  for (long month = 1; month <= 12; ++month) c.AddListItem(IDC_INFO_MONTH, Format("%02ld", month));
+  RebuildDays(c, 31);
+  for (int id : {IDC_INFO_YEAR, IDC_INFO_MONTH, IDC_INFO_DAY}) c.SelectListItem(id, 0);
+  ApplyInformationTexts(program, c);
+}
+
+void ApplyInformationTexts(const Program& program, Controls& c) {
+  ApplyControlTexts(c, kTexts, program.texts);
+}
+
+void InformationTick(Program& program, InformationState& state, Controls& c) {
+  Link& link = program.link;
+  if (IdentifyForReading(link)) {
+    ReadBlock(link, 5);
+    ShowRecord(program, state, c);
+  } else if (link.offline) {
+    // The editing flags stay: an edit begun before the link dropped resumes when it returns.
+    ShowOffline(program, c);
+  } else {
+    SetText(c, IDC_INFO_VERSION, program.texts[kUnsupportedText]);
+    EnableRecord(c, false);
+  }
+}
+
+void InformationCommand(Program& program, InformationState& state, Controls& c, int id,
+                        int code) {
+  if (code == kButtonClicked) {
+    switch (id) {
+      case IDC_INFO_REGISTRATION_CHANGE:
+        state.registrationEditing = !state.registrationEditing;
+        if (!state.registrationEditing) WriteRegistration(program, c);
+        break;
+      case IDC_INFO_DATE_CHANGE:
+        state.dateEditing = !state.dateEditing;
+        if (state.dateEditing) OpenDateEditor(state, c);
+        else WriteDate(program, c);
+        break;
+      case IDC_INFO_RUNNING_TIME_CLEAR:
+        WriteParameter(program.link, Param::LpgHoursLo, 0);
+        WriteParameter(program.link, Param::LpgHoursHi, 0);
+        WriteParameter(program.link, Param::LpgMinutes, 0);
+        break;
+      default: break;
+    }
+  } else if (code == kListSelectionChange) {
+    if (id == IDC_INFO_YEAR) OnYearChanged(c);
+    if (id == IDC_INFO_MONTH) OnMonthChanged(c);
+  }
+}
+
+std::vector<ControlPlace> InformationLayout(double scaleX, double scaleY) {
+  std::vector<ControlPlace> places;
+  places.reserve(std::size(kLayout));
+  for (const LayoutRow& row : kLayout) {
+    places.push_back({row.control, Scaled(row.x, scaleX), Scaled(row.y, scaleY),
+                      row.scaleWidth ? Scaled(row.width, scaleX) : row.width,
+                      row.scaleHeight ? Scaled(row.height, scaleY) : row.height});
+  }
+  return places;
+}
+
+void PlaceInformationControls(double scaleX, double scaleY, Controls& c) {
+  for (const ControlPlace& p : InformationLayout(scaleX, scaleY))
+    c.Move(p.control, p.x, p.y, p.width, p.height);
+}
+
+std::string ControllerVersionText(int version, int revision) {
+  const float shown = static_cast<float>(version * 100 + revision) / 100.0f;
+  return Format("%.2f", static_cast<double>(shown));
+}
+
+std::string RunningTimeText(const MemoryImage& image) {
+  const long hours = static_cast<long>(Word(image, Param::LpgHoursLo, Param::LpgHoursHi));
+  return Format("%ldh%ld'", hours, static_cast<long>(Byte(image, Param::LpgMinutes)));
+}
+
+std::string InstallationDateText(const MemoryImage& image) {
+  const std::uint8_t low = Byte(image, Param::InstallDateLo);
+  const std::uint8_t high = Byte(image, Param::InstallDateHi);
+  const long year = (high & 0x3F) + kFirstYear;
+  const long month = (low >> 5) + 8 * (high >> 7) + 1;
+  const long day = (low & 0x1F) + 1;
+  return Format("%04ld-%02ld-%02ld", year, month, day);
+}
+
+std::string RegistrationText(const MemoryImage& image, CodePage page) {
+  std::string bytes;
+  for (std::size_t k = 0; k < kRegistrationLength; ++k) {
+    const std::uint8_t b = Byte(image, RegistrationParam(k));
+    if (b == 0) break;
+    bytes += static_cast<char>(b);
+  }
+  return ToUtf8(bytes, page);
+}
+
+DateBytes EncodeDate(int yearIndex, int monthIndex, int dayIndex) {
+  return {static_cast<std::uint8_t>((monthIndex % 8) * 32 + dayIndex),
+          static_cast<std::uint8_t>(yearIndex + (monthIndex / 8) * 128)};
+}
+
+int DaysInMonth(int monthIndex, int year) {
+  constexpr int kDays[12] = {31, 0, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (monthIndex == 1) return year % 4 == 0 ? 29 : 28;
+  return monthIndex >= 0 && monthIndex < 12 ? kDays[monthIndex] : 31;
+}
+
+}  // namespace kv

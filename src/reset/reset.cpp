@@ -1,0 +1,103 @@
+#include "reset/reset.h"
+
+#include <algorithm>
+
+#include "link/link.h"
+#include "link/parameters.h"
+#include "reset_ids.h"
+#include "shell/program.h"
+
+namespace kv {
+namespace {
+
+constexpr ControlText kTexts[] = {
+    {IDC_RESET_HEADING, 134}, {IDC_RESET_DESCRIPTION, 135}, {IDC_RESET_BUTTON, 136}};
+
+constexpr ResetPlace kPlaces[5][kResetPlaceCount] = {
+    {{IDC_RESET_HEADING, 65, 90, 800, 40}, {IDC_RESET_DESCRIPTION, 65, 130, 800, 40},
+     {IDC_RESET_BUTTON, 85, 190, 450, 45}, {IDC_RESET_PROGRESS, 85, 250, 450, 25}},
+    {{IDC_RESET_HEADING, 150, 130, 800, 40}, {IDC_RESET_DESCRIPTION, 150, 170, 800, 40},
+     {IDC_RESET_BUTTON, 120, 250, 550, 55}, {IDC_RESET_PROGRESS, 120, 320, 550, 30}},
+    {{IDC_RESET_HEADING, 250, 150, 800, 40}, {IDC_RESET_DESCRIPTION, 250, 200, 800, 40},
+     {IDC_RESET_BUTTON, 150, 300, 700, 65}, {IDC_RESET_PROGRESS, 150, 390, 700, 40}},
+    {{IDC_RESET_HEADING, 360, 250, 800, 40}, {IDC_RESET_DESCRIPTION, 360, 300, 800, 40},
+     {IDC_RESET_BUTTON, 220, 400, 800, 75}, {IDC_RESET_PROGRESS, 220, 500, 800, 50}},
+    {{IDC_RESET_HEADING, 360, 300, 800, 40}, {IDC_RESET_DESCRIPTION, 360, 350, 800, 40},
+     {IDC_RESET_BUTTON, 220, 450, 800, 75}, {IDC_RESET_PROGRESS, 220, 550, 800, 50}},
+};
+
+// Block 2 byte 7 bit 3: the controller is in a state in which it refuses a reset.
+constexpr std::uint8_t kRefuseBit = 0x08;
+
+void Place(Controls& c, const ResetPlace& p) { c.Move(p.control, p.x, p.y, p.width, p.height); }
+
+// The reads of the controller's settings after the reset command; all four are sent, and the
+// write-back may only go out when every one of them was accepted: a block left from before the
+// command would write the car's old values back and pass for a reset.
+bool ReadBack(Link& link) {
+  bool accepted = true;
+  for (int block = 2; block <= 5; ++block) accepted = ReadBlock(link, block) && accepted;
+  return accepted;
+}
+
+// The 33 settings, each verified by its echo; the bar shows the last echoed step.
+bool WriteBack(Link& link, Controls& c) {
+  for (std::size_t k = 0; k < kWriteBackCount; ++k) {
+    const Param param = WriteBackParam(k);
+    const std::uint8_t value = Get(link.image, param);
+    if (WriteParameter(link, param, value) < 3 || link.lastAck[1] != value) return false;
+    c.SetPosition(IDC_RESET_PROGRESS, static_cast<int>(k));
+  }
+  return true;
+}
+
+}  // namespace
+
+void StartResetPanel(Controls& c) { c.SetRange(IDC_RESET_PROGRESS, 0, kResetProgressMaximum); }
+
+void ApplyResetTexts(const Program& program, Controls& c) {
+  // Only changed captions are set: a static whose text is set repaints, and the captions are
+  // applied at every paint of the panel.
+  for (const ControlText& t : kTexts)
+    if (c.Text(t.control) != program.texts[t.text]) c.SetText(t.control, program.texts[t.text]);
+}
+
+const ResetPlace* ResetPlaces(int screenSize) {
+  return kPlaces[std::clamp(screenSize, 1, 5) - 1];
+}
+
+void PaintResetPanel(const Program& program, Controls& c) {
+  ApplyResetTexts(program, c);
+  const ResetPlace* places = ResetPlaces(program.shell.screenSize);
+  for (int i = 0; i < kResetPlaceCount; ++i) Place(c, places[i]);
+}
+
+void PlaceResetTexts(int screenSize, Controls& c) {
+  const ResetPlace* places = ResetPlaces(screenSize);
+  for (int i = 0; i < kResetPlaceCount; ++i)
+    if (places[i].control != IDC_RESET_PROGRESS) Place(c, places[i]);
+}
+
+ResetOutcome RunFactoryReset(Program& program, Controls& c) {
+  Link& link = program.link;
+  c.SetPosition(IDC_RESET_PROGRESS, 0);
+  Identify(link);
+  ReadBlock(link, 2);
+  if (Get(link.image, bytes::Status) & kRefuseBit) return ResetOutcome::Refused;
+  if (Version(link.image) != kSupportedVersion) return ResetOutcome::NotSent;
+  SendCommand(link, kCommandFactoryReset);  // its acknowledgement is not examined
+  if (!ReadBack(link)) return ResetOutcome::NotRestored;
+  return WriteBack(link, c) ? ResetOutcome::Restored : ResetOutcome::NotRestored;
+}
+
+std::optional<ResetMessage> MessageFor(ResetOutcome outcome) {
+  switch (outcome) {
+    case ResetOutcome::Refused: return ResetMessage{200, MessageIcon::Error};
+    case ResetOutcome::NotRestored: return ResetMessage{139, MessageIcon::Warning};
+    case ResetOutcome::Restored: return ResetMessage{138, MessageIcon::Information};
+    case ResetOutcome::NotSent: break;
+  }
+  return std::nullopt;
+}
+
+}  // namespace kv

@@ -1,0 +1,53 @@
+// The factory reset panel's behaviour, apart from Win32: its captions and positions per screen
+// size, and the reset procedure (the reset command, the read-back of the controller's settings
+// and their write-back, each verified by its echo). The panel procedure (reset_panel_win32.cpp)
+// turns messages into these calls and shows the message the procedure ends with.
+#pragma once
+
+#include <optional>
+
+#include "ui/controls.h"
+
+namespace kv {
+
+struct Program;
+
+// The progress bar counts the write-back steps 0..32.
+inline constexpr int kResetProgressMaximum = 32;
+
+// Creation: the progress bar's range.
+void StartResetPanel(Controls& controls);
+// The three captions in the current language.
+void ApplyResetTexts(const Program& program, Controls& controls);
+// The panel's own paint: the captions and the four controls placed for the screen size.
+void PaintResetPanel(const Program& program, Controls& controls);
+// The main window's paint: the heading, the description and the button placed for the screen
+// size (the progress bar stays where it is).
+void PlaceResetTexts(int screenSize, Controls& controls);
+
+struct ResetPlace {
+  int control;
+  int x, y, width, height;  // pixels, not scaled
+};
+// Heading, description, button and progress bar, in that order, for screen size 1..5.
+const ResetPlace* ResetPlaces(int screenSize);
+inline constexpr int kResetPlaceCount = 4;
+
+enum class ResetOutcome {
+  NotSent,     // offline or another version: nothing was written, nothing is said
+  Refused,     // the controller refuses while Block 2 byte 7 bit 3 is set
+  NotRestored, // a read-back after the command was rejected, or a write-back was not echoed
+  Restored,    // all 33 write-backs echoed
+};
+// Button 126. The whole procedure runs inside the one call, blocking on every exchange.
+ResetOutcome RunFactoryReset(Program& program, Controls& controls);
+
+enum class MessageIcon { Error, Warning, Information };
+struct ResetMessage {
+  int text;  // language text; the caption is text kResetCaptionText
+  MessageIcon icon;
+};
+inline constexpr int kResetCaptionText = 137;
+std::optional<ResetMessage> MessageFor(ResetOutcome outcome);
+
+}  // namespace kv
