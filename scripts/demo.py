@@ -161,6 +161,24 @@ def headless(out_dir):
         d.scroll("h", OSCILLOSCOPE_BAR, "thumbtrack", 120)
         shot("%02d-oscilloscope-cursor" % number)
         d.click(OSCILLOSCOPE_CURSOR)
+        number += 1
+        d.command(SIZES[-1][1])
+
+        # The information dialog with its date editor open (leaving the panel discards the edit).
+        d.command(40048)
+        d.click(1180)
+        shot("%02d-information-date-editor" % number)
+        number += 1
+
+        # A factory reset of the simulator: it refuses while the engine runs.
+        d.command(40008)
+        sim.control("engine stop")
+        d.click(126, wait=False)
+        d.modal(30000)
+        shot("%02d-reset-done" % number)
+        d.click(1, target="modal", wait=False)
+        d.wait_no_modal(10000)
+        sim.control("engine run")
 
         d.close()
         gone = d.wait_gone(20000)
