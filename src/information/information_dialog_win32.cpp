@@ -10,7 +10,9 @@
 #include "resource.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
+#include "ui/canvas_win32.h"
 #include "ui/controls_win32.h"
+#include "ui/guard_win32.h"
 
 namespace kv {
 namespace {
@@ -105,11 +107,13 @@ HWND CreateInformationDialog(HWND parent) {
   auto* state = new (std::nothrow) InformationState;
   if (!state) return nullptr;
   HWND dialog = CreateDialogParamW(TheApp().instance, MAKEINTRESOURCEW(IDD_INFORMATION), parent,
-                                   InformationProc, reinterpret_cast<LPARAM>(state));
+                                   GuardedDialogProc<InformationProc>,
+                                   reinterpret_cast<LPARAM>(state));
   if (!dialog) {
     delete state;
     return nullptr;
   }
+  AttachBitmap(dialog, IDC_INFO_PICTURE, IDB_INFORMATION_PICTURE);
   DialogControls controls(dialog);
   StartInformation(program, *state, controls, LocalDate());
   // Started once: the dialog keeps the period that was current when it opened.

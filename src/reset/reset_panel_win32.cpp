@@ -10,6 +10,7 @@
 #include "shell/panels_win32.h"
 #include "shell/program.h"
 #include "ui/controls_win32.h"
+#include "ui/guard_win32.h"
 #include "ui/text_win32.h"
 
 namespace kv {
@@ -95,7 +96,7 @@ HWND CreateResetPanel(HWND parent) {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&classes);
   HWND panel = CreateDialogParamW(TheApp().instance, MAKEINTRESOURCEW(IDD_RESET), parent,
-                                  ResetProc, 0);
+                                  GuardedDialogProc<ResetProc>, 0);
   if (!panel) return nullptr;
   DialogControls controls(panel);
   StartResetPanel(controls);

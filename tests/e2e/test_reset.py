@@ -93,7 +93,7 @@ class ResetTest(harness.E2ETestCase):
         self.assertEqual(self.bar(d), 9)
 
         sim.control("noecho-after off")
-        sim.control("badsum-block 4")  # the read-back of Block 4 is rejected
+        sim.control("noreply 4 on")  # the read-back of Block 4 gets no answer
         text, _, writes = self.press(s, sim, d)
         self.assertEqual((text, writes), (pol(139), [(30, 51)]))
         self.assertEqual(self.bar(d), 0)
