@@ -7,12 +7,10 @@
 
 #include "information/information.h"
 #include "information_ids.h"
-#include "resource.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
 #include "ui/canvas_win32.h"
 #include "ui/controls_win32.h"
-#include "ui/guard_win32.h"
 
 namespace kv {
 namespace {
@@ -106,9 +104,8 @@ HWND CreateInformationDialog(HWND parent) {
   Program& program = TheProgram();
   auto* state = new (std::nothrow) InformationState;
   if (!state) return nullptr;
-  HWND dialog = CreateDialogParamW(TheApp().instance, MAKEINTRESOURCEW(IDD_INFORMATION), parent,
-                                   GuardedDialogProc<InformationProc>,
-                                   reinterpret_cast<LPARAM>(state));
+  HWND dialog = CreatePanelDialog<InformationProc>(parent, InformationDialog,
+                                                   reinterpret_cast<LPARAM>(state));
   if (!dialog) {
     delete state;
     return nullptr;

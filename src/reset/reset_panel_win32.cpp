@@ -6,11 +6,9 @@
 
 #include "reset/reset.h"
 #include "reset_ids.h"
-#include "resource.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
 #include "ui/controls_win32.h"
-#include "ui/guard_win32.h"
 #include "ui/text_win32.h"
 
 namespace kv {
@@ -95,8 +93,7 @@ HWND CreateResetPanel(HWND parent) {
   // The progress bar's window class.
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&classes);
-  HWND panel = CreateDialogParamW(TheApp().instance, MAKEINTRESOURCEW(IDD_RESET), parent,
-                                  GuardedDialogProc<ResetProc>, 0);
+  HWND panel = CreatePanelDialog<ResetProc>(parent, ResetPanel);
   if (!panel) return nullptr;
   DialogControls controls(panel);
   StartResetPanel(controls);
