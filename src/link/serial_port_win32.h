@@ -5,12 +5,16 @@
 #include <windows.h>
 
 #include "link/serial_port.h"
+#include "link/slow_open.h"
 
 namespace kv {
 
 class Win32SerialPort final : public SerialPort {
  public:
   ~Win32SerialPort() override { Close(); }
+  // Fails, with the port closed, when the device does not open, when the line settings or the
+  // timeouts are refused (a port left at another program's settings or with no timeouts would
+  // garble or block), and without trying while a slow open of the same port is held off.
   bool Open(const std::string& name) override;
   void Close() override;
   std::uint32_t Write(const std::uint8_t* data, std::uint32_t count) override;
@@ -19,8 +23,20 @@ class Win32SerialPort final : public SerialPort {
   void PurgeTransmit() override;
   void Pause(int milliseconds) override;
 
+  // Kept for diagnosis: the system error of the last failed call and the line errors
+  // (CE_FRAME, CE_OVERRUN, ...) that ClearCommError last reported.
+  DWORD lastError() const { return lastError_; }
+  DWORD lineErrors() const { return lineErrors_; }
+
  private:
+  bool Configure();
+  void Fail();
+  void ClearErrors();
+
   HANDLE handle_ = INVALID_HANDLE_VALUE;
+  SlowOpenHoldOff holdOff_;
+  DWORD lastError_ = 0;
+  DWORD lineErrors_ = 0;
 };
 
 }  // namespace kv
