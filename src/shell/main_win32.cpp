@@ -1,7 +1,9 @@
 // Entry point of KV720.exe: start-up, the main window and the message loop.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
+#include <string>
 
 #include "link/serial_port_win32.h"
 #include "oscilloscope/oscilloscope.h"
@@ -12,6 +14,32 @@
 #include "shell/fault_log.h"
 #include "shell/settings.h"
 #include "ui/guard_win32.h"
+#include "ui/text_win32.h"
+
+namespace {
+
+// The folder KV720.exe lies in (UTF-8, with its trailing separator, so a drive's root stays
+// C:\ and never becomes the drive's current folder "C:"); empty when it cannot be read.
+std::string ProgramFolder() {
+  std::wstring path(32768, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  if (length == 0 || length >= path.size()) return {};
+  path.resize(length);
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::string() : kv::Narrow(path.substr(0, slash + 1));
+}
+
+// The start directory. Started from the Start menu's search, Win+R or a shortcut without a
+// working folder, the program's own folder is used, and made current so that the file dialogs
+// open there as well.
+std::string StartDirectory() {
+  const std::string current = kv::CurrentDirectory();
+  const std::string chosen = kv::ChooseStartDirectory(current, ProgramFolder());
+  if (chosen != current) SetCurrentDirectoryW(kv::Widen(chosen).c_str());
+  return chosen;
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   kv::Win32SerialPort port;
@@ -21,9 +49,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   app.program = program.get();
   app.instance = instance;
 
+  // Progress bars and trackbars are created from templates; Windows registers their classes only
+  // on this call (Wine registers them anyway).
+  const INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
+
   // Start-up initialiser: every file of the program is found from the directory it started in,
   // whatever a file dialog later makes current.
-  program->settings.startDirectory = kv::CurrentDirectory();
+  program->settings.startDirectory = StartDirectory();
   kv::TheFaultLog().directory = program->settings.startDirectory;
   kv::TheFaultLog().sink = kv::SendFaultToDebugger;
   kv::ResetOscilloscopeHistory(program->oscilloscope);

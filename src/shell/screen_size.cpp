@@ -67,7 +67,10 @@ bool NoteDesktopSize(ShellState& shell, int desktopWidth, int desktopHeight) {
 WindowPosition PlaceWindow(int desktopWidth, int desktopHeight, int windowWidth,
                            int windowHeight) {
   if (desktopWidth - windowWidth <= 50) return {0, 0};
-  return {(desktopWidth - windowWidth) / 2, (desktopHeight - windowHeight) / 2};
+  // A window taller than the desktop (a scaled laptop screen) keeps its caption on the screen,
+  // where it can be grabbed.
+  const int y = (desktopHeight - windowHeight) / 2;
+  return {(desktopWidth - windowWidth) / 2, y < 0 ? 0 : y};
 }
 
 }  // namespace kv

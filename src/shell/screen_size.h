@@ -44,7 +44,8 @@ bool NoteDesktopSize(ShellState& shell, int desktopWidth, int desktopHeight);
 struct WindowPosition {
   int x, y;
 };
-// At (0, 0) when the desktop is at most 50 pixels wider than the window, centred otherwise.
+// At (0, 0) when the desktop is at most 50 pixels wider than the window, centred otherwise; the
+// top-left never lies above or left of the screen.
 WindowPosition PlaceWindow(int desktopWidth, int desktopHeight, int windowWidth, int windowHeight);
 
 }  // namespace kv

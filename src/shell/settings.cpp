@@ -121,6 +121,27 @@ std::string CurrentDirectory() noexcept {
   }
 }
 
+namespace {
+
+bool HoldsProgramFiles(const std::string& directory) {
+  if (directory.empty()) return false;
+  std::error_code error;
+  const fs::path dir = FromUtf8(directory);
+  return fs::exists(dir / kSettingsFileName, error) || fs::is_directory(dir / "Lang", error);
+}
+
+}  // namespace
+
+std::string ChooseStartDirectory(const std::string& current,
+                                 const std::string& programFolder) noexcept {
+  try {
+    if (!HoldsProgramFiles(current) && HoldsProgramFiles(programFolder)) return programFolder;
+  } catch (...) {
+    // A folder that cannot be looked at is no better than the current one.
+  }
+  return current;
+}
+
 std::string PathInStartDirectory(const std::string& startDirectory,
                                  std::initializer_list<std::string_view> parts) noexcept {
   try {

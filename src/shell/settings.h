@@ -35,6 +35,12 @@ std::string FormatSettingsFile(int port, std::string_view languageCode);
 
 // The process's current directory (UTF-8), recorded once at start-up; "." when it cannot be read.
 std::string CurrentDirectory() noexcept;
+// The start directory: the current one, unless it holds neither KV720.ini nor a Lang folder and
+// the program's own folder holds either. Started from the Start menu's search, Win+R or a
+// shortcut without a working folder, the current directory is some system folder, where the
+// texts would not be found and KV720.ini would be written.
+std::string ChooseStartDirectory(const std::string& current,
+                                 const std::string& programFolder) noexcept;
 // A path under the start directory, from UTF-8 parts; empty (no file) when it cannot be built.
 std::string PathInStartDirectory(const std::string& startDirectory,
                                  std::initializer_list<std::string_view> parts) noexcept;

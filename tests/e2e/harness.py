@@ -957,13 +957,16 @@ class Session:
     def set_port(self, number, target):
         self.prefix.set_port(number, target)
 
-    def start_app(self, env=None):
+    def start_app(self, env=None, cwd=None):
+        """KV720.exe of the run folder; with cwd, started from that folder instead (as from the
+        Start menu's search or a shortcut without a working folder)."""
         log = os.path.join(self.dir, "app.log")
         out = open(log, "ab")
         environment = self.prefix.env(self.display)
         environment.update(env or {})
         started = time.monotonic()
-        proc = subprocess.Popen([wine_loader(), "KV720.exe"], cwd=self.run_dir, env=environment,
+        exe = "KV720.exe" if cwd is None else os.path.join(self.run_dir, "KV720.exe")
+        proc = subprocess.Popen([wine_loader(), exe], cwd=cwd or self.run_dir, env=environment,
                                 stdout=out, stderr=out)
         out.close()
         self.app = App(proc, log)

@@ -72,6 +72,37 @@ class StartupFilesTest(harness.E2ETestCase):
         self.assertEqual(d.caption(), harness.language_text("lit", 176))
         self.assertEqual(d.text(1077), harness.language_text("lit", 42))
 
+    def test_started_from_another_folder_the_programs_folder_holds_its_files(self):
+        s = self.session(screen=(1024, 768), name="other_folder")
+        elsewhere = os.path.join(s.dir, "elsewhere")
+        os.makedirs(elsewhere)
+        s.write_ini(harness.ini_text(port=1, language="ang"))
+        s.start_app(cwd=elsewhere)
+        d = s.driver
+        d.wait_main(30000)
+        self.assertEqual(d.caption(), harness.language_text("ang", 175))
+        d.command(harness.LANGUAGE_ITEMS["rus"])
+        self.assertEqual(s.read_ini().replace("\r\n", "\n"), harness.ini_text(1, "rus"))
+        self.assertEqual(os.listdir(elsewhere), [])
+        d.close()
+        d.wait_gone()
+
+        # A folder with a KV720.ini of its own is used as it always was.
+        with open(os.path.join(elsewhere, "KV720.ini"), "w") as f:
+            f.write(harness.ini_text(port=2, language="ang"))
+        s.start_app(cwd=elsewhere)
+        d.wait_main(30000)
+        self.assertEqual(d.caption(), "")  # no Lang folder there
+        self.assertTrue(d.menu_state(40020)["checked"])
+
+    def test_a_window_taller_than_the_desktop_keeps_its_caption_on_the_screen(self):
+        # 1366 x 768 at 125 %: size 3, 1024 x 738, centred would be at y -62.
+        s = self.session(screen=(1093, 614), name="scaled_laptop")
+        s.start_app()
+        d = s.driver
+        d.wait_main(30000)
+        self.assertEqual(d.rect()[:2], [34, 0])
+
 
 if __name__ == "__main__":
     harness.main()

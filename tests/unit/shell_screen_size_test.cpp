@@ -89,8 +89,13 @@ TEST(Placement, CentredUnlessTheDesktopIsAtMost50PixelsWider) {
   EXPECT_EQ(448, big.x);
   EXPECT_EQ(171, big.y);
   EXPECT_EQ(0, PlaceWindow(600, 400, 640, 450).x);  // narrower desktop than window
-  // A tall window on a short, wide desktop is centred with a negative y.
-  EXPECT_EQ(-50, PlaceWindow(1280, 600, 800, 700).y);
+  // A window taller than the desktop keeps its caption on the screen: 125 % of 1366 x 768 and
+  // 150 % of 1920 x 1080 would put it at y -62 and -9.
+  EXPECT_EQ(0, PlaceWindow(1280, 600, 800, 700).y);
+  const WindowPosition scaled125 = PlaceWindow(1093, 614, 1024, 738);
+  EXPECT_EQ(34, scaled125.x);
+  EXPECT_EQ(0, scaled125.y);
+  EXPECT_EQ(0, PlaceWindow(1280, 720, 1024, 738).y);
 }
 
 }  // namespace

@@ -114,5 +114,40 @@ TEST_F(SettingsDirectory, AnUnwritableDirectoryIsReportedNotFatal) {
   EXPECT_FALSE(SaveSettings(settings_));
 }
 
+TEST_F(SettingsDirectory, TheProgramsFolderIsTheStartDirectoryWhenTheCurrentOneHoldsNothingOfIt) {
+  namespace fs = std::filesystem;
+  const fs::path program = dir_ / "program", current = dir_ / "current";
+  const struct {
+    bool currentIni, currentLang, programIni, programLang;
+    bool chooseProgram;
+  } cases[] = {
+      {false, false, false, true, true},   // Start menu search: Lang beside the exe
+      {false, false, true, false, true},
+      {false, false, false, false, false},  // nothing anywhere: the current folder, as ever
+      {true, false, true, true, false},     // the current folder has its own KV720.ini
+      {false, true, true, true, false},
+  };
+  for (const auto& c : cases) {
+    fs::remove_all(program);
+    fs::remove_all(current);
+    fs::create_directories(program);
+    fs::create_directories(current);
+    if (c.currentIni) std::ofstream(current / "KV720.ini") << "x";
+    if (c.currentLang) fs::create_directories(current / "Lang");
+    if (c.programIni) std::ofstream(program / "KV720.ini") << "x";
+    if (c.programLang) fs::create_directories(program / "Lang");
+    const std::string chosen = ChooseStartDirectory(current.string(), program.string());
+    EXPECT_EQ(c.chooseProgram ? program.string() : current.string(), chosen)
+        << c.currentIni << c.currentLang << c.programIni << c.programLang;
+  }
+  // A file named Lang is no folder of texts; a folder that is not there is not chosen.
+  fs::remove_all(program / "Lang");
+  fs::remove(program / "KV720.ini");
+  std::ofstream(program / "Lang") << "x";
+  EXPECT_EQ(current.string(), ChooseStartDirectory(current.string(), program.string()));
+  EXPECT_EQ(current.string(), ChooseStartDirectory(current.string(), ""));
+  EXPECT_EQ(current.string(), ChooseStartDirectory(current.string(), "/no/such\xB3/folder"));
+}
+
 }  // namespace
 }  // namespace kv
