@@ -25,6 +25,13 @@ Date LocalDate() {
   return {now.wYear, now.wMonth, now.wDay};
 }
 
+// Places each control for the current scale factors.
+void ApplyInformationLayout(HWND panel) {
+  const ShellState& shell = TheProgram().shell;
+  DialogControls controls(panel);
+  PlaceInformationControls(shell.scaleX, shell.scaleY, controls);
+}
+
 void FitToWindow(HWND dialog) {
   const ShellState& shell = TheProgram().shell;
   SetWindowPos(dialog, nullptr, 0, 0, shell.windowWidth, shell.windowHeight,
@@ -120,11 +127,7 @@ HWND CreateInformationDialog(HWND parent) {
   return dialog;
 }
 
-void ApplyInformationLayout(HWND panel) {
-  const ShellState& shell = TheProgram().shell;
-  DialogControls controls(panel);
-  PlaceInformationControls(shell.scaleX, shell.scaleY, controls);
-}
+void ResizeInformationDialog(HWND panel) { FitToWindow(panel); }
 
 void RelabelInformationDialog(HWND panel) {
   DialogControls controls(panel);

@@ -18,8 +18,6 @@ namespace {
 // stretch 20 ms to 31: while the panel exists the clock runs at 1 ms.
 constexpr UINT kTimerResolutionMs = 1;
 
-HWND g_panel = nullptr;
-
 void OnPaint(HWND panel) {
   RECT update = {};
   const bool exposed = GetUpdateRect(panel, &update, FALSE) != 0;
@@ -65,7 +63,6 @@ INT_PTR CALLBACK OscilloscopeProc(HWND panel, UINT message, WPARAM wParam, LPARA
       return TRUE;
     case WM_DESTROY:
       timeEndPeriod(kTimerResolutionMs);
-      if (g_panel == panel) g_panel = nullptr;
       return FALSE;
     default:
       return FALSE;
@@ -76,10 +73,8 @@ INT_PTR CALLBACK OscilloscopeProc(HWND panel, UINT message, WPARAM wParam, LPARA
 
 HWND CreateOscilloscopePanel(HWND parent) {
   Program& program = TheProgram();
-  SelectPanelFonts(program.shell.screenSize, program.settings.languageCode);
   HWND panel = CreatePanelDialog<OscilloscopeProc>(parent, OscilloscopePanel);
   if (!panel) return nullptr;
-  g_panel = panel;
   SetWindowPos(panel, nullptr, 0, 0, program.shell.windowWidth, program.shell.windowHeight,
                SWP_NOZORDER | SWP_NOACTIVATE);
   DialogControls controls(panel);
@@ -93,7 +88,6 @@ HWND CreateOscilloscopePanel(HWND parent) {
 }
 
 void OscilloscopeMainPaint(HWND panel) {
-  if (!panel || panel != g_panel) return;
   Program& program = TheProgram();
   GdiCanvas canvas(panel);
   DialogControls controls(panel);

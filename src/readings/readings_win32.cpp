@@ -4,6 +4,7 @@
 
 #include "readings/readings.h"
 #include "resource.h"
+#include "shell/main_window_win32.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
 #include "ui/canvas_win32.h"
@@ -11,14 +12,6 @@
 
 namespace kv {
 namespace {
-
-// The readings panel while it exists; other panels may carry a control 1005 of their own, which
-// the screen-size step must not move.
-HWND g_panel = nullptr;
-
-void ApplyFonts(const Program& p) {
-  SelectPanelFonts(p.shell.screenSize, p.settings.languageCode);
-}
 
 void DrawAll(HWND panel) {
   Program& p = TheProgram();
@@ -72,9 +65,6 @@ INT_PTR CALLBACK ReadingsProc(HWND panel, UINT message, WPARAM wParam, LPARAM) {
         LearnPressed(TheProgram(), canvas, controls);
       }
       return TRUE;
-    case WM_DESTROY:
-      if (g_panel == panel) g_panel = nullptr;
-      return FALSE;
     default:
       return FALSE;
   }
@@ -86,13 +76,12 @@ HWND CreateReadingsPanel(HWND parent) {
   CreateDrawingResources();
   HWND panel = CreatePanelDialog<ReadingsProc>(parent, ReadingsPanel);
   if (!panel) return nullptr;
-  g_panel = panel;
   AttachBitmap(panel, IDC_READINGS_LOGO, IDB_READINGS_LOGO);
   Program& program = TheProgram();
   MoveWindow(panel, -5, -10, program.shell.windowWidth, program.shell.windowHeight, FALSE);
-  ReadingsApplyScreenSize(panel);
   GdiCanvas canvas(panel);
   DialogControls controls(panel);
+  PlaceLearnButton(program, controls);
   DrawReadingsFrame(program, canvas, controls);
   // The panel's own paint restarts the timer, but a main window that validates the panel while
   // painting it means that paint may never come: polling must not wait for it.
@@ -100,18 +89,18 @@ HWND CreateReadingsPanel(HWND parent) {
   return panel;
 }
 
-void ReadingsApplyScreenSize(HWND panel) {
-  const Program& p = TheProgram();
-  ApplyFonts(p);  // the oscilloscope draws with the same pair
-  if (!panel || panel != g_panel) return;
-  DialogControls controls(panel);
-  PlaceLearnButton(p, controls);
-}
-
 void ReadingsMainPaint(HWND panel) {
-  ApplyFonts(TheProgram());
-  if (!panel || panel != g_panel) return;
+  DialogControls controls(panel);
+  PlaceLearnButton(TheProgram(), controls);
   DrawAll(panel);
+  HighlightPanelItem();
+  // Makes the learn button repaint above the drawing.
+  if (HWND button = GetDlgItem(panel, kLearnButton)) {
+    const bool focused = GetFocus() == button;  // disabling takes the focus away
+    EnableWindow(button, FALSE);
+    EnableWindow(button, TRUE);
+    if (focused) SetFocus(button);
+  }
 }
 
 }  // namespace kv

@@ -11,6 +11,7 @@
 #include "shell/panel_registry.h"
 #include "shell/screen_size.h"
 #include "shell/settings_file_win32.h"
+#include "ui/canvas_win32.h"
 #include "ui/guard_win32.h"
 #include "ui/text_win32.h"
 
@@ -158,17 +159,19 @@ bool OnActivate(WPARAM wParam) {
   return !HIWORD(wParam) && FocusPanel();  // not while minimized
 }
 
+
+// The value and label fonts of the screen size and language, which every drawn panel uses.
+void SelectFonts() {
+  const Program& program = TheProgram();
+  SelectPanelFonts(program.shell.screenSize, program.settings.languageCode);
+}
+
+// Creates `panel` with its entry steps, the fonts chosen first.
 HWND CreatePanelWindow(int panel, HWND parent) {
-  switch (panel) {
-    case ReadingsPanel: return CreateReadingsPanel(parent);
-    case ConfigurationPanel: return CreateConfigurationPanel(parent);
-    case OptionsPanel: return CreateOptionsPanel(parent);
-    case SchemaPanel: return CreateSchemaPanel(parent);
-    case ResetPanel: return CreateResetPanel(parent);
-    case OscilloscopePanel: return CreateOscilloscopePanel(parent);
-    case InformationDialog: return CreateInformationDialog(parent);
-    default: return nullptr;
-  }
+  const PanelEntry* entry = PanelEntryOf(panel);
+  if (!entry || !entry->create) return nullptr;
+  SelectFonts();
+  return entry->create(parent);
 }
 
 // Destroys the panel shown (its own destruction handling runs first) and creates `panel` with its
@@ -181,11 +184,11 @@ void RecreatePanel(int panel) {
   FocusPanel();
 }
 
-// A panel switch's step 2 for `panel`, which is already the current panel.
+// Makes `panel`, which is already the current panel, with its entry steps.
 void EnterPanel(int panel) {
   RecreatePanel(panel);
-  // The schema panel is set up by the screen-size step, which creates it once more.
-  if (panel == SchemaPanel) ApplyScreenSize();
+  const PanelEntry* entry = PanelEntryOf(panel);
+  if (entry && entry->sizeStepOnEntry) ApplyScreenSize();
 }
 
 void OnCreate(HWND window) {
@@ -193,27 +196,27 @@ void OnCreate(HWND window) {
   Program& program = TheProgram();
   app.mainWindow = window;
 
-  // 1-2: the class menu, the desktop and the screen size it allows.
+  // The class menu, the desktop and the screen size it allows.
   Handles().menu = GetMenu(window);
   const SIZE desktop = DesktopSize();
   StartOnDesktop(program.shell, desktop.cx, desktop.cy);
   MenuState state = CurrentMenuState();
   EnableSizeItems(state);
   CheckSizeItem(state);
-  // 3: size and place.
+  // Size and place.
   PlaceMainWindow();
-  // 4-5: settings and language texts.
+  // Settings and language texts.
   StartOnPort(program, LoadSettings(program.settings));
   CheckPortItem(CurrentMenuState());
   LoadLanguageTexts(program.texts, program.settings.startDirectory, program.settings.languageCode);
-  // 6: the readings panel.
+  // The readings panel.
   program.shell.currentPanel = ReadingsPanel;
-  app.panelWindow = CreateReadingsPanel(window);
+  app.panelWindow = CreatePanelWindow(ReadingsPanel, window);
   if (app.panelWindow)
     SetWindowPos(app.panelWindow, nullptr, -5, -10, program.shell.windowWidth,
                  program.shell.windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   SetCaption(ReadingsPanel);
-  // 7-8: the language's menu bar and its state.
+  // The language's menu bar and its state.
   InstallLanguageMenu();
   RefreshMenuState();
 }
@@ -230,24 +233,11 @@ void OnPaint(HWND window) {
     BeginPaint(app.panelWindow, &panelPaint);
     EndPaint(app.panelWindow, &panelPaint);
   }
-  if (app.panelWindow) ReadingsApplyScreenSize(app.panelWindow);
-  if (shell.currentPanel == ReadingsPanel) {
-    if (app.panelWindow) ReadingsMainPaint(app.panelWindow);
-    HighlightPanelItem();
-  }
-  if (shell.currentPanel == SchemaPanel && app.panelWindow) SchemaMainPaint(app.panelWindow);
-  if (shell.currentPanel == OscilloscopePanel && app.panelWindow)
-    OscilloscopeMainPaint(app.panelWindow);
-  if (shell.currentPanel == ResetPanel && app.panelWindow) ResetMainPaint(app.panelWindow);
+  SelectFonts();
+  const PanelEntry* entry = PanelEntryOf(shell.currentPanel);
+  if (entry && entry->paint && app.panelWindow) entry->paint(app.panelWindow);
   const SIZE desktop = DesktopSize();
   if (NoteDesktopSize(shell, desktop.cx, desktop.cy)) EnableSizeItems(CurrentMenuState());
-  // Makes the learn button repaint above the drawing.
-  if (HWND button = app.panelWindow ? GetDlgItem(app.panelWindow, 1005) : nullptr) {
-    const bool focused = GetFocus() == button;  // disabling takes the focus away
-    EnableWindow(button, FALSE);
-    EnableWindow(button, TRUE);
-    if (focused) SetFocus(button);
-  }
 }
 
 void Exit(HWND window) {
@@ -349,49 +339,29 @@ void SwitchPanel(int panel) {
 void ApplyScreenSize() {
   App& app = TheApp();
   ShellState& shell = Shell();
-  // 1: Size check, scale factors and lamp bases.
+  // The Size check, scale factors and lamp bases; the window; the fonts.
   SetScreenSize(shell, shell.screenSize);
   CheckSizeItem(CurrentMenuState());
-  // 2: the window.
   PlaceMainWindow();
-  // 3: the readings fonts and learn button.
-  if (app.panelWindow) ReadingsApplyScreenSize(app.panelWindow);
-  // 4: the panel in its layout for the size.
-  switch (shell.currentPanel) {
-    case ReadingsPanel:
-    case ConfigurationPanel:
-    case OptionsPanel:
-    case OscilloscopePanel:
-    case SchemaPanel:
-      RecreatePanel(shell.currentPanel);
-      break;
-    case InformationDialog:
-      if (app.panelWindow) {
-        SetWindowPos(app.panelWindow, nullptr, 0, 0, shell.windowWidth, shell.windowHeight,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        ApplyInformationLayout(app.panelWindow);
-      }
-      break;
-    default:  // the reset panel lays itself out when it paints
-      break;
-  }
+  SelectFonts();
+  // The panel in its layout for the size.
+  const PanelEntry* entry = PanelEntryOf(shell.currentPanel);
+  if (!entry) return;
+  if (!entry->onSizeChange)
+    RecreatePanel(shell.currentPanel);
+  else if (app.panelWindow)
+    entry->onSizeChange(app.panelWindow);
 }
 
 void RebuildPanelForLanguage() {
   App& app = TheApp();
   const int panel = Shell().currentPanel;
-  switch (panel) {
-    case ResetPanel:
-      if (app.panelWindow) RelabelResetPanel(app.panelWindow);
-      break;
-    case InformationDialog:
-      // Re-labelled in place, so what the user was entering stays.
-      if (app.panelWindow) RelabelInformationDialog(app.panelWindow);
-      break;
-    default:
-      EnterPanel(panel);
-      break;
-  }
+  const PanelEntry* entry = PanelEntryOf(panel);
+  if (!entry) return;
+  if (!entry->onLanguageChange)
+    EnterPanel(panel);
+  else if (app.panelWindow)
+    entry->onLanguageChange(app.panelWindow);
   // Every panel's caption follows the language, the re-labelled ones too.
   SetCaption(panel);
 }

@@ -2,6 +2,13 @@
 
 #include "shell/program.h"
 
+// The panels' Win32 functions exist only in the exe.
+#ifdef _WIN32
+#define KV_WIN32_ONLY(function) function
+#else
+#define KV_WIN32_ONLY(function) nullptr
+#endif
+
 namespace kv {
 namespace {
 
@@ -9,19 +16,71 @@ namespace {
 constexpr std::array<int, kScreenSizeCount> Everywhere(int id) { return {id, id, id, id, id}; }
 
 constexpr PanelEntry kPanels[kPanelCount] = {
-    {ReadingsPanel, CMD_READINGS, Everywhere(IDD_READINGS), 175},
-    {ConfigurationPanel, CMD_CONFIGURATION,
-     {IDD_CONFIGURATION_640, IDD_CONFIGURATION_800, IDD_CONFIGURATION_1024,
-      IDD_CONFIGURATION_1280X960, IDD_CONFIGURATION_1280X1024},
-     176},
-    {OptionsPanel, CMD_OPTIONS,
-     {IDD_OPTIONS_640, IDD_OPTIONS_800, IDD_OPTIONS_1024, IDD_OPTIONS_1280X960,
-      IDD_OPTIONS_1280X1024},
-     177},
-    {SchemaPanel, CMD_SCHEMA, Everywhere(IDD_SCHEMA), 178},
-    {ResetPanel, CMD_RESET, Everywhere(IDD_RESET), 179},
-    {OscilloscopePanel, CMD_OSCILLOSCOPE, Everywhere(IDD_OSCILLOSCOPE), 180},
-    {InformationDialog, CMD_INFORMATION, Everywhere(IDD_INFORMATION), 190},
+    {.panel = ReadingsPanel,
+     .item = CMD_READINGS,
+     .templates = Everywhere(IDD_READINGS),
+     .titleText = 175,
+     .create = KV_WIN32_ONLY(CreateReadingsPanel),
+     .onSizeChange = nullptr,
+     .onLanguageChange = nullptr,
+     .paint = KV_WIN32_ONLY(ReadingsMainPaint),
+     .sizeStepOnEntry = false},
+    {.panel = ConfigurationPanel,
+     .item = CMD_CONFIGURATION,
+     .templates = {IDD_CONFIGURATION_640, IDD_CONFIGURATION_800, IDD_CONFIGURATION_1024,
+                   IDD_CONFIGURATION_1280X960, IDD_CONFIGURATION_1280X1024},
+     .titleText = 176,
+     .create = KV_WIN32_ONLY(CreateConfigurationPanel),
+     .onSizeChange = nullptr,
+     .onLanguageChange = nullptr,
+     .paint = nullptr,
+     .sizeStepOnEntry = false},
+    {.panel = OptionsPanel,
+     .item = CMD_OPTIONS,
+     .templates = {IDD_OPTIONS_640, IDD_OPTIONS_800, IDD_OPTIONS_1024, IDD_OPTIONS_1280X960,
+                   IDD_OPTIONS_1280X1024},
+     .titleText = 177,
+     .create = KV_WIN32_ONLY(CreateOptionsPanel),
+     .onSizeChange = nullptr,
+     .onLanguageChange = nullptr,
+     .paint = nullptr,
+     .sizeStepOnEntry = false},
+    {.panel = SchemaPanel,
+     .item = CMD_SCHEMA,
+     .templates = Everywhere(IDD_SCHEMA),
+     .titleText = 178,
+     .create = KV_WIN32_ONLY(CreateSchemaPanel),
+     .onSizeChange = nullptr,
+     .onLanguageChange = nullptr,
+     .paint = KV_WIN32_ONLY(SchemaMainPaint),
+     .sizeStepOnEntry = true},
+    {.panel = ResetPanel,
+     .item = CMD_RESET,
+     .templates = Everywhere(IDD_RESET),
+     .titleText = 179,
+     .create = KV_WIN32_ONLY(CreateResetPanel),
+     .onSizeChange = KV_WIN32_ONLY(LeavePanelAsIs),
+     .onLanguageChange = KV_WIN32_ONLY(RelabelResetPanel),
+     .paint = KV_WIN32_ONLY(ResetMainPaint),
+     .sizeStepOnEntry = false},
+    {.panel = OscilloscopePanel,
+     .item = CMD_OSCILLOSCOPE,
+     .templates = Everywhere(IDD_OSCILLOSCOPE),
+     .titleText = 180,
+     .create = KV_WIN32_ONLY(CreateOscilloscopePanel),
+     .onSizeChange = nullptr,
+     .onLanguageChange = nullptr,
+     .paint = KV_WIN32_ONLY(OscilloscopeMainPaint),
+     .sizeStepOnEntry = false},
+    {.panel = InformationDialog,
+     .item = CMD_INFORMATION,
+     .templates = Everywhere(IDD_INFORMATION),
+     .titleText = 190,
+     .create = KV_WIN32_ONLY(CreateInformationDialog),
+     .onSizeChange = KV_WIN32_ONLY(ResizeInformationDialog),
+     .onLanguageChange = KV_WIN32_ONLY(RelabelInformationDialog),
+     .paint = nullptr,
+     .sizeStepOnEntry = false},
 };
 
 }  // namespace

@@ -1,11 +1,16 @@
 // The Win32 helpers the panels share, and the panels still shown from their templates alone.
 #include "shell/panels_win32.h"
 
+#include <type_traits>
+
 #include "shell/program.h"
 #include "ui/controls_win32.h"
 
 namespace kv {
 namespace {
+
+// The registry names the panels' functions with its own spelling of the window handle.
+static_assert(std::is_same_v<HWND, PanelWindow>);
 
 INT_PTR CALLBACK TemplateOnlyProc(HWND, UINT message, WPARAM, LPARAM) {
   return message == WM_INITDIALOG;

@@ -1,4 +1,5 @@
-// How the main window and the panels meet on the Win32 side.
+// How the main window and the panels meet on the Win32 side: the running program, and the helpers
+// every panel's window uses. The panels themselves are listed in panel_registry.h.
 #pragma once
 
 #include <windows.h>
@@ -23,39 +24,6 @@ struct App {
 };
 App& TheApp();
 inline Program& TheProgram() { return *TheApp().program; }
-
-// One creation function per panel, each in its panel's folder: creates the panel's dialog from
-// the template of the current screen size as a child of `parent`, runs the panel's entry steps and
-// returns the window (null when the creation failed).
-HWND CreateReadingsPanel(HWND parent);
-HWND CreateConfigurationPanel(HWND parent);
-HWND CreateOptionsPanel(HWND parent);
-HWND CreateSchemaPanel(HWND parent);
-HWND CreateResetPanel(HWND parent);
-HWND CreateOscilloscopePanel(HWND parent);
-HWND CreateInformationDialog(HWND parent);
-
-// The readings panel's part of the main window's screen-size step and paint: choose the value
-// and label fonts for the size and language, place the learn button (control 1005) and set the
-// learn lamp diameter; and, on a main-window paint, draw the frame and refresh the values.
-void ReadingsApplyScreenSize(HWND panel);
-void ReadingsMainPaint(HWND panel);
-// The oscilloscope's part of a main-window paint: set-up drawing, then frame redraw.
-void OscilloscopeMainPaint(HWND panel);
-
-// The schema panel's part of the main window's paint: copies the view again at its offsets.
-void SchemaMainPaint(HWND panel);
-
-// The information dialog's part of the screen-size step and of a language change: places each
-// control for the current scale factors (also run on every paint of the dialog); puts the
-// language's texts on the labels and buttons, keeping what the user was entering.
-void ApplyInformationLayout(HWND panel);
-void RelabelInformationDialog(HWND panel);
-
-// The reset panel's part of a main-window paint (the panel sized to the window, its heading,
-// description and button placed for the screen size) and of a language change (their texts).
-void ResetMainPaint(HWND panel);
-void RelabelResetPanel(HWND panel);
 
 // Helpers every panel uses.
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "shell/panel_registry.h"
 #include "shell/program.h"
 
@@ -27,6 +29,18 @@ TEST(Panels, TemplatesPerScreenSizeAndCaptions) {
   EXPECT_EQ(nullptr, PanelEntryOf(0));
   EXPECT_EQ(nullptr, PanelEntryOf(8));
   EXPECT_EQ(0, PanelTemplate(8, 2));
+}
+
+TEST(Panels, EveryRowSitsAtItsNumberWithItsOwnMenuItemAndATemplatePerSize) {
+  std::set<int> items;
+  for (const PanelEntry& row : Panels()) {
+    EXPECT_EQ(&row, PanelEntryOf(row.panel)) << row.panel;
+    EXPECT_EQ(row.panel, PanelForItem(row.item)) << row.panel;
+    items.insert(row.item);
+    for (int id : row.templates) EXPECT_NE(0, id) << row.panel;
+  }
+  EXPECT_EQ(std::set<int>(kPanelItems.begin(), kPanelItems.end()), items);
+  EXPECT_EQ(static_cast<std::size_t>(kPanelCount), Panels().size());
 }
 
 }  // namespace
