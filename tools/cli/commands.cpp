@@ -11,16 +11,6 @@
 namespace kv::cli {
 namespace {
 
-std::string Hex(const MemoryImage& image, int block) {
-  std::string out;
-  for (std::size_t k = 0; k < BlockLength(block); ++k) {
-    char byte[4];
-    std::snprintf(byte, sizeof byte, "%s%02X", k ? " " : "", image.Byte(block, k));
-    out += byte;
-  }
-  return out;
-}
-
 std::string Padded(std::string text, std::size_t width) {
   // Counted in bytes: the English texts padded here are plain ASCII.
   if (text.size() < width) text.append(width - text.size(), ' ');
@@ -89,7 +79,7 @@ int RunInfo(Context& c) {
   if (code != kExitOk) return code;
   const std::size_t width = 30;
   c.out << Padded("Port", width) << c.args.port << "\n"
-        << Padded("Identification", width) << Hex(link.image, 1) << "\n"
+        << Padded("Identification", width) << HexBytes(link.image.blocks[0].data(), BlockLength(1)) << "\n"
         << Padded(Label(159), width) << ControllerVersion(link.image) << "\n";
   code = RequireVersion3(c, link);
   if (code == kExitOk) code = ReadBlocks(c, link, {5});

@@ -178,6 +178,16 @@ std::string Registration(const MemoryImage& image) {
   return ToUtf8(raw, CodePage::Windows1250);
 }
 
+std::string HexBytes(const std::uint8_t* bytes, std::size_t count) {
+  std::string out;
+  for (std::size_t i = 0; i < count; ++i) {
+    char byte[4];
+    std::snprintf(byte, sizeof byte, "%s%02X", i ? " " : "", bytes[i]);
+    out += byte;
+  }
+  return out;
+}
+
 MemoryImage ImageOfSettings(const std::uint8_t (&values)[kSettingsCount]) {
   MemoryImage image;
   for (std::size_t k = 0; k < kSettingsCount; ++k) {

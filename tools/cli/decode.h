@@ -36,6 +36,9 @@ std::string RunningTime(const MemoryImage& image);        // "1234h25'"
 std::string InstallationDate(const MemoryImage& image);   // "2019-05-14", not validated
 std::string Registration(const MemoryImage& image);       // up to the first zero, UTF-8
 
+// Bytes as the frame log shows them: "65 01 45 AB".
+std::string HexBytes(const std::uint8_t* bytes, std::size_t count);
+
 // A memory image that holds the 32 setting values at their places, as a file's values would
 // stand in the controller after a load: the decoders then read a file the way they read the
 // controller.

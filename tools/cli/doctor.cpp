@@ -12,15 +12,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<std::uint8_t>;
 
-std::string HexBytes(const Bytes& bytes) {
-  std::string out;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    char b[4];
-    std::snprintf(b, sizeof b, "%s%02X", i ? " " : "", bytes[i]);
-    out += b;
-  }
-  return out;
-}
+std::string HexBytes(const Bytes& bytes) { return cli::HexBytes(bytes.data(), bytes.size()); }
 
 class Report {
  public:
