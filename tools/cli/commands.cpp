@@ -5,6 +5,7 @@
 #include "controller.h"
 #include "decode.h"
 #include "english_texts.h"
+#include "information/information.h"
 #include "json.h"
 #include "live.h"
 
@@ -26,8 +27,8 @@ std::string Label(int text) {
 
 void PrintServiceRecord(std::ostream& out, const MemoryImage& image, std::size_t width) {
   out << Padded(Label(191), width) << Registration(image) << "\n"
-      << Padded(Label(192), width) << RunningTime(image) << "\n"
-      << Padded(Label(193), width) << InstallationDate(image) << "\n";
+      << Padded(Label(192), width) << RunningTimeText(image) << "\n"
+      << Padded(Label(193), width) << InstallationDateText(image) << "\n";
 }
 
 int RunHelp(Context& c) {
@@ -117,10 +118,10 @@ void PrintJson(Context& c, const MemoryImage& image) {
     o << "    " << JsonString(kParameters[k].name) << ": " << JsonSetting(kParameters[k].param, image)
       << (k + 1 < kSettingsCount ? ",\n" : "\n");
   o << "  },\n  \"service\": {\"registration\": " << JsonString(Registration(image))
-    << ", \"running_time\": " << JsonString(RunningTime(image))
+    << ", \"running_time\": " << JsonString(RunningTimeText(image))
     << ", \"hours\": " << Word(image, Param::LpgHoursLo, Param::LpgHoursHi)
     << ", \"minutes\": " << unsigned{Get(image, Param::LpgMinutes)}
-    << ", \"installation_date\": " << JsonString(InstallationDate(image)) << "},\n";
+    << ", \"installation_date\": " << JsonString(InstallationDateText(image)) << "},\n";
   o << "  \"readings\": {";
   const auto names = LiveColumnNames();
   const auto values = LiveValues(image);

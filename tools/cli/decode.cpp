@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "configuration/configuration.h"
+#include "information/information.h"
 #include "readings/conversions.h"
 
 namespace kv::cli {
@@ -146,36 +147,14 @@ Decoding DecodeSetting(Param p, const MemoryImage& image, const LanguageTexts& e
 }
 
 std::string ControllerVersion(const MemoryImage& image) {
-  // Single precision, as the information dialog computes it.
-  const float shown = static_cast<float>(Version(image) * 100 + Revision(image)) / 100.0f;
-  char text[16];
-  std::snprintf(text, sizeof text, "%.2f", static_cast<double>(shown));
-  return text;
-}
-
-std::string RunningTime(const MemoryImage& image) {
-  const long hours = Word(image, Param::LpgHoursLo, Param::LpgHoursHi);
-  char text[32];
-  std::snprintf(text, sizeof text, "%ldh%ld'", hours, long{Get(image, Param::LpgMinutes)});
-  return text;
-}
-
-std::string InstallationDate(const MemoryImage& image) {
-  const unsigned lo = Get(image, Param::InstallDateLo), hi = Get(image, Param::InstallDateHi);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02u", (hi & 0x3F) + 2000,
-                (lo >> 5) + 8 * (hi >> 7) + 1, (lo & 0x1F) + 1);
-  return text;
+  return ControllerVersionText(Version(image), Revision(image));
 }
 
 std::string Registration(const MemoryImage& image) {
-  std::string raw;
-  for (std::size_t i = 0; i < kRegistrationLength; ++i) {
-    const std::uint8_t c = Get(image, RegistrationParam(i));
-    if (c == 0) break;
-    raw += c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c);  // never a control code
-  }
-  return ToUtf8(raw, CodePage::Windows1250);
+  std::string text = RegistrationText(image, CodePage::Windows1250);
+  for (char& c : text)  // never a control code on a terminal
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return text;
 }
 
 std::string HexBytes(const std::uint8_t* bytes, std::size_t count) {

@@ -30,11 +30,11 @@ std::string ShownDecoding(const Decoding& decoding);
 // point the probe type, the TPS jump the TPS sensor code, a speed both bytes of its period).
 Decoding DecodeSetting(Param p, const MemoryImage& image, const LanguageTexts& english);
 
-// The service record of Block 5.
-std::string ControllerVersion(const MemoryImage& image);  // "3.05"
-std::string RunningTime(const MemoryImage& image);        // "1234h25'"
-std::string InstallationDate(const MemoryImage& image);   // "2019-05-14", not validated
-std::string Registration(const MemoryImage& image);       // up to the first zero, UTF-8
+// The controller's version as the information panel shows it ("3.05").
+std::string ControllerVersion(const MemoryImage& image);
+// The registration number for a terminal: read in the window's code page, a control code shown
+// as "?". (The running time and installation date: information/information.h.)
+std::string Registration(const MemoryImage& image);
 
 // Bytes as the frame log shows them: "65 01 45 AB".
 std::string HexBytes(const std::uint8_t* bytes, std::size_t count);

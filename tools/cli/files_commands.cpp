@@ -7,6 +7,7 @@
 #include "controller.h"
 #include "decode.h"
 #include "english_texts.h"
+#include "information/information.h"
 #include "shell/restore_point.h"
 #include "shell/settings_file.h"
 #include "shell/settings_file_commands.h"
@@ -58,8 +59,8 @@ std::string BackupFolder(const Context& c) {
 // The restore point of the controller as just read; its path, or empty when it was not written.
 std::string KeepRestorePoint(Context& c, const MemoryImage& image) {
   const std::string folder = BackupFolder(c);
-  const RestorePointFacts facts{ControllerVersion(image), Registration(image), RunningTime(image),
-                                InstallationDate(image)};
+  const RestorePointFacts facts{ControllerVersion(image), Registration(image), RunningTimeText(image),
+                                InstallationDateText(image)};
   return WriteRestorePoint(c.platform.Files(), folder, image, RestoreReason::BeforeLoad,
                            Stamp(c.platform.Now()), facts);
 }
