@@ -164,19 +164,20 @@ TEST(OscilloscopeValues, LambdaActuatorSpeedAndFuelState) {
 
 TEST(OscilloscopeTick, BlockThreeOnceAfterComingOnlineAndNothingInCursorMode) {
   Scope s;
+  s.p.shared.armedPeriod = 50;
   s.Enter();
-  s.Tick();
-  EXPECT_EQ((std::vector<std::string>{kIdentify, kBlock2, kBlock3}), s.Sent());
-  s.Tick();
-  EXPECT_EQ((std::vector<std::string>{kIdentify, kBlock2}), s.Sent());
-  EXPECT_EQ(kOscilloscopePollPeriod, s.p.link.pollPeriod);
-
+  EXPECT_TRUE(OscilloscopeTick(s.p, s.canvas, s.ui));  // the timer goes to 20 ms, once
+  EXPECT_EQ(20, s.p.shared.armedPeriod);
   s.controller.answers = false;  // three misses: offline
   for (int i = 0; i < 3; ++i) s.Tick();
   ASSERT_TRUE(s.p.link.offline);
   s.controller.answers = true;
   s.Tick();
   EXPECT_EQ((std::vector<std::string>{kIdentify, kBlock2, kBlock3}), s.Sent());
+  s.port.ClearLog();
+  EXPECT_FALSE(OscilloscopeTick(s.p, s.canvas, s.ui));
+  EXPECT_EQ((std::vector<std::string>{kIdentify, kBlock2}), s.Sent());
+  EXPECT_EQ(kOscilloscopePollPeriod, s.p.link.pollPeriod);
 
   s.controller.identity = 0x20;  // version 2: no blocks, and Block 3 comes again at version 3
   s.Tick();
@@ -191,16 +192,6 @@ TEST(OscilloscopeTick, BlockThreeOnceAfterComingOnlineAndNothingInCursorMode) {
     s.Tick();
     EXPECT_TRUE(s.port.calls.empty());
   }
-}
-
-TEST(OscilloscopeTick, PollPeriodForcedToTwentyAndTheTimerRestartedOnce) {
-  Scope s;
-  s.p.shared.armedPeriod = 50;
-  s.Enter();
-  EXPECT_TRUE(OscilloscopeTick(s.p, s.canvas, s.ui));
-  EXPECT_EQ(20, s.p.shared.armedPeriod);
-  EXPECT_FALSE(OscilloscopeTick(s.p, s.canvas, s.ui));
-  EXPECT_EQ(20, s.p.link.pollPeriod);
 }
 
 TEST(OscilloscopeTick, OfflineTakesNoSampleAndShowsTheClearedImage) {
@@ -428,27 +419,6 @@ TEST(OscilloscopeSetUp, LabelsRangeSensorNameAndTimeAxis) {
   EXPECT_EQ(".", s.TextAt({259, 620}));    // 203 x 1.28, 470 x 1.32
   EXPECT_EQ("t151", s.TextAt({896, 92}));  // the value font
   for (const auto& c : s.canvas.Of(DrawCall::Text)) EXPECT_EQ(Canvas::kDefaultButtonFace, c.background);
-}
-
-TEST(OscilloscopeControls, PlacedPerScreenSize) {
-  struct Case {
-    int size;
-    int bar[4], box[4];
-  } cases[] = {
-      {1, {137, 0, 364, 20}, {490, 20, 550, 40}}, {2, {180, 0, 440, 25}, {0, 0, 0, 0}},
-      {3, {235, 0, 548, 30}, {800, 0, 900, 25}},  {4, {300, 10, 677, 40}, {1000, 0, 1100, 45}},
-      {5, {300, 15, 677, 45}, {1000, 0, 1100, 50}},
-  };
-  for (const Case& c : cases) {
-    Scope s(c.size);
-    PlaceOscilloscopeControls(s.p, s.ui);
-    const auto& bar = s.ui[kCursorScrollBar];
-    const auto& box = s.ui[kCursorCheckBox];  // untouched at 800x600: its template place
-    EXPECT_EQ((std::vector<int>(c.bar, c.bar + 4)),
-              (std::vector<int>{bar.x, bar.y, bar.width, bar.height}));
-    EXPECT_EQ((std::vector<int>(c.box, c.box + 4)),
-              (std::vector<int>{box.x, box.y, box.width, box.height}));
-  }
 }
 
 }  // namespace
