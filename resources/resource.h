@@ -5,6 +5,8 @@
 // String table.
 #define IDS_TITLE 1
 #define IDS_CLASS_NAME 3
+// Shown when KV720.ini cannot be written and the language file has no text 184.
+#define IDS_SETTINGS_NOT_SAVED 184
 
 // Icon and accelerators.
 #define IDI_KV720 102

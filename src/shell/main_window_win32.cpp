@@ -31,6 +31,12 @@ MainWindowHandles& Handles() {
 
 ShellState& Shell() { return TheProgram().shell; }
 
+std::wstring LoadResourceString(HINSTANCE instance, UINT id) {
+  wchar_t buffer[256] = {};
+  LoadStringW(instance, id, buffer, 255);
+  return buffer;
+}
+
 SIZE DesktopSize() {
   RECT r{};
   GetWindowRect(GetDesktopWindow(), &r);
@@ -159,6 +165,23 @@ bool OnActivate(WPARAM wParam) {
   return !HIWORD(wParam) && FocusPanel();  // not while minimized
 }
 
+// KV720.ini could not be written: the user hears of it once a run, after the command (or the
+// start-up) that tried, from a posted message so that no command waits on the message box.
+constexpr UINT kTellSettingsNotSaved = WM_APP + 1;
+constexpr int kSettingsNotSavedText = 184;
+
+void NoteSettingsSave() {
+  if (TakeSaveFailureNotice(TheProgram().settings))
+    PostMessageW(TheApp().mainWindow, kTellSettingsNotSaved, 0, 0);
+}
+
+void TellSettingsNotSaved() {
+  const App& app = TheApp();
+  std::wstring text = Widen(TheProgram().texts[kSettingsNotSavedText]);
+  if (text.empty()) text = LoadResourceString(app.instance, IDS_SETTINGS_NOT_SAVED);
+  MessageBoxW(app.panelWindow ? app.panelWindow : app.mainWindow, text.c_str(),
+              LoadResourceString(app.instance, IDS_TITLE).c_str(), MB_OK | MB_ICONWARNING);
+}
 
 // The value and label fonts of the screen size and language, which every drawn panel uses.
 void SelectFonts() {
@@ -219,6 +242,7 @@ void OnCreate(HWND window) {
   // The language's menu bar and its state.
   InstallLanguageMenu();
   RefreshMenuState();
+  NoteSettingsSave();
 }
 
 void OnPaint(HWND window) {
@@ -255,6 +279,7 @@ bool OnCommand(HWND window, int id) {
     case CommandKind::Port:
       SelectPort(TheProgram(), command.value);
       CheckPortItem(CurrentMenuState());
+      NoteSettingsSave();
       return true;
     case CommandKind::Size:
       SetScreenSize(Shell(), command.value);
@@ -279,6 +304,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       if (OnActivate(wParam)) return 0;
       break;
     case WM_PAINT: OnPaint(window); return 0;
+    case kTellSettingsNotSaved: TellSettingsNotSaved(); return 0;
     case WM_CLOSE: Exit(window); return 0;
     case WM_DESTROY:
       ClosePort(TheProgram().link);
@@ -288,12 +314,6 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     default: break;
   }
   return DefWindowProcW(window, message, wParam, lParam);
-}
-
-std::wstring LoadResourceString(HINSTANCE instance, UINT id) {
-  wchar_t buffer[256] = {};
-  LoadStringW(instance, id, buffer, 255);
-  return buffer;
 }
 
 }  // namespace
@@ -375,6 +395,7 @@ void SetLanguage(std::string_view languageCode) {
   InstallLanguageMenu();
   RefreshMenuState();
   HighlightPanelItem();
+  NoteSettingsSave();
 }
 
 void HighlightPanelItem() {

@@ -38,6 +38,8 @@ struct ProgramSettings {
   std::string startDirectory;      // current directory at start-up; every file access uses it
   std::string languageCode = "pol";
   int storedPort = 1;              // 1..4, written back to KV720.ini
+  bool saveFailed = false;         // the last write of KV720.ini failed
+  bool saveFailureTold = false;    // the user was told so (once a run)
 };
 
 // Values the panels share with each other.

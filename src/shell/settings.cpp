@@ -168,11 +168,20 @@ bool ReadWholeFile(const std::string& path, std::string& content) noexcept {
 bool WriteWholeFile(const std::string& path, std::string_view content) noexcept {
   try {
     if (path.empty()) return false;
-    std::ofstream out(FromUtf8(path), std::ios::trunc);
+    const fs::path target = FromUtf8(path);
+    fs::path temporary = target;
+    temporary += ".tmp";
+    std::ofstream out(temporary, std::ios::trunc);
     if (!out) return false;
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
     out.close();
-    return !out.fail();
+    std::error_code error;
+    if (!out.fail()) fs::rename(temporary, target, error);
+    if (out.fail() || error) {
+      fs::remove(temporary, error);
+      return false;
+    }
+    return true;
   } catch (...) {
     return false;
   }
@@ -198,17 +207,26 @@ int LoadSettings(ProgramSettings& settings) {
   if (ReadWholeFile(path, content)) {
     values = ParseSettingsFile(content);
   } else {
-    // The program offers nothing when the file cannot be created either: it runs on the defaults.
-    WriteWholeFile(path, FormatSettingsFile(values.port, values.languageCode));
+    // When the file cannot be created either, the program runs on the defaults (and says so).
+    settings.saveFailed =
+        !WriteWholeFile(path, FormatSettingsFile(values.port, values.languageCode));
   }
   settings.languageCode = values.languageCode;
   settings.storedPort = (values.port >= 1 && values.port <= 4) ? values.port : 1;
   return values.port;
 }
 
-bool SaveSettings(const ProgramSettings& settings) {
-  return WriteWholeFile(PathInStartDirectory(settings.startDirectory, {kSettingsFileName}),
-                        FormatSettingsFile(settings.storedPort, settings.languageCode));
+bool SaveSettings(ProgramSettings& settings) {
+  settings.saveFailed =
+      !WriteWholeFile(PathInStartDirectory(settings.startDirectory, {kSettingsFileName}),
+                      FormatSettingsFile(settings.storedPort, settings.languageCode));
+  return !settings.saveFailed;
+}
+
+bool TakeSaveFailureNotice(ProgramSettings& settings) {
+  if (!settings.saveFailed || settings.saveFailureTold) return false;
+  settings.saveFailureTold = true;
+  return true;
 }
 
 }  // namespace kv

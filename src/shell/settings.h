@@ -45,7 +45,9 @@ std::string ChooseStartDirectory(const std::string& current,
 std::string PathInStartDirectory(const std::string& startDirectory,
                                  std::initializer_list<std::string_view> parts) noexcept;
 // Whole-file reads and writes by UTF-8 path (binary for reading; text mode for writing, so the
-// file gets the platform's line ends). Return whether they succeeded.
+// file gets the platform's line ends). Return whether they succeeded. A whole-file write goes to
+// "<path>.tmp" first and is renamed over the file in one step: a failure mid-write (a full
+// disk) leaves the old file as it was, and no temporary file stays behind.
 bool ReadWholeFile(const std::string& path, std::string& content) noexcept;
 bool WriteWholeFile(const std::string& path, std::string_view content) noexcept;
 bool AppendToFile(const std::string& path, std::string_view content) noexcept;
@@ -55,6 +57,10 @@ bool AppendToFile(const std::string& path, std::string_view content) noexcept;
 // 1 and "pol", which are then used.
 int LoadSettings(ProgramSettings& settings);
 // Rewrites the whole file from `storedPort` and `languageCode`. Returns whether it was written.
-bool SaveSettings(const ProgramSettings& settings);
+// Both note a failed write in `saveFailed`.
+bool SaveSettings(ProgramSettings& settings);
+// Whether to tell the user now that KV720.ini cannot be written (read-only, a folder in its
+// place, a full disk): true once a run, after the first failed write.
+bool TakeSaveFailureNotice(ProgramSettings& settings);
 
 }  // namespace kv

@@ -95,6 +95,29 @@ class StartupFilesTest(harness.E2ETestCase):
         self.assertEqual(d.caption(), "")  # no Lang folder there
         self.assertTrue(d.menu_state(40020)["checked"])
 
+    def test_a_kv720_ini_that_cannot_be_written_is_reported_once_and_the_program_runs_on(self):
+        s = self.session(screen=(1024, 768), name="ini_folder")
+        os.makedirs(os.path.join(s.run_dir, "KV720.ini"))  # a folder in the file's place
+        sim = s.start_sim(port=2)
+        s.start_app()
+        d = s.driver
+        d.wait_main(30000)
+        d.modal(10000)
+        box = d.message_box()
+        self.assertEqual(box["caption"], "Tolmar")
+        self.assertEqual(box["text"], harness.language_text("pol", 184))
+        d.answer(1)
+        d.wait_no_modal()
+        # The choices still apply for the run; no second message, no file, no temporary left.
+        d.command(40020)
+        d.command(harness.LANGUAGE_ITEMS["ang"])
+        self.assertEqual(d.caption(), harness.language_text("ang", 175))
+        sim.wait_frame(BLOCK_2, timeout=20)
+        d.sync()
+        self.assertIsNone(d.attempt("modal 1000"))
+        self.assertTrue(os.path.isdir(os.path.join(s.run_dir, "KV720.ini")))
+        self.assertEqual(sorted(os.listdir(s.run_dir)), ["KV720.exe", "KV720.ini", "Lang"])
+
     def test_a_window_taller_than_the_desktop_keeps_its_caption_on_the_screen(self):
         # 1366 x 768 at 125 %: size 3, 1024 x 738, centred would be at y -62.
         s = self.session(screen=(1093, 614), name="scaled_laptop")

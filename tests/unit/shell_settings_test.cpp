@@ -111,7 +111,43 @@ TEST_F(SettingsDirectory, AnUnwritableDirectoryIsReportedNotFatal) {
   settings_.startDirectory = (dir_ / "missing" / "deeper").string();
   EXPECT_EQ(1, LoadSettings(settings_));
   EXPECT_EQ("pol", settings_.languageCode);
+  EXPECT_TRUE(settings_.saveFailed);
   EXPECT_FALSE(SaveSettings(settings_));
+}
+
+TEST_F(SettingsDirectory, AFileThatCannotBeReplacedStaysWholeAndTheUserIsToldOnceARun) {
+  // A folder in the file's place: nothing can be read, created or renamed over it.
+  std::filesystem::create_directories(dir_ / "KV720.ini");
+  EXPECT_EQ(1, LoadSettings(settings_));
+  EXPECT_TRUE(TakeSaveFailureNotice(settings_));
+  settings_.storedPort = 3;
+  EXPECT_FALSE(SaveSettings(settings_));
+  EXPECT_FALSE(TakeSaveFailureNotice(settings_));  // once a run
+  EXPECT_TRUE(std::filesystem::is_directory(dir_ / "KV720.ini"));
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "KV720.ini.tmp"));
+
+  // A write that works leaves no temporary file and nothing to tell.
+  ProgramSettings fresh;
+  fresh.startDirectory = settings_.startDirectory;
+  std::filesystem::remove(dir_ / "KV720.ini");
+  WriteIni(FormatSettingsFile(2, "ang"));
+  LoadSettings(fresh);
+  EXPECT_TRUE(SaveSettings(fresh));
+  EXPECT_FALSE(TakeSaveFailureNotice(fresh));
+  EXPECT_EQ("[Ustawienia]\nCommPort= 2\nLanguage= ang\n", Ini());
+  EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir_),
+                             std::filesystem::directory_iterator()));
+}
+
+TEST_F(SettingsDirectory, AFailedReplaceKeepsTheOldFile) {
+  WriteIni(FormatSettingsFile(4, "rus"));
+  LoadSettings(settings_);
+  // The temporary file cannot be made: a folder holds its name.
+  std::filesystem::create_directories(dir_ / "KV720.ini.tmp");
+  settings_.languageCode = "lit";
+  EXPECT_FALSE(SaveSettings(settings_));
+  EXPECT_EQ(FormatSettingsFile(4, "rus"), Ini());
+  EXPECT_TRUE(TakeSaveFailureNotice(settings_));
 }
 
 TEST_F(SettingsDirectory, TheProgramsFolderIsTheStartDirectoryWhenTheCurrentOneHoldsNothingOfIt) {
