@@ -7,6 +7,7 @@ lamp. Flat colours only, so the picture stays within a 256-colour palette.
 
 Stdlib only and deterministic: running it again gives the same bytes.
 Usage: make_information_picture.py [output.bmp]   (default: information_picture.bmp here)
+       make_information_picture.py --check        (exit 1 when the committed bitmap differs)
 """
 import os
 import sys
@@ -171,10 +172,17 @@ def draw():
 
 
 def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "information_picture.bmp")
+    committed = os.path.join(HERE, "information_picture.bmp")
+    if sys.argv[1:] == ["--check"]:
+        with open(committed, "rb") as f:
+            same = f.read() == bmp8_bytes(draw())
+        print("information_picture.bmp %s its drawing" % ("matches" if same else "differs from"))
+        return 0 if same else 1
+    out = sys.argv[1] if len(sys.argv) > 1 else committed
     with open(out, "wb") as f:
         f.write(bmp8_bytes(draw()))
+    return 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

@@ -171,6 +171,12 @@ class InformationTest(harness.E2ETestCase):
 
     def test_every_size_in_polish_and_russian(self):
         s, sim, d = open_information(self, "in_sizes", size=5)
+        # Both editors open, so every view shows the date editor too; what the user entered
+        # survives the language and size changes.
+        d.click(1179)
+        d.click(1180)
+        wait_tick(sim)
+        d.set_text(1164, "ABC")
         pictures = {}
         for language in ("pol", "rus"):
             d.command(harness.LANGUAGE_ITEMS[language])
@@ -187,6 +193,9 @@ class InformationTest(harness.E2ETestCase):
                 pictures[size] = img.count(NAVY, (left, top, right, bottom))
                 self.assertGreater(pictures[size], 100, size)  # the picture is drawn
                 self.assertEqual(d.text(1172), "2019-05-14")
+                self.assertEqual(d.text(1164), "ABC")
+                self.assertEqual(d.text(1180), harness.language_text(language, 198))
+                self.assertTrue(d.visible(1003))
 
 
 if __name__ == "__main__":
