@@ -2,8 +2,6 @@
 // procedure ends with is shown here, owned by the panel.
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include "reset/reset.h"
 #include "reset_ids.h"
 #include "shell/panels_win32.h"
@@ -90,9 +88,6 @@ INT_PTR CALLBACK ResetProc(HWND panel, UINT message, WPARAM wParam, LPARAM) {
 }  // namespace
 
 HWND CreateResetPanel(HWND parent) {
-  // The progress bar's window class.
-  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&classes);
   HWND panel = CreatePanelDialog<ResetProc>(parent, ResetPanel);
   if (!panel) return nullptr;
   DialogControls controls(panel);
