@@ -71,8 +71,8 @@ void Measure(const char* what, int runs, RecordingCanvas& canvas, Step step) {
   }
   const double us = (bench::CpuMicroseconds() - start) / runs;
   const double wireUs = kSampleBytes * bench::kWireMsPerByte * 1000.0;
-  std::printf("%-21s %8.2f us CPU, %3zu drawing calls (%.4f of a sample's wire time)\n", what, us,
-              canvas.calls.size(), us / wireUs);
+  std::printf("%-21s %8.2f us CPU, %3zu drawing calls (%.4f%% of a sample's wire time)\n", what,
+              us, canvas.calls.size(), 100 * us / wireUs);
 }
 
 void DrawingCost() {
