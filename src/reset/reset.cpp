@@ -6,6 +6,8 @@
 #include "link/parameters.h"
 #include "reset_ids.h"
 #include "shell/program.h"
+#include "shell/restore_point.h"
+#include "shell/settings_file_commands.h"
 
 namespace kv {
 namespace {
@@ -78,13 +80,18 @@ void PlaceResetTexts(int screenSize, Controls& c) {
     if (places[i].control != IDC_RESET_PROGRESS) Place(c, places[i]);
 }
 
-ResetOutcome RunFactoryReset(Program& program, Controls& c) {
+ResetOutcome RunFactoryReset(Program& program, Controls& c, const RestorePoints& points) {
   Link& link = program.link;
   c.SetPosition(IDC_RESET_PROGRESS, 0);
   Identify(link);
   ReadBlock(link, 2);
   if (Get(link.image, bytes::Status) & kRefuseBit) return ResetOutcome::Refused;
   if (Version(link.image) != kSupportedVersion) return ResetOutcome::NotSent;
+  switch (KeepRestorePoint(link, points, RestoreReason::BeforeReset)) {
+    case KeepResult::Kept: break;
+    case KeepResult::NoAnswer: return ResetOutcome::NoRestorePointAnswer;
+    case KeepResult::CannotWrite: return ResetOutcome::RestorePointNotWritten;
+  }
   SendCommand(link, kCommandFactoryReset);  // its acknowledgement is not examined
   if (!ReadBack(link)) return ResetOutcome::NotRestored;
   return WriteBack(link, c) ? ResetOutcome::Restored : ResetOutcome::NotRestored;
@@ -95,6 +102,13 @@ std::optional<ResetMessage> MessageFor(ResetOutcome outcome) {
     case ResetOutcome::Refused: return ResetMessage{200, MessageIcon::Error};
     case ResetOutcome::NotRestored: return ResetMessage{139, MessageIcon::Warning};
     case ResetOutcome::Restored: return ResetMessage{138, MessageIcon::Information};
+    case ResetOutcome::NoRestorePointAnswer:
+    case ResetOutcome::RestorePointNotWritten: {
+      const FileMessage m = RestorePointMessage(outcome == ResetOutcome::NoRestorePointAnswer
+                                                    ? KeepResult::NoAnswer
+                                                    : KeepResult::CannotWrite);
+      return ResetMessage{m.text, MessageIcon::Warning, m.caption};
+    }
     case ResetOutcome::NotSent: break;
   }
   return std::nullopt;

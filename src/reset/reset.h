@@ -11,6 +11,7 @@
 namespace kv {
 
 struct Program;
+struct RestorePoints;
 
 // The progress bar counts the write-back steps 0..32.
 inline constexpr int kResetProgressMaximum = 32;
@@ -36,18 +37,24 @@ inline constexpr int kResetPlaceCount = 4;
 enum class ResetOutcome {
   NotSent,     // offline or another version: nothing was written, nothing is said
   Refused,     // the controller refuses while Block 2 byte 7 bit 3 is set
+  NoRestorePointAnswer,    // a read for the restore point was not accepted: nothing was sent
+  RestorePointNotWritten,  // the disk refused the restore point: nothing was sent
   NotRestored, // a read-back after the command was rejected, or a write-back was not echoed
   Restored,    // all 33 write-backs echoed
 };
-// Button 126. The whole procedure runs inside the one call, blocking on every exchange.
-ResetOutcome RunFactoryReset(Program& program, Controls& controls);
+// Button 126. The whole procedure runs inside the one call, blocking on every exchange. Before
+// the reset command the car's settings are kept as a restore point.
+ResetOutcome RunFactoryReset(Program& program, Controls& controls, const RestorePoints& points);
 
 enum class MessageIcon { Error, Warning, Information };
-struct ResetMessage {
-  int text;  // language text; the caption is text kResetCaptionText
-  MessageIcon icon;
-};
 inline constexpr int kResetCaptionText = 137;
+struct ResetMessage {
+  int text;  // language text
+  MessageIcon icon;
+  // A language text, or kIoErrorCaption for "I/O Error" (the restore point's messages are the
+  // settings file's).
+  int caption = kResetCaptionText;
+};
 std::optional<ResetMessage> MessageFor(ResetOutcome outcome);
 
 }  // namespace kv

@@ -4,8 +4,11 @@
 
 #include "reset/reset.h"
 #include "reset_ids.h"
+#include "shell/file_store_win32.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
+#include "shell/restore_point_win32.h"
+#include "shell/settings_file_commands.h"
 #include "ui/controls_win32.h"
 #include "ui/text_win32.h"
 
@@ -51,11 +54,12 @@ void OnResetButton(HWND panel) {
   resetRunning = true;
   const Program& program = TheProgram();
   DialogControls controls(panel);
-  const ResetOutcome outcome = RunFactoryReset(TheProgram(), controls);
+  Win32FileStore files;
+  const ResetOutcome outcome = RunFactoryReset(TheProgram(), controls, ProgramRestorePoints(files));
   DropQueuedInput(panel);
   if (const auto message = MessageFor(outcome)) {
     MessageBoxW(panel, Widen(program.texts[message->text]).c_str(),
-                Widen(program.texts[kResetCaptionText]).c_str(),
+                Widen(FileMessageCaption({message->caption, message->text}, program.texts)).c_str(),
                 MB_OK | IconStyle(message->icon));
   }
   resetRunning = false;

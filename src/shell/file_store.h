@@ -21,6 +21,11 @@ class FileStore {
   // step. A file already at `path` is never truncated or half-written: after a failure it is
   // exactly as it was, and no temporary file is left behind.
   virtual bool Replace(const std::string& path, std::string_view content) = 0;
+  // Writes `content` as a new file at `path` in one step, the same way, but never over a file:
+  // false when one of that name exists (it stays as it was) or the file cannot be written.
+  virtual bool CreateNew(const std::string& path, std::string_view content) = 0;
+  // Makes the folder and any missing parents; true when the folder exists afterwards.
+  virtual bool MakeFolder(const std::string& path) = 0;
 };
 
 }  // namespace kv

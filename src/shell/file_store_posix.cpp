@@ -30,6 +30,21 @@ mode_t ModeFor(const std::string& path) {
   return 0666 & ~mask;
 }
 
+// Writes the content to a new temporary file beside `path`, flushed to the disk; `temp` gets its
+// name. Nothing is left behind when it fails.
+bool WriteTemporary(const std::string& path, std::string_view content, std::string& temp) {
+  std::string pattern = path + ".tmp-XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  const int fd = mkstemp(name.data());
+  if (fd < 0) return false;
+  bool ok = fchmod(fd, ModeFor(path)) == 0 && WriteAll(fd, content) && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  temp = name.data();
+  if (!ok) unlink(temp.c_str());
+  return ok;
+}
+
 }  // namespace
 
 bool PosixFileStore::Read(const std::string& path, std::size_t limit, std::string& content) {
@@ -55,16 +70,35 @@ bool PosixFileStore::Exists(const std::string& path) {
 }
 
 bool PosixFileStore::Replace(const std::string& path, std::string_view content) {
-  std::string pattern = path + ".tmp-XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  const int fd = mkstemp(name.data());
-  if (fd < 0) return false;
-  bool ok = fchmod(fd, ModeFor(path)) == 0 && WriteAll(fd, content) && fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  ok = ok && rename(name.data(), path.c_str()) == 0;
-  if (!ok) unlink(name.data());
+  std::string temp;
+  if (!WriteTemporary(path, content, temp)) return false;
+  const bool ok = rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) unlink(temp.c_str());
   return ok;
+}
+
+bool PosixFileStore::CreateNew(const std::string& path, std::string_view content) {
+  std::string temp;
+  if (!WriteTemporary(path, content, temp)) return false;
+  // link(2) puts the file in place only while the name is free. A file system without hard
+  // links (a FAT stick) refuses it; a rename after a last look is then the nearest there is.
+  bool ok = link(temp.c_str(), path.c_str()) == 0;
+  const bool linkRefused = !ok && errno != EEXIST;
+  if (linkRefused && !Exists(path) && rename(temp.c_str(), path.c_str()) == 0) return true;
+  unlink(temp.c_str());
+  return ok;
+}
+
+bool PosixFileStore::MakeFolder(const std::string& path) {
+  // Each parent in turn, as mkdir -p does; a part that exists or cannot be made is passed over,
+  // the folder itself decides.
+  for (std::size_t at = path.find('/', 1);; at = path.find('/', at + 1)) {
+    const std::string part = path.substr(0, at);
+    if (!part.empty()) mkdir(part.c_str(), 0777);
+    if (at == std::string::npos) break;
+  }
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 }  // namespace kv

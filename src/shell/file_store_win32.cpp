@@ -28,6 +28,23 @@ std::wstring FolderOf(const std::wstring& path) {
   return path.substr(0, slash);
 }
 
+// Writes the content to a new temporary file in the target's folder, flushed to the disk; `temp`
+// gets its name. Nothing is left behind when it fails.
+bool WriteTemporary(const std::wstring& target, std::string_view content, std::wstring& temp) {
+  wchar_t name[MAX_PATH] = {};
+  if (!GetTempFileNameW(FolderOf(target).c_str(), L"kv7", 0, name)) return false;
+  HANDLE file = CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+  bool ok = file != INVALID_HANDLE_VALUE;
+  if (ok) {
+    ok = WriteAll(file, content) && FlushFileBuffers(file);
+    ok = CloseHandle(file) && ok;
+  }
+  temp = name;
+  if (!ok) DeleteFileW(name);
+  return ok;
+}
+
 }  // namespace
 
 bool Win32FileStore::Read(const std::string& path, std::size_t limit, std::string& content) {
@@ -54,18 +71,36 @@ bool Win32FileStore::Exists(const std::string& path) {
 
 bool Win32FileStore::Replace(const std::string& path, std::string_view content) {
   const std::wstring target = Widen(path);
-  wchar_t temp[MAX_PATH] = {};
-  if (!GetTempFileNameW(FolderOf(target).c_str(), L"kv7", 0, temp)) return false;
-  HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
-  bool ok = file != INVALID_HANDLE_VALUE;
-  if (ok) {
-    ok = WriteAll(file, content) && FlushFileBuffers(file);
-    ok = CloseHandle(file) && ok;
-  }
-  ok = ok && MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!ok) DeleteFileW(temp);
+  std::wstring temp;
+  if (!WriteTemporary(target, content, temp)) return false;
+  const bool ok = MoveFileExW(temp.c_str(), target.c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) DeleteFileW(temp.c_str());
   return ok;
+}
+
+bool Win32FileStore::CreateNew(const std::string& path, std::string_view content) {
+  const std::wstring target = Widen(path);
+  std::wstring temp;
+  if (!WriteTemporary(target, content, temp)) return false;
+  // Without MOVEFILE_REPLACE_EXISTING the move fails when a file of that name exists.
+  const bool ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+  if (!ok) DeleteFileW(temp.c_str());
+  return ok;
+}
+
+bool Win32FileStore::MakeFolder(const std::string& path) {
+  const std::wstring folder = Widen(path);
+  // Each parent in turn; a part that exists or cannot be made (a drive, a share) is passed over,
+  // the folder itself decides.
+  const wchar_t* separators = L"\\/";
+  for (std::size_t at = folder.find_first_of(separators, 1);;
+       at = folder.find_first_of(separators, at + 1)) {
+    CreateDirectoryW(folder.substr(0, at).c_str(), nullptr);
+    if (at == std::wstring::npos) break;
+  }
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace kv

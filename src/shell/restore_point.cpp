@@ -1,8 +1,9 @@
 #include "shell/restore_point.h"
 
 #include <cstdio>
-#include <filesystem>
 
+#include "information/information.h"
+#include "link/link.h"
 #include "link/parameters.h"
 #include "shell/settings_file.h"
 
@@ -11,20 +12,6 @@ namespace {
 
 bool IsLetterOrDigit(std::uint8_t c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// The folder and its parents; false when it cannot be made. A path that is not valid UTF-8 makes
-// std::filesystem throw on Windows: it is a folder that cannot be made, nothing more.
-bool MakeFolder(const std::string& folder) {
-  try {
-    namespace fs = std::filesystem;
-    const fs::path path(std::u8string(folder.begin(), folder.end()));
-    std::error_code error;
-    fs::create_directories(path, error);
-    return fs::is_directory(path, error);
-  } catch (...) {
-    return false;
-  }
 }
 
 std::string Joined(const std::string& folder, const std::string& name) {
@@ -36,6 +23,14 @@ std::string Joined(const std::string& folder, const std::string& name) {
 }
 
 }  // namespace
+
+RestorePointFacts RestorePointFactsOf(const MemoryImage& image, CodePage registrationPage) {
+  std::string registration = RegistrationText(image, registrationPage);
+  for (char& c : registration)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return {ControllerVersionText(Version(image), Revision(image)), registration,
+          RunningTimeText(image), InstallationDateText(image)};
+}
 
 const char* RestoreReasonName(RestoreReason reason) {
   return reason == RestoreReason::BeforeLoad ? "before-load" : "before-reset";
@@ -69,16 +64,32 @@ std::string RestorePointText(const MemoryImage& image, RestoreReason reason, con
 std::string WriteRestorePoint(FileStore& files, const std::string& folder, const MemoryImage& image,
                               RestoreReason reason, const RestoreTime& time,
                               const RestorePointFacts& facts) {
-  if (!MakeFolder(folder)) return {};
+  if (!files.MakeFolder(folder)) return {};
   const std::string name = RestorePointName(image, reason, time);
-  std::string path = Joined(folder, name);
+  const std::string text = RestorePointText(image, reason, time, facts);
   // A second restore point in the same second must not replace the first: that one holds the
-  // car as it was before either operation.
-  for (int n = 2; files.Exists(path); ++n) {
-    if (n > 999) return {};
+  // car as it was before either operation. A name that is taken moves on to the next.
+  std::string path = Joined(folder, name);
+  for (int n = 2; n <= 999; ++n) {
+    if (files.CreateNew(path, text)) return path;
+    if (!files.Exists(path)) return {};  // the disk refused it
     path = Joined(folder, name.substr(0, name.size() - 4) + "_" + std::to_string(n) + ".bs2");
   }
-  return files.Replace(path, RestorePointText(image, reason, time, facts)) ? path : std::string();
+  return {};
+}
+
+KeepResult KeepRestorePoint(Link& link, const RestorePoints& points, RestoreReason reason,
+                            std::string* path) {
+  bool accepted = true;
+  for (int block = 2; block <= kBlockCount; ++block) accepted = ReadBlock(link, block) && accepted;
+  // A refused reply leaves older bytes in its block: such a point would not hold the car as it is.
+  if (!accepted || Version(link.image) != kSupportedVersion) return KeepResult::NoAnswer;
+  const std::string written =
+      WriteRestorePoint(points.files, points.folder, link.image, reason, points.now(),
+                        RestorePointFactsOf(link.image, points.registrationPage));
+  if (written.empty()) return KeepResult::CannotWrite;
+  if (path) *path = written;
+  return KeepResult::Kept;
 }
 
 }  // namespace kv

@@ -8,9 +8,12 @@
 #include <string>
 
 #include "link/memory_image.h"
+#include "shell/code_page.h"
 #include "shell/file_store.h"
 
 namespace kv {
+
+struct Link;
 
 enum class RestoreReason { BeforeLoad, BeforeReset };
 
@@ -25,6 +28,10 @@ struct RestorePointFacts {
   std::string runningTime;       // "1234h25'"
   std::string installationDate;  // "2019-05-14"
 };
+
+// The service record of the image as the information panel shows it; the registration in the
+// given code page (control characters, which would break the comment line, shown as '?').
+RestorePointFacts RestorePointFactsOf(const MemoryImage& image, CodePage registrationPage);
 
 // "before-load" or "before-reset".
 const char* RestoreReasonName(RestoreReason reason);
@@ -44,5 +51,27 @@ std::string RestorePointText(const MemoryImage& image, RestoreReason reason,
 std::string WriteRestorePoint(FileStore& files, const std::string& folder,
                               const MemoryImage& image, RestoreReason reason,
                               const RestoreTime& time, const RestorePointFacts& facts);
+
+// Where and how this run keeps its restore points: the window program keeps them in Backups in
+// its start directory, at the computer's local time.
+struct RestorePoints {
+  FileStore& files;
+  std::string folder;          // UTF-8; made when missing
+  RestoreTime (*now)();        // the local time at the moment a point is taken
+  CodePage registrationPage;   // the registration's code page, for its comment line
+};
+
+enum class KeepResult {
+  Kept,
+  NoAnswer,     // a read was not accepted, or the controller is not version 3
+  CannotWrite,  // the disk refused the folder or the file
+};
+
+// Before a load or a factory reset: reads Blocks 2, 3, 4 and 5 (all four requests are sent) and,
+// only when every reply was accepted at version 3, writes the restore point of the car as just
+// read. Sends nothing else; anything but Kept means the operation must not start. `path` gets the
+// restore point's path when it was kept.
+KeepResult KeepRestorePoint(Link& link, const RestorePoints& points, RestoreReason reason,
+                            std::string* path = nullptr);
 
 }  // namespace kv

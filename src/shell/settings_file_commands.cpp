@@ -9,6 +9,10 @@ std::string FileMessageCaption(const FileMessage& message, const LanguageTexts& 
   return message.caption == kIoErrorCaption ? std::string("I/O Error") : texts[message.caption];
 }
 
+FileMessage RestorePointMessage(KeepResult result) {
+  return result == KeepResult::CannotWrite ? kRestorePointNotWrittenMessage : kNotSavedMessage;
+}
+
 SaveResult SaveControllerSettings(Link& link, FileStore& files, const std::string& path) {
   bool accepted = ReadBlock(link, 2);
   accepted = ReadBlock(link, 3) && accepted;
@@ -21,7 +25,8 @@ SaveResult SaveControllerSettings(Link& link, FileStore& files, const std::strin
   return SaveResult::Saved;
 }
 
-OpenResult LoadControllerSettings(Link& link, FileStore& files, const std::string& path) {
+OpenResult LoadControllerSettings(Link& link, FileStore& files, const std::string& path,
+                                  const RestorePoints& points) {
   std::string text;
   if (!files.Read(path, kBs2ReadLimit, text)) return OpenResult::CannotRead;
   Bs2Values values{};
@@ -30,6 +35,11 @@ OpenResult LoadControllerSettings(Link& link, FileStore& files, const std::strin
     const Bs2Content content = ParseBs2(text);
     if (!content.valid) return OpenResult::Mismatch;
     values = content.values;
+    switch (KeepRestorePoint(link, points, RestoreReason::BeforeLoad)) {
+      case KeepResult::Kept: break;
+      case KeepResult::NoAnswer: return OpenResult::NoRestorePointAnswer;
+      case KeepResult::CannotWrite: return OpenResult::RestorePointNotWritten;
+    }
   }
   return WriteSettings(link, values) == kSettingsCount ? OpenResult::Loaded
                                                        : OpenResult::WriteFailed;
@@ -57,14 +67,21 @@ SaveResult SaveSettingsFileAs(Link& link, FileStore& files, SettingsFileUi& ui) 
   return result;
 }
 
-OpenResult OpenSettingsFile(Link& link, FileStore& files, SettingsFileUi& ui) {
+OpenResult OpenSettingsFile(Link& link, FileStore& files, SettingsFileUi& ui,
+                            const RestorePoints& points) {
   std::string path;
   if (!ui.ChooseOpenPath(path)) return OpenResult::Cancelled;
-  const OpenResult result = LoadControllerSettings(link, files, path);
+  const OpenResult result = LoadControllerSettings(link, files, path, points);
   switch (result) {
     case OpenResult::CannotRead: ui.Show(kCannotReadMessage); break;
     case OpenResult::Mismatch: ui.Show(kMismatchMessage); break;
     case OpenResult::WriteFailed: ui.Show(kWriteFailedMessage); break;
+    case OpenResult::NoRestorePointAnswer:
+      ui.Show(RestorePointMessage(KeepResult::NoAnswer));
+      break;
+    case OpenResult::RestorePointNotWritten:
+      ui.Show(RestorePointMessage(KeepResult::CannotWrite));
+      break;
     case OpenResult::Cancelled:
     case OpenResult::Loaded: break;
   }

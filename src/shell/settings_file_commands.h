@@ -8,6 +8,7 @@
 #include <string>
 
 #include "shell/file_store.h"
+#include "shell/restore_point.h"
 #include "shell/settings_file.h"
 
 namespace kv {
@@ -27,11 +28,15 @@ inline constexpr FileMessage kCannotWriteMessage{kIoErrorCaption, 167};
 inline constexpr FileMessage kMismatchMessage{169, 168};
 inline constexpr FileMessage kWriteFailedMessage{170, 171};
 inline constexpr FileMessage kNotSavedMessage{170, 174};
+inline constexpr FileMessage kRestorePointNotWrittenMessage{kIoErrorCaption, 186};
 // The overwrite question (Yes and No, information icon) and the dialog titles.
 inline constexpr FileMessage kOverwriteQuestion{172, 173};
 inline constexpr int kOpenDialogTitle = 165, kSaveDialogTitle = 166;
 
 std::string FileMessageCaption(const FileMessage& message, const LanguageTexts& texts);
+// Why an operation guarded by a restore point did not start (for a result other than Kept): the
+// controller did not answer, or the disk refused the restore point.
+FileMessage RestorePointMessage(KeepResult result);
 
 // What the commands need of the user interface.
 class SettingsFileUi {
@@ -46,17 +51,21 @@ class SettingsFileUi {
 };
 
 enum class SaveResult { Cancelled, Saved, NoAnswer, CannotWrite };
-enum class OpenResult { Cancelled, Loaded, CannotRead, Mismatch, WriteFailed };
+enum class OpenResult {
+  Cancelled, Loaded, CannotRead, Mismatch, WriteFailed,
+  NoRestorePointAnswer, RestorePointNotWritten,  // nothing was sent
+};
 
 // Reads Blocks 2, 3 and 4 and, at version 3, Block 5 (the requests the controller has always
 // seen for a save); writes the file only when the version is 3 and all four replies were
 // accepted. Otherwise nothing on the disk changes.
 SaveResult SaveControllerSettings(Link& link, FileStore& files, const std::string& path);
-// Reads and checks the file, then writes the 32 settings to write addresses 5..29 and 31..37 in
-// file order. A write counts only when 3 acknowledgement bytes came back and byte 1 echoes the
-// value; the first that does not stops the load (the values before it stay written). At another
+// Reads and checks the file, keeps a restore point of the car (nothing is sent when it cannot),
+// then writes the 32 settings to write addresses 5..29 and 31..37 in file order. A write counts
+// only when 3 acknowledgement bytes came back and byte 1 echoes the value; the first that does not stops the load (the values before it stay written). At another
 // version than 3 the file is not checked and nothing is sent: the first write fails.
-OpenResult LoadControllerSettings(Link& link, FileStore& files, const std::string& path);
+OpenResult LoadControllerSettings(Link& link, FileStore& files, const std::string& path,
+                                  const RestorePoints& points);
 
 // Writes the 32 settings to write addresses 5..29 and 31..37 in file order, each acknowledged
 // with its value echoed, and stops at the first that is not. Returns how many were written
@@ -65,6 +74,7 @@ std::size_t WriteSettings(Link& link, const Bs2Values& values);
 
 // The menu commands: dialog, question, the work above and its message.
 SaveResult SaveSettingsFileAs(Link& link, FileStore& files, SettingsFileUi& ui);
-OpenResult OpenSettingsFile(Link& link, FileStore& files, SettingsFileUi& ui);
+OpenResult OpenSettingsFile(Link& link, FileStore& files, SettingsFileUi& ui,
+                            const RestorePoints& points);
 
 }  // namespace kv

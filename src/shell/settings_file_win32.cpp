@@ -6,6 +6,7 @@
 #include "shell/file_store_win32.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
+#include "shell/restore_point_win32.h"
 #include "shell/settings_file_commands.h"
 #include "ui/text_win32.h"
 
@@ -66,7 +67,7 @@ class Win32SettingsFileUi final : public SettingsFileUi {
 void RunOpenCommand() {
   Win32FileStore files;
   Win32SettingsFileUi ui;
-  OpenSettingsFile(TheProgram().link, files, ui);
+  OpenSettingsFile(TheProgram().link, files, ui, ProgramRestorePoints(files));
 }
 
 void RunSaveAsCommand() {

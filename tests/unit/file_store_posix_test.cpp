@@ -54,5 +54,24 @@ TEST_F(PosixFileStoreTest, AFailedReplaceChangesNothing) {
   EXPECT_EQ(1u, Entries());
 }
 
+TEST_F(PosixFileStoreTest, CreateNewNeverReplacesAFile) {
+  ASSERT_TRUE(store.CreateNew(Path("point.bs2"), "the car before"));
+  EXPECT_FALSE(store.CreateNew(Path("point.bs2"), "another car"));
+  EXPECT_FALSE(store.CreateNew(Path("no-such-folder/point.bs2"), "text"));
+  std::string content;
+  ASSERT_TRUE(store.Read(Path("point.bs2"), 100, content));
+  EXPECT_EQ("the car before", content);
+  EXPECT_EQ(1u, Entries());  // no temporary file left
+}
+
+TEST_F(PosixFileStoreTest, MakeFolderMakesParentsAndRefusesAFileInTheWay) {
+  EXPECT_TRUE(store.MakeFolder(Path("Backups/2024/car")));
+  EXPECT_TRUE(fs::is_directory(dir / "Backups" / "2024" / "car"));
+  EXPECT_TRUE(store.MakeFolder(Path("Backups")));  // there already
+  ASSERT_TRUE(store.Replace(Path("plain"), "x"));
+  EXPECT_FALSE(store.MakeFolder(Path("plain")));
+  EXPECT_FALSE(store.MakeFolder(Path("plain/Backups")));
+}
+
 }  // namespace
 }  // namespace kv

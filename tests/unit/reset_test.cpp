@@ -3,9 +3,13 @@
 // positions per screen size.
 #include <gtest/gtest.h>
 
+#include "fake_file_store.h"
 #include "reset/reset.h"
 #include "reset_ids.h"
 #include "service_test_controller.h"
+#include "shell/restore_point.h"
+#include "shell/settings_file.h"
+#include "shell/settings_file_commands.h"
 
 namespace kv {
 namespace {
@@ -22,6 +26,9 @@ struct ResetPanel : ::testing::Test {
   ServiceRig rig;
   Program& program = rig.program;
   testing::FakeControls& c = rig.controls;
+  testing::FakeFileStore files;
+  RestorePoints points{files, "Backups", [] { return RestoreTime{2025, 12, 31, 23, 59, 58}; },
+                       CodePage::Windows1251};
 
   void SetUp() override {
     // Before the reset the controller holds the car's settings (address + 100); the reset
@@ -38,7 +45,7 @@ struct ResetPanel : ::testing::Test {
     StartResetPanel(c);
     c[IDC_RESET_PROGRESS].position = 7;  // left from an earlier press
   }
-  ResetOutcome Press() { return RunFactoryReset(program, c); }
+  ResetOutcome Press() { return RunFactoryReset(program, c, points); }
   int Bar() { return c[IDC_RESET_PROGRESS].position; }
   Writes WriteBackOfFactoryValues(std::size_t count) {
     Writes out{{30, 51}};
@@ -52,11 +59,12 @@ TEST_F(ResetPanel, EchoingControllerGetsEverySettingBackAndTheSuccessMessage) {
   EXPECT_EQ(ResetOutcome::Restored, Press());
   EXPECT_EQ(WriteBackOfFactoryValues(33), rig.Writes());  // 34 write commands
   EXPECT_EQ(32, Bar());
-  const std::vector<std::string> reads = {"65 01 01 67", "65 02 02 69", "65 1F 33 B7",
-                                          "65 02 02 69", "65 03 03 6B", "65 04 04 6D",
-                                          "65 05 05 6F"};
+  // Identify and the refusal check, the restore point's reads, the command, the read-back.
+  const std::vector<std::string> reads = {
+      "65 01 01 67", "65 02 02 69", "65 02 02 69", "65 03 03 6B", "65 04 04 6D", "65 05 05 6F",
+      "65 1F 33 B7", "65 02 02 69", "65 03 03 6B", "65 04 04 6D", "65 05 05 6F"};
   const std::vector<std::string> frames = rig.Frames();
-  EXPECT_EQ(reads, std::vector<std::string>(frames.begin(), frames.begin() + 7));
+  EXPECT_EQ(reads, std::vector<std::string>(frames.begin(), frames.begin() + 11));
   const auto message = MessageFor(ResetOutcome::Restored);
   ASSERT_TRUE(message);
   EXPECT_EQ(138, message->text);
@@ -67,6 +75,7 @@ TEST_F(ResetPanel, RefusingControllerGetsNothingAfterTheBlock2Request) {
   rig.controller.Set(bytes::Status, 0x08);
   EXPECT_EQ(ResetOutcome::Refused, Press());
   EXPECT_EQ((std::vector<std::string>{"65 01 01 67", "65 02 02 69"}), rig.Frames());
+  EXPECT_TRUE(files.files.empty());
   EXPECT_EQ(0, Bar());
   const auto message = MessageFor(ResetOutcome::Refused);
   ASSERT_TRUE(message);
@@ -125,7 +134,57 @@ TEST_F(ResetPanel, OfflineOrAnotherVersionStopsSilently) {
   for (int press = 0; press < 3; ++press) EXPECT_EQ(ResetOutcome::NotSent, Press());
   EXPECT_TRUE(program.link.offline);
   EXPECT_TRUE(rig.Writes().empty());
+  EXPECT_TRUE(files.files.empty());
   EXPECT_FALSE(MessageFor(ResetOutcome::NotSent));
+}
+
+TEST_F(ResetPanel, TheCarsSettingsAreKeptBeforeTheResetCommand) {
+  const std::string plate("\xC0\xC1 123\0", 7);  // Cyrillic letters in code page 1251
+  for (std::size_t i = 0; i < plate.size(); ++i)
+    rig.controller.memory[5][13 + i] = static_cast<std::uint8_t>(plate[i]);
+  const auto car = rig.controller.memory;
+  ASSERT_EQ(ResetOutcome::Restored, Press());
+  ASSERT_EQ(1u, files.files.size());
+  const auto& [path, text] = *files.files.begin();
+  EXPECT_EQ("Backups/123_2025-12-31_235958_before-reset.bs2", path);
+  MemoryImage before;
+  for (int n = 2; n <= kBlockCount; ++n)
+    std::copy(car[n].begin(), car[n].end(), before.blocks[n - 1].begin());
+  const std::string saveAs = Bs2Text(Bs2ValuesFromImage(before));
+  ASSERT_EQ(saveAs, text.substr(0, saveAs.size()));
+  EXPECT_NE(std::string::npos, text.find("\n; reason: before-reset\n"));
+  EXPECT_NE(std::string::npos, text.find("\n; registration: \xD0\x90\xD0\x91 123\n"));  // UTF-8
+}
+
+TEST_F(ResetPanel, NoRestorePointNoResetCommand) {
+  const struct {
+    const char* what;
+    int mutedBlock;
+    bool writesFail;
+    ResetOutcome outcome;
+    int caption, text;
+  } cases[] = {
+      {"Block 3 unanswered", 3, false, ResetOutcome::NoRestorePointAnswer, 170, 174},
+      {"Block 5 unanswered", 5, false, ResetOutcome::NoRestorePointAnswer, 170, 174},
+      {"disk refused", 0, true, ResetOutcome::RestorePointNotWritten, kIoErrorCaption, 186},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.what);
+    rig.controller.rejectBlock = k.mutedBlock;
+    files.writesFail = k.writesFail;
+    rig.port.ClearLog();
+    EXPECT_EQ(k.outcome, Press());
+    EXPECT_TRUE(rig.Writes().empty());
+    EXPECT_EQ("65 05 05 6F", rig.Frames().back());  // all four were asked for
+    EXPECT_TRUE(files.files.empty());
+    EXPECT_EQ(0, Bar());
+    const auto message = MessageFor(k.outcome);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(k.caption, message->caption);
+    EXPECT_EQ(k.text, message->text);
+    EXPECT_EQ(MessageIcon::Warning, message->icon);
+  }
+  EXPECT_EQ(kResetCaptionText, MessageFor(ResetOutcome::Refused)->caption);
 }
 
 TEST_F(ResetPanel, CaptionsAndPlacesPerScreenSize) {

@@ -63,6 +63,26 @@ TEST(RestorePoint, TextIsTheSaveAsTextThenCommentsEveryReaderSkips) {
   EXPECT_EQ(Bs2ValuesFromImage(car), read.values);
 }
 
+TEST(RestorePoint, FactsAreTheServiceRecordAsTheInformationPanelShowsIt) {
+  MemoryImage car = CarWithRegistration("\xC0\xC1\n12");
+  car.blocks[0][2] = 0x45;  // version 3, revision 5
+  const auto set = [&](Param p, std::uint8_t v) {
+    car.blocks[static_cast<std::size_t>(Row(p).byte.block - 1)][Row(p).byte.index] = v;
+  };
+  set(Param::LpgHoursLo, 0xD2);
+  set(Param::LpgHoursHi, 0x04);  // 1234 h
+  set(Param::LpgMinutes, 25);
+  set(Param::InstallDateLo, (4 % 8) * 32 + 13);  // May 14th
+  set(Param::InstallDateHi, 19);                 // 2019
+  const RestorePointFacts cyrillic = RestorePointFactsOf(car, CodePage::Windows1251);
+  EXPECT_EQ("3.05", cyrillic.version);
+  EXPECT_EQ("1234h25'", cyrillic.runningTime);
+  EXPECT_EQ("2019-05-14", cyrillic.installationDate);
+  // The line end a registration byte could hold would end the comment line.
+  EXPECT_EQ("\xD0\x90\xD0\x91?12", cyrillic.registration);
+  EXPECT_EQ("\xC5\x94\xC3\x81?12", RestorePointFactsOf(car, CodePage::Windows1250).registration);
+}
+
 class RestorePointFolder : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -17,6 +17,7 @@ struct ServiceController : TestController {
   int echoesLeft = -1;       // writes still acknowledged; at 0 writes get no answer; -1 always
   bool wrongEcho = false;    // acknowledgements echo the value with all bits flipped
   int rejectAfterReset = 0;  // this block's replies carry a bad checksum once command 51 came
+  int rejectBlock = 0;       // this block's replies always carry a bad checksum
   bool resetSeen = false;
   // The settings command 51 restores (write address, value).
   std::vector<std::pair<int, std::uint8_t>> factory;
@@ -31,7 +32,9 @@ struct ServiceController : TestController {
     }
     auto reply = TestController::Respond(frame, self);
     if (write && c.wrongEcho && reply.size() == 3) reply[1] = static_cast<std::uint8_t>(~reply[1]);
-    if (!write && c.resetSeen && frame[1] == c.rejectAfterReset && !reply.empty()) ++reply.back();
+    const bool rejected =
+        (c.resetSeen && frame[1] == c.rejectAfterReset) || frame[1] == c.rejectBlock;
+    if (!write && rejected && !reply.empty()) ++reply.back();
     return reply;
   }
 

@@ -2,6 +2,7 @@
 // user: what goes on the wire, what lands on the disk, which message is shown.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <optional>
@@ -9,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "fake_file_store.h"
 #include "fake_port.h"
 #include "link/link.h"
 #include "shell/language.h"
@@ -17,6 +19,7 @@
 namespace kv {
 namespace {
 
+using testing::FakeFileStore;
 using testing::FakePort;
 using testing::Frame;
 
@@ -58,27 +61,6 @@ struct Controller {
   std::uint8_t At(Param p) const { return memory[Row(p).byte.block][Row(p).byte.index]; }
 };
 
-class FakeFiles final : public FileStore {
- public:
-  std::map<std::string, std::string> files;
-  bool replaceFails = false;
-  int replaces = 0;
-
-  bool Read(const std::string& path, std::size_t limit, std::string& content) override {
-    auto it = files.find(path);
-    if (it == files.end()) return false;
-    content = it->second.substr(0, limit);
-    return true;
-  }
-  bool Exists(const std::string& path) override { return files.count(path) != 0; }
-  bool Replace(const std::string& path, std::string_view content) override {
-    ++replaces;
-    if (replaceFails) return false;
-    files[path] = std::string(content);
-    return true;
-  }
-};
-
 // The user: the paths to pick in each dialog shown (nullopt cancels), the overwrite answers.
 class FakeUser final : public SettingsFileUi {
  public:
@@ -113,8 +95,10 @@ struct Bs2Commands : ::testing::Test {
   FakePort port;
   Link link;
   Controller controller;
-  FakeFiles files;
+  FakeFileStore files;
   FakeUser user;
+  RestorePoints points{files, "Backups", [] { return RestoreTime{2024, 5, 1, 9, 3, 7}; },
+                       CodePage::Windows1250};
 
   void SetUp() override {
     link.port = &port;
@@ -151,7 +135,7 @@ struct Bs2Commands : ::testing::Test {
   OpenResult Open(const std::string& text) {
     files.files["load.bs2"] = text;
     user.picks = {"load.bs2"};
-    return OpenSettingsFile(link, files, user);
+    return OpenSettingsFile(link, files, user, points);
   }
 };
 
@@ -181,7 +165,7 @@ TEST_F(Bs2Commands, AnUnansweredBlockLeavesTheExistingFileByteIdentical) {
     controller.mutedBlock = muted;
     EXPECT_EQ(SaveResult::NoAnswer, SaveTo("car.bs2"));
     EXPECT_EQ(kOld, files.files["car.bs2"]);
-    EXPECT_EQ(0, files.replaces);
+    EXPECT_EQ(0, files.writes);
     EXPECT_EQ(std::vector<FileMessage>{kNotSavedMessage}, user.shown);
     EXPECT_EQ((std::vector<int>{2, 3, 4, 5}), Requests());  // the same requests as ever
   }
@@ -200,13 +184,13 @@ TEST_F(Bs2Commands, SaveAsOfflineOrAtAnotherVersionWritesNothingAndSkipsBlock5) 
   EXPECT_EQ((std::vector<int>{2, 3, 4}), Requests());
   EXPECT_EQ(kOld, files.files["car.bs2"]);
   EXPECT_EQ(0u, files.files.count("new.bs2"));
-  EXPECT_EQ(0, files.replaces);
+  EXPECT_EQ(0, files.writes);
   EXPECT_EQ((std::vector<FileMessage>{kNotSavedMessage, kNotSavedMessage}), user.shown);
 }
 
 TEST_F(Bs2Commands, AFileThatCannotBeReplacedIsAnIoError) {
   files.files["car.bs2"] = kOld;
-  files.replaceFails = true;
+  files.writesFail = true;
   EXPECT_EQ(SaveResult::CannotWrite, SaveTo("car.bs2"));
   EXPECT_EQ(kOld, files.files["car.bs2"]);
   EXPECT_EQ(std::vector<FileMessage>{kCannotWriteMessage}, user.shown);
@@ -236,7 +220,6 @@ TEST_F(Bs2Commands, NoToTheOverwriteQuestionShowsTheDialogAgainAndCancelEndsIt) 
 TEST_F(Bs2Commands, OpenWritesThe32ValuesInFileOrderEndingAtAddress37) {
   Bs2Values values{};
   for (std::size_t k = 0; k < kBs2ValueCount; ++k) values[k] = static_cast<std::uint8_t>(200 - k);
-  const MemoryImage before = link.image;
   EXPECT_EQ(OpenResult::Loaded, Open(Bs2Text(values)));
   std::vector<std::pair<int, int>> expected;
   for (int k = 0, address = 5; k < 32; ++k, ++address) {
@@ -244,10 +227,9 @@ TEST_F(Bs2Commands, OpenWritesThe32ValuesInFileOrderEndingAtAddress37) {
     expected.emplace_back(address, 200 - k);
   }
   EXPECT_EQ(expected, Writes());
-  EXPECT_EQ(32u, port.written.size());  // writes only, nothing read
+  EXPECT_EQ(36u, port.written.size());  // the restore point's four reads, then the writes
   EXPECT_EQ(37, Writes().back().first);
   EXPECT_TRUE(user.shown.empty());
-  EXPECT_EQ(before.blocks, link.image.blocks);  // the image waits for the panels' next read
   EXPECT_EQ(200 - 13, controller.At(Param::AttInit));
 }
 
@@ -272,9 +254,10 @@ TEST_F(Bs2Commands, ABadOrUnreadableFileSendsNothing) {
   text.replace(text.find("LPGOnTemp= 0"), 12, "LPGOnTemp= 300");
   EXPECT_EQ(OpenResult::Mismatch, Open(text));
   user.picks = {"missing.bs2"};
-  EXPECT_EQ(OpenResult::CannotRead, OpenSettingsFile(link, files, user));
+  EXPECT_EQ(OpenResult::CannotRead, OpenSettingsFile(link, files, user, points));
   user.picks = {std::nullopt};
-  EXPECT_EQ(OpenResult::Cancelled, OpenSettingsFile(link, files, user));
+  EXPECT_EQ(OpenResult::Cancelled, OpenSettingsFile(link, files, user, points));
+  EXPECT_TRUE(files.In("Backups").empty());
   EXPECT_TRUE(port.written.empty());
   EXPECT_EQ((std::vector<FileMessage>{kMismatchMessage, kCannotReadMessage}), user.shown);
 }
@@ -284,7 +267,68 @@ TEST_F(Bs2Commands, OpenAtAnotherVersionSkipsTheCheckAndFailsAtTheFirstWrite) {
   EXPECT_EQ(OpenResult::WriteFailed, Open(Bs2Text(Bs2Values{})));
   EXPECT_EQ(OpenResult::WriteFailed, Open("not a settings file"));
   EXPECT_TRUE(port.written.empty());
+  EXPECT_TRUE(files.In("Backups").empty());
   EXPECT_EQ((std::vector<FileMessage>{kWriteFailedMessage, kWriteFailedMessage}), user.shown);
+}
+
+TEST_F(Bs2Commands, OpenKeepsTheCarAsARestorePointThatLoadsItBackExactly) {
+  const std::string plate = "WA 12/3";
+  std::copy(plate.begin(), plate.end(), controller.memory[5].begin() + 13);
+  const auto car = controller.memory;
+  Bs2Values other{};
+  for (std::size_t k = 0; k < kSettingsCount; ++k) other[k] = static_cast<std::uint8_t>(k + 1);
+  ASSERT_EQ(OpenResult::Loaded, Open(Bs2Text(other)));
+  // The four reads before the first write; the point holds what they brought.
+  EXPECT_EQ((std::vector<int>{2, 3, 4, 5}), Requests());
+  EXPECT_EQ(Writes().size(), port.written.size() - 4);
+  EXPECT_EQ((std::vector<std::uint8_t>{0x65, 5, 5, 0x6F}), port.written[3]);  // before any write
+  const auto kept = files.In("Backups");
+  ASSERT_EQ(1u, kept.size());
+  const auto& [path, text] = *kept.begin();
+  EXPECT_EQ("Backups/WA123_2024-05-01_090307_before-load.bs2", path);
+  const std::string saveAs = Bs2Text(Bs2ValuesFromImage(link.image));  // the car before the load
+  EXPECT_EQ(saveAs, text.substr(0, saveAs.size()));
+  EXPECT_NE(car, controller.memory);
+
+  port.ClearLog();
+  files.files["load.bs2"] = text;
+  user.picks = {"load.bs2"};
+  ASSERT_EQ(OpenResult::Loaded, OpenSettingsFile(link, files, user, points));
+  EXPECT_EQ(car, controller.memory);  // every byte, the service record included
+  EXPECT_EQ(2u, files.In("Backups").size());  // the loaded car got its own point
+  EXPECT_TRUE(user.shown.empty());
+}
+
+TEST_F(Bs2Commands, OpenSendsNothingWithoutItsRestorePoint) {
+  constexpr FileMessage kDiskRefused{kIoErrorCaption, 186};
+  const struct {
+    const char* what;
+    int mutedBlock;
+    bool foldersFail, writesFail;
+    OpenResult result;
+    FileMessage message;
+  } cases[] = {
+      {"Block 2 unanswered", 2, false, false, OpenResult::NoRestorePointAnswer, {170, 174}},
+      {"Block 5 unanswered", 5, false, false, OpenResult::NoRestorePointAnswer, {170, 174}},
+      {"folder refused", 0, true, false, OpenResult::RestorePointNotWritten, kDiskRefused},
+      {"file refused", 0, false, true, OpenResult::RestorePointNotWritten, kDiskRefused},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto car = controller.memory;
+    controller.mutedBlock = c.mutedBlock;
+    files.foldersFail = c.foldersFail;
+    files.writesFail = c.writesFail;
+    user.shown.clear();
+    port.ClearLog();
+    EXPECT_EQ(c.result, Open(Bs2Text(Bs2Values{})));
+    EXPECT_TRUE(Writes().empty());
+    EXPECT_EQ((std::vector<int>{2, 3, 4, 5}), Requests());  // all four asked for, even so
+    EXPECT_EQ(car, controller.memory);
+    EXPECT_TRUE(files.In("Backups").empty());
+    EXPECT_EQ(std::vector<FileMessage>{c.message}, user.shown);
+  }
+  EXPECT_EQ("I/O Error", FileMessageCaption(kRestorePointNotWrittenMessage, LanguageTexts{}));
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include "controller.h"
 #include "decode.h"
 #include "english_texts.h"
-#include "information/information.h"
 #include "shell/restore_point.h"
 #include "shell/settings_file.h"
 #include "shell/settings_file_commands.h"
@@ -59,10 +58,9 @@ std::string BackupFolder(const Context& c) {
 // The restore point of the controller as just read; its path, or empty when it was not written.
 std::string KeepRestorePoint(Context& c, const MemoryImage& image) {
   const std::string folder = BackupFolder(c);
-  const RestorePointFacts facts{ControllerVersion(image), Registration(image), RunningTimeText(image),
-                                InstallationDateText(image)};
   return WriteRestorePoint(c.platform.Files(), folder, image, RestoreReason::BeforeLoad,
-                           Stamp(c.platform.Now()), facts);
+                           Stamp(c.platform.Now()),
+                           RestorePointFactsOf(image, CodePage::Windows1250));
 }
 
 int ReportWriteFailure(Context& c, const Link& link, const Bs2Values& values, std::size_t written,

@@ -1,0 +1,11 @@
+// The window program's restore points: Backups in the start directory, at the computer's local
+// time, the registration in the code page of the language's texts.
+#pragma once
+
+#include "shell/restore_point.h"
+
+namespace kv {
+
+RestorePoints ProgramRestorePoints(FileStore& files);
+
+}  // namespace kv
