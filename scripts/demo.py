@@ -4,7 +4,8 @@
 With a display (DISPLAY set) the window opens there and the demo waits until it is closed.
 Without one it runs under Xvfb (1280x1024), visits every panel, each screen size on the readings
 panel, and Russian then Polish, the wiring diagram in its four languages and scrolled at 640x480,
-the oscilloscope live and under its value cursor, and writes one PNG per view to <build>/demo/.
+the oscilloscope live and under its value cursor, a factory reset and a load, each undone from
+its restore point, and writes one PNG per view to <build>/demo/.
 
 Usage: demo.py <build dir>   (the Makefile's build folder, holding win/ and native/)
 """
@@ -18,6 +19,7 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 import harness  # noqa: E402
+from test_settings_file import bs2_text, sim_settings, writes  # noqa: E402
 
 INI = harness.ini_text(port=1, language="pol")
 
@@ -38,6 +40,60 @@ OSCILLOSCOPE_SWEEP = 5.0
 
 # Time for a panel's polling to fill it from the controller (and the oscilloscope to draw traces).
 SETTLE = 2.0
+
+OPEN, OPEN_TITLE = 40014, 165
+
+
+def backups(session):
+    folder = os.path.join(session.run_dir, "Backups")
+    return sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+
+
+def open_settings(session, sim, d, path, shot=None):
+    """File > Open of a settings file, through the open dialog as a user does it; with shot, the
+    dialog is first shown the Backups folder and photographed. Waits for the 32 writes."""
+    title = harness.language_text("pol", OPEN_TITLE)
+    mark = sim.frames()[-1].time
+    d.command(OPEN, wait=False)
+    harness.wait_until(lambda: (d.attempt("modal 0") or {}).get("caption") == title, 20,
+                       what="the open dialog")
+    if shot:
+        d.file_dialog(harness.windows_path(os.path.dirname(path)))  # into the folder
+        time.sleep(1.0)
+        shot()
+    d.file_dialog(harness.windows_path(path))
+    harness.wait_until(lambda: len(writes(sim, after=mark)) >= 32, 30, what="32 writes")
+    d.wait_no_modal(10000)
+
+
+def restore_points(session, sim, d, before_reset, shot):
+    """After the reset: its restore point, a load of another car's file and its restore point,
+    each opened again and checked to bring the simulator's settings back exactly. Answers the
+    problems found."""
+    problems = []
+    points = backups(session)
+    if len(points) != 1 or not points[0].endswith("_before-reset.bs2"):
+        return ["no before-reset restore point after the reset: %s" % points]
+    reset_point = points[0]
+    factory = sim_settings(sim)
+    other = os.path.join(session.run_dir, "another car.bs2")
+    with open(other, "w", newline="") as f:
+        f.write(bs2_text([(v + 17) % 256 for v in factory]))
+    open_settings(session, sim, d, other)
+    load_points = [p for p in backups(session) if p.endswith("_before-load.bs2")]
+    if len(load_points) != 1:
+        return ["no before-load restore point after the load: %s" % backups(session)]
+    # The load's point, opened from the Backups folder, brings the factory values back; the
+    # reset's point then brings back the car as it was before the reset.
+    for point, expected, what in [(load_points[0], factory, "load"),
+                                  (reset_point, before_reset, "reset")]:
+        path = os.path.join(session.run_dir, "Backups", point)
+        open_settings(session, sim, d, path, shot if what == "load" else None)
+        if sim_settings(sim) != expected:
+            problems.append("restore point %s did not bring the car back" % point)
+        else:
+            print("demo: Backups\\%s undid the %s exactly" % (point, what))
+    return problems
 
 
 def configure(build):
@@ -78,7 +134,7 @@ def interactive(display):
 
 def headless(out_dir):
     session = harness.Session("demo", screen=(1280, 1024))
-    shots = []
+    shots, problems = [], []
     try:
         sim, app = start(session)
         d = session.driver
@@ -173,11 +229,18 @@ def headless(out_dir):
         # A factory reset of the simulator: it refuses while the engine runs.
         d.command(40008)
         sim.control("engine stop")
+        before_reset = sim_settings(sim)
         d.click(126, wait=False)
         d.modal(30000)
         shot("%02d-reset-done" % number)
         d.click(1, target="modal", wait=False)
         d.wait_no_modal(10000)
+        number += 1
+
+        # Restore points: the reset's, then a load's, each opened again from Backups.
+        d.command(40005)
+        problems = restore_points(session, sim, d, before_reset,
+                                  lambda: shot("%02d-open-restore-point" % number))
         sim.control("engine run")
 
         d.close()
@@ -185,13 +248,15 @@ def headless(out_dir):
         code = app.wait(20)
         print("demo: %d frames exchanged with kv720-sim; KV720.exe ended with exit code %d"
               % (len(sim.frames()), code if gone else -1))
+        for problem in problems:
+            print("demo: %s" % problem, file=sys.stderr)
     finally:
         session.close()
         for path, caption in shots:
             print("  %s  (%s)" % (path, caption))
         if shots:
             print("demo: %d screenshots in %s" % (len(shots), out_dir))
-    return 0
+    return 1 if problems else 0
 
 
 def main():
