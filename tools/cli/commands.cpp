@@ -36,6 +36,22 @@ int RunHelp(Context& c) {
   return kExitOk;
 }
 
+int RunCommand(Context& c) {
+  switch (c.args.command) {
+    case Command::Help: return RunHelp(c);
+    case Command::Ports: return RunPorts(c);
+    case Command::Info: return RunInfo(c);
+    case Command::Read: return RunRead(c);
+    case Command::Save: return RunSave(c);
+    case Command::Load: return RunLoad(c);
+    case Command::Diff: return RunDiff(c);
+    case Command::Record: return RunRecord(c);
+    case Command::Watch: return RunWatch(c);
+    case Command::Doctor: return RunDoctor(c);
+  }
+  return kExitUsage;
+}
+
 }  // namespace
 
 int Fail(Context& c, int code, const std::string& message) {
@@ -49,19 +65,12 @@ int RunCli(const std::vector<std::string>& args, const std::string& environmentP
   Context c{parsed.arguments, platform, out, err};
   if (!parsed.error.empty())
     return Fail(c, kExitUsage, parsed.error + " (kv720-cli --help shows the commands)");
-  switch (parsed.arguments.command) {
-    case Command::Help: return RunHelp(c);
-    case Command::Ports: return RunPorts(c);
-    case Command::Info: return RunInfo(c);
-    case Command::Read: return RunRead(c);
-    case Command::Save: return RunSave(c);
-    case Command::Load: return RunLoad(c);
-    case Command::Diff: return RunDiff(c);
-    case Command::Record: return RunRecord(c);
-    case Command::Watch: return RunWatch(c);
-    case Command::Doctor: return RunDoctor(c);
+  try {
+    return RunCommand(c);
+  } catch (const std::exception& e) {
+    // A path the system refuses, or memory: a clear line rather than an abort.
+    return Fail(c, kExitFile, std::string("stopped: ") + e.what());
   }
-  return kExitUsage;
 }
 
 int RunPorts(Context& c) {
