@@ -53,26 +53,11 @@ class ChartCanvas final : public Canvas {
   HFONT font_;
 };
 
-void CentreOnDesktop(HWND dialog, const ShellState& shell) {
-  int desktopWidth = shell.desktopWidth, desktopHeight = shell.desktopHeight;
-  if (desktopWidth <= 0 || desktopHeight <= 0) {
-    RECT desktop;
-    GetWindowRect(GetDesktopWindow(), &desktop);
-    desktopWidth = desktop.right - desktop.left;
-    desktopHeight = desktop.bottom - desktop.top;
-  }
-  RECT r;
-  GetWindowRect(dialog, &r);
-  SetWindowPos(dialog, nullptr, (desktopWidth - (r.right - r.left)) / 2,
-               (desktopHeight - (r.bottom - r.top)) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 INT_PTR CALLBACK EmulationProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG: {
       Program& program = TheProgram();
-      CentreOnDesktop(dialog, program.shell);
+      CentreOnDesktop(dialog);
       DialogControls controls(dialog);
       FillEmulationLists(controls);
       ApplyEmulationTexts(program.texts, controls);

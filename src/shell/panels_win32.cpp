@@ -35,6 +35,22 @@ INT_PTR RunSubDialogWith(HWND owner, int templateId, DLGPROC proc, bool& flag, L
   return result;
 }
 
+void CentreOnDesktop(HWND dialog) {
+  const ShellState& shell = TheProgram().shell;
+  int desktopWidth = shell.desktopWidth, desktopHeight = shell.desktopHeight;
+  if (desktopWidth <= 0 || desktopHeight <= 0) {
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    desktopWidth = desktop.right - desktop.left;
+    desktopHeight = desktop.bottom - desktop.top;
+  }
+  RECT r;
+  GetWindowRect(dialog, &r);
+  SetWindowPos(dialog, nullptr, (desktopWidth - (r.right - r.left)) / 2,
+               (desktopHeight - (r.bottom - r.top)) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void SetControlTexts(HWND window, std::span<const ControlText> texts) {
   DialogControls controls(window);
   ApplyControlTexts(controls, texts, TheProgram().texts);

@@ -57,6 +57,9 @@ INT_PTR RunSubDialog(HWND owner, int templateId, bool& flag, LPARAM param = 0) {
   return RunSubDialogWith(owner, templateId, GuardedDialogProc<Proc>, flag, param);
 }
 
+// Centres a modal dialog on the desktop the shell keeps (halves truncated), keeping its size.
+void CentreOnDesktop(HWND dialog);
+
 // Puts the language texts of `texts` on the controls of `window`.
 void SetControlTexts(HWND window, std::span<const ControlText> texts);
 

@@ -12,6 +12,10 @@ int PickedIndex(const Controls& controls, int id) {
   return (index >= 0 && index < controls.ListCount(id)) ? index : -1;
 }
 
+void SetTextIfChanged(Controls& controls, int id, std::string_view text) {
+  if (controls.Text(id) != text) controls.SetText(id, text);
+}
+
 void EnableControls(Controls& controls, std::initializer_list<int> ids, bool enabled) {
   for (int id : ids) controls.Enable(id, enabled);
 }

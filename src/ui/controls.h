@@ -20,6 +20,7 @@ enum ScrollRequest {
   ScrollPageDown = 3,
   ScrollThumbPosition = 4,
   ScrollThumbTrack = 5,
+  ScrollEnd = 8,  // the bar was released: the move is over
 };
 
 class Controls {
@@ -68,6 +69,10 @@ void Select(Controls& controls, int id, int index);
 constexpr int FromOne(std::uint8_t byte) { return byte == 0 ? 0 : byte - 1; }
 // The index a list pick reports, or -1 when the list reports "no selection" (no value to send).
 int PickedIndex(const Controls& controls, int id);
+
+// Sets a text only when it differs from the shown one, so that a text refreshed at every tick
+// does not repaint (and flicker) each time.
+void SetTextIfChanged(Controls& controls, int id, std::string_view text);
 
 void EnableControls(Controls& controls, std::initializer_list<int> ids, bool enabled);
 void ShowControls(Controls& controls, std::initializer_list<int> ids, bool shown);

@@ -16,6 +16,10 @@ bool IsScrollBar(HWND item) {
 
 static_assert(kButtonClicked == BN_CLICKED && kListSelectionChange == CBN_SELCHANGE &&
               kListDropDown == CBN_DROPDOWN);
+static_assert(ScrollLineUp == SB_LINEUP && ScrollLineDown == SB_LINEDOWN &&
+              ScrollPageUp == SB_PAGEUP && ScrollPageDown == SB_PAGEDOWN &&
+              ScrollThumbPosition == SB_THUMBPOSITION && ScrollThumbTrack == SB_THUMBTRACK &&
+              ScrollEnd == SB_ENDSCROLL);
 
 }  // namespace
 
