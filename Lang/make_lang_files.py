@@ -357,7 +357,7 @@ TEXTS = [
     (128, "options_unit_temperature", "Options panel: unit 1063 of the switch-over temperature",
      same(DEG)),
     (129, "emulation_mode_lpg", "Options panel: item 0 of list 1052 (emulation on LPG only)",
-     t("Na gazie", "LPG only", "Только на газе", "Tik dujomis", "Solo GPL")),
+     t("Na gazie", "LPG only", "На газе", "Tik dujomis", "Solo GPL")),
     (130, "emulation_mode_lpg_cut_off", "Options panel: item 1 of list 1052 (emulation on LPG and during cut-off)",
      t("Gaz i odcięcie", "LPG + cut-off", "Газ и отсечка", "Dujos ir nutr.", "GPL e cut-off")),
     (131, "emulation_mode_always", "Options panel: item 2 of list 1052 (emulation always)",

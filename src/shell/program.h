@@ -6,6 +6,7 @@
 
 #include "configuration/configuration_state.h"
 #include "link/link.h"
+#include "options/options_state.h"
 #include "oscilloscope/oscilloscope_state.h"
 #include "readings/readings_state.h"
 #include "schema/schema_state.h"
@@ -62,6 +63,7 @@ struct Program {
   ConfigurationState configuration;
   SchemaState schema;
   OscilloscopeState oscilloscope;
+  OptionsState options;
 };
 
 }  // namespace kv

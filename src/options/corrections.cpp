@@ -1,0 +1,86 @@
+#include "options/corrections.h"
+
+#include <cstdio>
+
+#include "link/link.h"
+#include "link/parameters.h"
+#include "options_ids.h"
+#include "shell/poll.h"
+#include "shell/program.h"
+#include "ui/controls.h"
+
+namespace kv {
+namespace {
+
+// Each list edits one nibble; item k shows 2 (k + 1) - d and stands for nibble 15 - k.
+struct CorrectionList {
+  int id;
+  int label;
+  Param byte;
+  int shift;  // 0 for bits 3..0, 4 for bits 7..4
+  int d;
+};
+constexpr CorrectionList kLists[] = {
+    {IDC_CORR_IDLE_CLOSING, IDC_CORR_IDLE_CLOSING_LABEL, Param::ZAM_OTW_BJ, 0, 14},
+    {IDC_CORR_IDLE_OPENING, IDC_CORR_IDLE_OPENING_LABEL, Param::ZAM_OTW_BJ, 4, 12},
+    {IDC_CORR_DRIVE_CLOSING, IDC_CORR_DRIVE_CLOSING_LABEL, Param::ZAM_OTW_DO, 0, 22},
+    {IDC_CORR_DRIVE_OPENING, IDC_CORR_DRIVE_OPENING_LABEL, Param::ZAM_OTW_DO, 4, 18},
+};
+constexpr int kItems = 16;
+
+const CorrectionList* ListOf(int id) {
+  for (const CorrectionList& list : kLists)
+    if (list.id == id) return &list;
+  return nullptr;
+}
+
+}  // namespace
+
+std::string CorrectionText(long value) {
+  char text[16];
+  std::snprintf(text, sizeof text, value > 0 ? "+%ld" : "%ld", value);
+  return text;
+}
+
+void FillCorrectionsLists(Controls& c) {
+  for (long i = 1; i <= kItems; ++i)
+    for (const CorrectionList& list : kLists) c.AddListItem(list.id, CorrectionText(2 * i - list.d));
+}
+
+void ApplyCorrectionsTexts(const LanguageTexts& t, Controls& c) {
+  int text = 99;
+  for (const CorrectionList& list : kLists) c.SetText(list.label, t[text++]);
+  c.SetText(1, t[103]);
+}
+
+bool CorrectionsTick(Program& program, Controls& c) {
+  // An open list stops the poll but not the timer's period check.
+  const TickGate gate = program.shared.listOpen ? TickGate::SkipPoll : TickGate::Poll;
+  return PollTick(program, gate, Blocks({5}), [&] {
+    // Offline or another version: the lists keep what they show.
+    const MemoryImage& image = program.link.image;
+    if (Version(image) != kSupportedVersion) return;
+    for (const CorrectionList& list : kLists)
+      Select(c, list.id, 15 - ((Get(image, list.byte) >> list.shift) & 0x0F));
+  });
+}
+
+int CorrectionsCommand(Program& program, Controls& c, int id, int code) {
+  if (id == 1 || id == 2) {
+    program.shared.correctionsOpen = false;
+    return id;
+  }
+  const CorrectionList* list = ListOf(id);
+  if (!list) return 0;
+  if (code == kListSelectionChange) {
+    const int index = PickedIndex(c, id);
+    if (index >= 0)
+      WriteParameterBits(program.link, list->byte, static_cast<std::uint8_t>(0x0F << list->shift),
+                         static_cast<std::uint8_t>((15 - index) << list->shift));
+  } else {
+    program.shared.listOpen = (code == kListDropDown);
+  }
+  return 0;
+}
+
+}  // namespace kv
