@@ -845,6 +845,28 @@ class Image:
         return sum(n for c, n in self.colors(box).items() if c != (0, 0, 0))
 
 
+def cut_texts(img, controls):
+    """Ids of the static texts and check boxes whose text reaches their far edge (the left one for
+    a right-aligned text): the panels' texts do not wrap, so a text too long for its control is
+    cut there. Etched lines, push buttons and group boxes (whose frames are drawn at the edges)
+    are left out."""
+    cut = []
+    for c in controls:
+        if c["class"] not in ("Static", "Button") or (c["style"] & 0x1F) == 0x10:  # etched line
+            continue
+        if c["class"] == "Button" and (c["style"] & 0x0F) in (0, 1, 7):
+            continue
+        left, top, right, bottom = c["rect"]
+        colours = img.colors((left, top, right, bottom))
+        background = max(colours, key=colours.get)
+        right_aligned = c["class"] == "Static" and (c["style"] & 0x1F) == 2  # SS_RIGHT
+        edge = (left, left + 1) if right_aligned else (right - 2, right - 1)
+        ink = [img.pixel(x, y) for x in edge for y in range(top, bottom)]
+        if any(max(abs(a - b) for a, b in zip(p, background)) > 80 for p in ink):
+            cut.append(c["id"])
+    return cut
+
+
 # ------------------------------------------------------------------------------------------------
 # Session
 

@@ -118,22 +118,6 @@ def chart_origin(img, rect):
     raise AssertionError("no chart in the dialog")
 
 
-def cut_texts(img, controls):
-    """Ids of the static texts and check boxes whose text reaches their right edge: the panel's
-    texts do not wrap, so a text too long for its control is cut there."""
-    cut = []
-    for c in controls:
-        if c["class"] not in ("Static", "Button") or (c["style"] & 0x1F) == 0x10:  # etched line
-            continue
-        left, top, right, bottom = c["rect"]
-        colours = img.colors((left, top, right, bottom))
-        background = max(colours, key=colours.get)
-        ink = [img.pixel(x, y) for x in (right - 2, right - 1) for y in range(top, bottom)]
-        if any(max(abs(a - b) for a, b in zip(p, background)) > 80 for p in ink):
-            cut.append(c["id"])
-    return cut
-
-
 def wave_edges(high, low):
     """x of every vertical edge of the wave in client pixels: each phase after the first starts
     with a column straight below or above the last point."""
@@ -342,7 +326,7 @@ class ConfigurationTest(harness.E2ETestCase):
                                   client[1] <= r[1] and r[3] <= client[3])
                         self.assertTrue(inside, (c["id"], r, client))
                     self.assertEqual(d.text(1077), harness.language_text(language, 42))
-                    self.assertEqual(cut_texts(img, controls), [])
+                    self.assertEqual(harness.cut_texts(img, controls), [])
                     s.close()
 
 
