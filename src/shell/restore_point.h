@@ -5,6 +5,7 @@
 // points are never deleted; two taken in the same second get distinct names.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "link/memory_image.h"
@@ -57,7 +58,7 @@ std::string WriteRestorePoint(FileStore& files, const std::string& folder,
 struct RestorePoints {
   FileStore& files;
   std::string folder;          // UTF-8; made when missing
-  RestoreTime (*now)();        // the local time at the moment a point is taken
+  std::function<RestoreTime()> now;  // the local time at the moment a point is taken
   CodePage registrationPage;   // the registration's code page, for its comment line
 };
 

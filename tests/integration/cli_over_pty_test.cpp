@@ -135,8 +135,10 @@ TEST_F(CliOverPty, SaveThenLoadIntoAnotherCarWritesThe32ValuesInFileOrder) {
   EXPECT_TRUE(Has(load.out, "Options        106 ->  42  ")) << load.out;
   EXPECT_TRUE(Has(load.out, "LPGOnRPMLo     106 ->  76  2400 rpm -> 2000 rpm")) << load.out;
 
-  // On the wire: identification, Blocks 2..5, then the 32 writes in file order.
+  // On the wire: identification, Blocks 2..5 (what changes), Blocks 2..5 again (the restore
+  // point, read as File > Open reads it), then the 32 writes in file order.
   std::vector<std::string> expected{"65 01 01 67", "65 02 02 69", "65 03 03 6B", "65 04 04 6D",
+                                    "65 05 05 6F", "65 02 02 69", "65 03 03 6B", "65 04 04 6D",
                                     "65 05 05 6F"};
   std::istringstream lines(saved);
   std::string key;

@@ -55,12 +55,23 @@ std::string BackupFolder(const Context& c) {
   return c.args.backups.empty() ? c.platform.DefaultBackupFolder() : c.args.backups;
 }
 
-// The restore point of the controller as just read; its path, or empty when it was not written.
-std::string KeepRestorePoint(Context& c, const MemoryImage& image) {
-  const std::string folder = BackupFolder(c);
-  return WriteRestorePoint(c.platform.Files(), folder, image, RestoreReason::BeforeLoad,
-                           Stamp(c.platform.Now()),
-                           RestorePointFactsOf(image, CodePage::Windows1250));
+// The restore point of the car as it is now, through the window program's own steps (Blocks 2
+// to 5 read again, every reply accepted at version 3, then the point written). A missed read is
+// tried again with all four. Returns kExitOk with its path, or the printed error.
+int KeepRestorePoint(Context& c, Link& link, std::string& path) {
+  const RestorePoints points{c.platform.Files(), BackupFolder(c),
+                             [&c] { return Stamp(c.platform.Now()); }, CodePage::Windows1250};
+  KeepResult kept = KeepResult::NoAnswer;
+  for (int attempt = 0; attempt < kAttempts && kept == KeepResult::NoAnswer; ++attempt)
+    kept = kv::KeepRestorePoint(link, points, RestoreReason::BeforeLoad, &path);
+  if (kept == KeepResult::NoAnswer)
+    return Fail(c, kExitNoAnswer, "the controller did not answer the reads of the restore point; "
+                                  "nothing was sent to it");
+  if (kept == KeepResult::CannotWrite)
+    return Fail(c, kExitFile, "a restore point could not be written in " + BackupFolder(c) +
+                                  " (--backups FOLDER chooses another); nothing was sent to the "
+                                  "controller");
+  return kExitOk;
 }
 
 int ReportWriteFailure(Context& c, const Link& link, const Bs2Values& values, std::size_t written,
@@ -115,11 +126,8 @@ int RunLoad(Context& c) {
     return kExitOk;
   }
   if (c.platform.Interrupted()) return kExitInterrupted;
-  const std::string restorePoint = KeepRestorePoint(c, link.image);
-  if (restorePoint.empty())
-    return Fail(c, kExitFile, "a restore point could not be written in " + BackupFolder(c) +
-                                  " (--backups FOLDER chooses another); nothing was sent to the "
-                                  "controller");
+  std::string restorePoint;
+  if (int kept = KeepRestorePoint(c, link, restorePoint); kept != kExitOk) return kept;
   c.out << "Restore point: " << restorePoint << "\n" << std::flush;
   // Once the writes have begun they all go out (a second or two): a half-loaded car is what
   // Ctrl+C must not leave behind.
