@@ -5,6 +5,8 @@
 
 #include "configuration/configuration.h"
 #include "information/information.h"
+#include "options/corrections.h"
+#include "options/options.h"
 #include "readings/conversions.h"
 
 namespace kv::cli {
@@ -47,11 +49,9 @@ Field Speed(const MemoryImage& image, Param lo, Param hi) {
 }
 
 Decoding OptionsFields(std::uint8_t b, const LanguageTexts& t) {
-  // Bits 0 and 7: the gas level sensor type of the options panel's text 1007.
-  const int sensor = (b & 0x01) ? 0 : (b & 0x80) ? 1 : 2;
   return {OnOff(t[116], b & 0x02), OnOff(t[104], !(b & 0x04)), OnOff(t[109], b & 0x08),
           Text(t[48], t[82 + ((b >> 4) & 1)]), OnOff(t[112], b & 0x20), OnOff(t[115], b & 0x40),
-          Text(t[39], t[181 + sensor])};
+          Text(t[39], t[kGasSensorTypeFirstText + GasSensorTypeIndex(b)])};
 }
 
 Decoding LambdaTypeFields(std::uint8_t b, const LanguageTexts& t) {
@@ -71,12 +71,7 @@ Decoding EmulTypeFields(std::uint8_t b, const LanguageTexts& t) {
 // A correction nibble n shows 2 x (16 - n) - d, with d fixed per list.
 Decoding CorrectionFields(std::uint8_t b, const LanguageTexts& t, int lowText, int lowD,
                           int highD) {
-  auto shown = [](int n, int d) {
-    const int v = 2 * (16 - n) - d;
-    std::string text = std::to_string(v);
-    if (v > 0) text.insert(0, 1, '+');  // zero shows without a sign
-    return text;
-  };
+  auto shown = [](int n, int d) { return CorrectionText(2 * (16 - n) - d); };
   return {Text(t[lowText], shown(b & 0x0F, lowD)), Text(t[lowText + 1], shown(b >> 4, highD))};
 }
 
