@@ -3,7 +3,8 @@
 
 With a display (DISPLAY set) the window opens there and the demo waits until it is closed.
 Without one it runs under Xvfb (1280x1024), visits every panel, each screen size on the readings
-panel, and Russian then Polish, the wiring diagram in its four languages and scrolled at 640x480,
+panel, and Russian then Polish, the configuration and options panels at every size in both
+languages with their dialogs, the wiring diagram in its four languages and scrolled at 640x480,
 the oscilloscope live and under its value cursor, a factory reset and a load, each undone from
 its restore point, and writes one PNG per view to <build>/demo/.
 
@@ -26,6 +27,7 @@ INI = harness.ini_text(port=1, language="pol")
 PANELS = [("readings", 40005), ("configuration", 40006), ("options", 40007), ("schema", 40013),
           ("reset", 40008), ("oscilloscope", 40010), ("information", 40048)]
 EMULATION_TYPE_LIST = 1018
+OPTIONS_CORRECTIONS_BUTTON, OPTIONS_GAS_SENSOR_BUTTON = 1014, 1206
 WM_COMMAND, CBN_DROPDOWN = 0x0111, 7
 SIZES = [("640x480", 40028), ("800x600", 40029), ("1024x768", 40030), ("1280x960", 40032),
          ("1280x1024", 40031)]
@@ -242,6 +244,30 @@ def headless(out_dir):
         problems = restore_points(session, sim, d, before_reset,
                                   lambda: shot("%02d-open-restore-point" % number))
         sim.control("engine run")
+        number += 1
+
+        # The options panel, every row shown (Options 0x2A, the factory byte, checks all four
+        # option boxes), at every size in both languages, and its two dialogs, opened as a user
+        # does (posted clicks, since the dialogs are modal).
+        sim.control("set 3 1 %d" % 0x2A)
+        d.command(40007)
+        for language, command in (("polish", POLISH), ("russian", RUSSIAN)):
+            d.command(command)
+            for name, size in SIZES:
+                d.command(size)
+                shot("%02d-options-%s-%s" % (number, name, language))
+                number += 1
+        d.command(POLISH)
+        d.command(SIZES[1][1])
+        time.sleep(SETTLE)
+        for button, name in ((OPTIONS_CORRECTIONS_BUTTON, "corrections"),
+                             (OPTIONS_GAS_SENSOR_BUTTON, "gas-sensor")):
+            d.click(button, wait=False)
+            d.modal(10000)
+            shot("%02d-%s-dialog" % (number, name))
+            number += 1
+            d.key("escape")
+            d.wait_no_modal(10000)
 
         d.close()
         gone = d.wait_gone(20000)
