@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "cli_test_platform.h"
+#include "kv720_version.h"
 
 namespace kv::testing {
 namespace {
@@ -34,6 +35,24 @@ TEST(CliCommands, InfoShowsTheIdentificationVersionAndServiceRecord) {
   std::vector<std::string> frames;
   for (const auto& f : m.port.written) frames.push_back(FakePort::Hex(f));
   EXPECT_EQ((std::vector<std::string>{"65 01 01 67", "65 05 05 6F"}), frames);
+}
+
+// The build's version, whatever else stands beside the option, and nothing sent anywhere.
+TEST(CliCommands, VersionPrintsTheBuildsVersion) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"--version"}, {"--port", "COM7", "info", "--version"}}) {
+    FakeCliPlatform m;
+    const CliRun run = RunOn(m, args);
+    EXPECT_EQ(cli::kExitOk, run.code);
+    EXPECT_EQ(std::string("kv720-cli ") + KV720_VERSION + "\n", run.out);
+    EXPECT_TRUE(m.port.calls.empty());
+  }
+  // MAJOR.MINOR.PATCH, then git's word on a build that is not a release.
+  const std::string version = KV720_VERSION;
+  const std::string numbers = std::to_string(KV720_VERSION_MAJOR) + "." +
+                              std::to_string(KV720_VERSION_MINOR) + "." +
+                              std::to_string(KV720_VERSION_PATCH);
+  EXPECT_EQ(numbers, version.substr(0, version.find('+')));
 }
 
 struct Outcome {

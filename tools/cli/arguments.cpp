@@ -45,7 +45,8 @@ bool ParseSeconds(const std::string& text, double& seconds) {
 struct Words {
   const CommandSpec* spec = nullptr;
   std::vector<std::string> operands;
-  bool help = false, json = false, dryRun = false, secondsGiven = false, backupsGiven = false;
+  bool help = false, version = false, json = false, dryRun = false, secondsGiven = false,
+       backupsGiven = false;
   double seconds = 0;
 };
 
@@ -75,6 +76,8 @@ void TakeOption(const std::vector<std::string>& args, std::size_t& i, Words& w, 
   std::string value;
   if (word == "--help" || word == "-h") {
     w.help = true;
+  } else if (word == "--version") {
+    w.version = true;
   } else if (Named(word, "--port") || word == "-p") {
     if (OptionValue(args, i, word == "-p" ? "-p" : "--port", value, error)) a.port = value;
   } else if (word == "--json") {
@@ -158,6 +161,10 @@ ParseResult ParseArguments(const std::vector<std::string>& args,
   Arguments& a = result.arguments;
   const Words w = ReadWords(args, a, result.error);
   if (!result.error.empty()) return result;
+  if (w.version) {
+    a.command = Command::Version;
+    return result;
+  }
   if (!w.spec || w.spec->command == Command::Help) {
     HelpRequest(w, result);
     return result;

@@ -22,7 +22,7 @@ enum ExitCode : int {
   kExitInterrupted = 130 // Ctrl+C before the command finished
 };
 
-enum class Command { Help, Ports, Info, Read, Save, Load, Diff, Record, Watch, Doctor };
+enum class Command { Help, Ports, Info, Read, Save, Load, Diff, Record, Watch, Doctor, Version };
 
 struct Arguments {
   Command command = Command::Help;

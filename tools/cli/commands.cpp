@@ -7,6 +7,7 @@
 #include "english_texts.h"
 #include "information/information.h"
 #include "json.h"
+#include "kv720_version.h"
 #include "live.h"
 
 namespace kv::cli {
@@ -48,6 +49,7 @@ int RunCommand(Context& c) {
     case Command::Record: return RunRecord(c);
     case Command::Watch: return RunWatch(c);
     case Command::Doctor: return RunDoctor(c);
+    case Command::Version: c.out << "kv720-cli " << KV720_VERSION << "\n"; return kExitOk;
   }
   return kExitUsage;
 }

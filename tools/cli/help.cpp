@@ -25,6 +25,7 @@ Options:
   -p, --port PORT   the serial port: /dev/ttyUSB0 (or ttyUSB0) on Linux, COM7 (any number)
                     on Windows; without it the port in the environment variable KV720_PORT
   -h, --help        help (after a command: that command's help)
+  --version         the program's version
   --                every word after it is a file name
 
 Exit codes:
