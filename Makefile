@@ -1,13 +1,16 @@
 # KV720 service tool: `make` builds both sides, `make test` runs every test, `make demo` runs the
-# program under Wine against the simulator, `make bench` prints the speed figures.
+# program under Wine against the simulator, `make bench` prints the speed figures, `make dist`
+# builds the release packages in dist/ and tries each as a fitter would.
 BUILD   := build
 NATIVE  := $(BUILD)/native
 WIN     := $(BUILD)/win
 BENCH   := $(BUILD)/bench
+RELEASE := $(BUILD)/dist-native
+DIST    := dist
 JOBS    ?= 2
 CMAKE_GEN := -G Ninja
 
-.PHONY: all setup native win test bench demo clean
+.PHONY: all setup native win test bench demo dist clean
 
 all: native win
 
@@ -22,8 +25,18 @@ win: setup
 	cmake -S . -B $(WIN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(abspath cmake/mingw-w64.cmake)
 	cmake --build $(WIN) -j $(JOBS)
 
+# The packages' own tests (label dist) run with make dist.
 test: all
-	cd $(NATIVE) && ctest --output-on-failure -j 1
+	cd $(NATIVE) && ctest --output-on-failure -j 1 -LE dist
+
+# The native kv720-cli of the .deb: optimised, no sanitizers, only the C library shared.
+dist: all
+	@bash scripts/setup.sh --dist
+	cmake -S . -B $(RELEASE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKV720_SANITIZE=OFF \
+	  "-DCMAKE_EXE_LINKER_FLAGS=-static-libstdc++ -static-libgcc"
+	cmake --build $(RELEASE) -j $(JOBS) --target kv720-cli
+	python3 packaging/dist.py --win $(WIN) --native $(RELEASE) --out $(DIST)
+	cd $(NATIVE) && ctest --output-on-failure -j 1 -L dist
 
 bench: setup
 	cmake -S . -B $(BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKV720_SANITIZE=OFF
@@ -34,4 +47,4 @@ demo: all
 	@bash scripts/demo.sh $(abspath $(BUILD))
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(DIST)

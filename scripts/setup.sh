@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need, when any is missing.
+# Installs the Debian packages the build, the tests and the demo need, when any is missing;
+# with --dist also those make dist needs (the installer compiler, the .deb tools).
 # Idempotent and quick when everything is there.
 set -euo pipefail
 
@@ -10,6 +11,9 @@ packages=(
   wine64 wine xvfb x11-utils imagemagick fonts-liberation
   python3-cairo fonts-dejavu-core   # resources/schema/make_schema.py, checked by make test
 )
+if [ "${1:-}" = "--dist" ]; then
+  packages+=(nsis dpkg-dev binutils)   # makensis; dpkg-deb, dpkg-shlibdeps; strip
+fi
 
 missing=()
 for p in "${packages[@]}"; do
