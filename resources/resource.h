@@ -1,5 +1,13 @@
 // Resource ids shared by the .rc files and the code. Numbers are fixed: menus, templates and
-// commands are addressed by them.
+// commands are addressed by them. This header holds the program-wide ids (strings, icon,
+// accelerators, menu bars and commands, panel templates, language flags); the ids inside each
+// family of dialogs live beside its .rc file, included by that .rc and by the family's code:
+//   readings_ids.h       readings panel (101): learn button, hidden temperature, logo
+//   configuration_ids.h  configuration panel (106, 157, 145, 151, 150), emulation dialog (218)
+//   schema_ids.h         schema panel (132): scroll bars, wiring diagram pictures
+//   oscilloscope_ids.h   oscilloscope panel (159)
+//   information_ids.h    information dialog (230) and its picture
+//   reset_ids.h          factory reset panel (126)
 #pragma once
 
 // String table.

@@ -4,6 +4,7 @@
 
 #include "configuration_ids.h"
 #include "link/link.h"
+#include "link/parameters.h"
 #include "readings/conversions.h"
 #include "shell/poll.h"
 #include "shell/program.h"
@@ -20,7 +21,7 @@ std::string Format(const char* format, Args... args) {
   return buffer;
 }
 
-std::uint8_t Byte(const Program& program, ByteRef ref) { return Get(program.link.image, ref); }
+std::uint8_t Byte(const Program& program, Param p) { return Get(program.link.image, p); }
 
 bool IsVersion3(const Program& program) { return Version(program.link.image) == kSupportedVersion; }
 
@@ -39,12 +40,11 @@ void FillLambdaPoint(const Program& program, Controls& controls) {
     controls.AddListItem(IDC_LAMBDA_POINT, item);
 }
 
-// Writes a speed as its period: low byte to `lowAddress`, then the high byte to the next one.
-void WriteSpeed(Program& program, std::uint8_t lowAddress, unsigned long rpm) {
+// Writes a speed as its period: the low byte, then the high byte.
+void WriteSpeed(Program& program, Param low, Param high, unsigned long rpm) {
   const unsigned long period = PeriodFromSpeed(rpm);
-  WriteByte(program.link, lowAddress, static_cast<std::uint8_t>(period & 0xFF));
-  WriteByte(program.link, static_cast<std::uint8_t>(lowAddress + 1),
-            static_cast<std::uint8_t>(HighByte(period)));
+  WriteParameter(program.link, low, static_cast<std::uint8_t>(period & 0xFF));
+  WriteParameter(program.link, high, static_cast<std::uint8_t>(HighByte(period)));
 }
 
 ConfigurationFollowUp WriteListPick(Program& program, int id, int index) {
@@ -52,16 +52,17 @@ ConfigurationFollowUp WriteListPick(Program& program, int id, int index) {
   const auto value = [](int v) { return static_cast<std::uint8_t>(v); };
   switch (id) {
     case IDC_PROBE_TYPE:
-      WriteByte(link, 6, value((Byte(program, bytes::LambdaType) & 0x0F) | (index << 4)));
-      WriteByte(link, 7, NeutralPointForType(index));
+      WriteParameterBits(link, Param::LambdaType, 0xF0, value(index << 4));
+      WriteParameter(link, Param::LambdaPoint, NeutralPointForType(index));
       break;
     case IDC_LAMBDA_POINT:
       // The list still shows the cached type's items until the next refresh rebuilds it.
-      WriteByte(link, 7, value(index + LambdaPointOffset(program.configuration.cachedLambdaType)));
+      WriteParameter(link, Param::LambdaPoint,
+                     value(index + LambdaPointOffset(program.configuration.cachedLambdaType)));
       break;
-    case IDC_LAMBDA_DELAY: WriteByte(link, 8, value(index + 1)); break;
+    case IDC_LAMBDA_DELAY: WriteParameter(link, Param::LambdaDelay, value(index + 1)); break;
     case IDC_EMUL_TYPE:
-      WriteByte(link, 9, value((Byte(program, bytes::EmulType) & 0xFC) | index));
+      WriteParameterBits(link, Param::EmulType, 0x03, value(index));
       if (index == 0) {
         // The pick closes the list even when its close-up notification has not come yet; left
         // set, listOpen would keep the dialog from ever polling.
@@ -70,24 +71,24 @@ ConfigurationFollowUp WriteListPick(Program& program, int id, int index) {
         return ConfigurationFollowUp::OpenEmulationDialog;
       }
       break;
-    case IDC_EMUL_TIME_HI: WriteByte(link, 10, value(index + 1)); break;
-    case IDC_EMUL_TIME_LO: WriteByte(link, 11, value(index + 1)); break;
-    case IDC_IGNITION_TYPE: WriteByte(link, 23, value(index + 1)); break;
+    case IDC_EMUL_TIME_HI: WriteParameter(link, Param::EmulBJ_TimeHi, value(index + 1)); break;
+    case IDC_EMUL_TIME_LO: WriteParameter(link, Param::EmulBJ_TimeLo, value(index + 1)); break;
+    case IDC_IGNITION_TYPE: WriteParameter(link, Param::IgnitionType, value(index + 1)); break;
     case IDC_LPG_ON_SPEED:
-      WriteSpeed(program, 21, kLpgOnFirstSpeed + 100 * static_cast<unsigned long>(index));
+      WriteSpeed(program, Param::LPGOnRPMLo, Param::LPGOnRPMHi,
+                 kLpgOnFirstSpeed + 100 * static_cast<unsigned long>(index));
       break;
-    case IDC_SPEED_SWITCH:
-      WriteByte(link, 5, value((Byte(program, bytes::Options) & 0xEF) | (index << 4)));
-      break;
+    case IDC_SPEED_SWITCH: WriteParameterBits(link, Param::Options, 0x10, value(index << 4)); break;
     case IDC_TPS_TYPE:
-      WriteByte(link, 6, value((Byte(program, bytes::LambdaType) & 0xF0) | kTpsCodeOfItem[index]));
+      WriteParameterBits(link, Param::LambdaType, 0x0F, kTpsCodeOfItem[index]);
       break;
-    case IDC_TPS_INERT: WriteByte(link, 29, value(index + 1)); break;
-    case IDC_INJECT_DELAY: WriteByte(link, 14, value(index + 1)); break;
+    case IDC_TPS_INERT: WriteParameter(link, Param::TPSInert, value(index + 1)); break;
+    case IDC_INJECT_DELAY: WriteParameter(link, Param::InjectDelay, value(index + 1)); break;
     case IDC_LPG_OFF_SPEED:
-      WriteSpeed(program, 27, kLpgOffFirstSpeed + 100 * static_cast<unsigned long>(index));
+      WriteSpeed(program, Param::LPGOffRPMLo, Param::LPGOffRPMHi,
+                 kLpgOffFirstSpeed + 100 * static_cast<unsigned long>(index));
       break;
-    case IDC_WOZG: WriteByte(link, 37, value(index + 1)); break;
+    case IDC_WOZG: WriteParameter(link, Param::WOZG, value(index + 1)); break;
     default: break;
   }
   return ConfigurationFollowUp::None;
@@ -97,18 +98,13 @@ void WriteCheckBox(Program& program, int id, bool checked) {
   Link& link = program.link;
   switch (id) {
     case IDC_LPG_OFF_ENABLE:
-      WriteByte(link, 5, static_cast<std::uint8_t>((Byte(program, bytes::Options) & 0xBF) |
-                                                   (checked ? 0x40 : 0)));
+      WriteParameterBits(link, Param::Options, 0x40, checked ? 0x40 : 0);
       break;
     case IDC_LOW_SIGNAL:
-      if (!IsVersion3(program)) return;
-      WriteByte(link, 9, static_cast<std::uint8_t>((Byte(program, bytes::EmulType) & 0xFB) |
-                                                   (checked ? 4 : 0)));
+      if (IsVersion3(program)) WriteParameterBits(link, Param::EmulType, 0x04, checked ? 0x04 : 0);
       break;
     case IDC_EMERGENCY_START:
-      if (!IsVersion3(program)) return;
-      WriteByte(link, 9, static_cast<std::uint8_t>((Byte(program, bytes::EmulType) & 0xF7) |
-                                                   (checked ? 8 : 0)));
+      if (IsVersion3(program)) WriteParameterBits(link, Param::EmulType, 0x08, checked ? 0x08 : 0);
       break;
     default: break;
   }
@@ -210,13 +206,13 @@ void ApplyConfigurationTexts(const Program& program, Controls& c) {
 }
 
 void RefreshConfiguration(Program& program, Controls& c) {
-  const auto b = [&](ByteRef ref) { return Byte(program, ref); };
+  const auto b = [&](Param p) { return Byte(program, p); };
   const bool v3 = IsVersion3(program);
-  const std::uint8_t lambdaType = b(bytes::LambdaType);
-  const std::uint8_t emulType = b(bytes::EmulType);
-  const std::uint8_t options = b(bytes::Options);
+  const std::uint8_t lambdaType = b(Param::LambdaType);
+  const std::uint8_t emulType = b(Param::EmulType);
+  const std::uint8_t options = b(Param::Options);
 
-  const int probeType = lambdaType >> 4;
+  const int probeType = LambdaProbeType(lambdaType);
   Select(c, IDC_PROBE_TYPE, probeType);
   ConfigurationState& state = program.configuration;
   if (probeType != state.cachedLambdaType) {
@@ -224,42 +220,42 @@ void RefreshConfiguration(Program& program, Controls& c) {
     state.cachedLambdaType = probeType;
     FillLambdaPoint(program, c);
   }
-  const int point = b(bytes::LambdaPoint);
+  const int point = b(Param::LambdaPoint);
   const int offset = LambdaPointOffset(state.cachedLambdaType);
   Select(c, IDC_LAMBDA_POINT, point >= offset ? point - offset : 0);
-  Select(c, IDC_LAMBDA_DELAY, FromOne(b(bytes::LambdaDelay)));
+  Select(c, IDC_LAMBDA_DELAY, FromOne(b(Param::LambdaDelay)));
 
   Select(c, IDC_EMUL_TYPE, emulType & 3);
   EnableControls(c,
              {IDC_EMUL_TIME_HI, IDC_EMUL_TIME_LO, IDC_EMUL_TIME_HI_LABEL, IDC_EMUL_TIME_LO_LABEL,
               IDC_EMUL_TIME_HI_UNIT, IDC_EMUL_TIME_LO_UNIT},
              (emulType & 3) == 0);
-  Select(c, IDC_EMUL_TIME_HI, FromOne(b(bytes::EmulBJ_TimeHi)));
-  Select(c, IDC_EMUL_TIME_LO, FromOne(b(bytes::EmulBJ_TimeLo)));
+  Select(c, IDC_EMUL_TIME_HI, FromOne(b(Param::EmulBJ_TimeHi)));
+  Select(c, IDC_EMUL_TIME_LO, FromOne(b(Param::EmulBJ_TimeLo)));
 
-  Select(c, IDC_IGNITION_TYPE, FromOne(b(bytes::IgnitionType)));
+  Select(c, IDC_IGNITION_TYPE, FromOne(b(Param::IgnitionType)));
   Select(c, IDC_LPG_ON_SPEED,
-         SpeedListIndex(b(bytes::LPGOnRPMHi), b(bytes::LPGOnRPMLo), kLpgOnFirstSpeed, kLpgOnItems));
+         SpeedListIndex(b(Param::LPGOnRPMHi), b(Param::LPGOnRPMLo), kLpgOnFirstSpeed, kLpgOnItems));
   Select(c, IDC_SPEED_SWITCH, (options >> 4) & 1);
 
   c.Enable(IDC_LOW_SIGNAL, v3);
   if (v3) c.SetCheck(IDC_LOW_SIGNAL, (emulType & 0x04) != 0);
 
-  Select(c, IDC_TPS_TYPE, TpsItemOfCode(lambdaType & 0x0F));
+  Select(c, IDC_TPS_TYPE, TpsItemOfCode(TpsCode(lambdaType)));
   EnableControls(c, {IDC_TPS_INERT, IDC_TPS_INERT_LABEL, IDC_TPS_INERT_UNIT}, (lambdaType & 0x02) == 0);
-  Select(c, IDC_TPS_INERT, FromOne(b(bytes::TPSInert)));
-  Select(c, IDC_INJECT_DELAY, FromOne(b(bytes::InjectDelay)));
+  Select(c, IDC_TPS_INERT, FromOne(b(Param::TPSInert)));
+  Select(c, IDC_INJECT_DELAY, FromOne(b(Param::InjectDelay)));
 
   c.SetCheck(IDC_LPG_OFF_ENABLE, (options & 0x40) != 0);
   ShowControls(c, {IDC_LPG_OFF_SPEED, IDC_LPG_OFF_SPEED_UNIT}, c.IsChecked(IDC_LPG_OFF_ENABLE));
   Select(c, IDC_LPG_OFF_SPEED,
-         SpeedListIndex(b(bytes::LPGOffRPMHi), b(bytes::LPGOffRPMLo), kLpgOffFirstSpeed,
+         SpeedListIndex(b(Param::LPGOffRPMHi), b(Param::LPGOffRPMLo), kLpgOffFirstSpeed,
                         kLpgOffItems));
 
   c.Enable(IDC_EMERGENCY_START, v3);
   if (v3) c.SetCheck(IDC_EMERGENCY_START, (emulType & 0x08) != 0);
   ShowControls(c, {IDC_WOZG_LABEL, IDC_WOZG, IDC_WOZG_UNIT}, v3 && (emulType & 0x08) != 0);
-  Select(c, IDC_WOZG, FromOne(b(bytes::WOZG)));
+  Select(c, IDC_WOZG, FromOne(b(Param::WOZG)));
 }
 
 bool ConfigurationTick(Program& program, Controls& controls) {

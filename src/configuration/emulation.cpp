@@ -6,6 +6,7 @@
 #include "configuration/configuration.h"
 #include "configuration_ids.h"
 #include "link/link.h"
+#include "link/parameters.h"
 #include "shell/poll.h"
 #include "shell/program.h"
 #include "ui/canvas.h"
@@ -39,7 +40,7 @@ void FillEmulationLists(Controls& c) {
 }
 
 void ApplyEmulationTexts(const LanguageTexts& t, Controls& c) {
-  c.SetText(1, t[160]);
+  c.SetText(kDialogOk, t[160]);
   c.SetText(IDC_EMULDLG_HIGH_LABEL, t[44]);
   c.SetText(IDC_EMULDLG_LOW_LABEL, t[45]);
   c.SetText(IDC_EMULDLG_HIGH_UNIT, t[55]);
@@ -56,13 +57,13 @@ namespace {
 void RefreshEmulation(Program& program, Controls& c, Canvas& canvas) {
   const MemoryImage& image = program.link.image;
   ConfigurationState& state = program.configuration;
-  const int high = Get(image, bytes::EmulBJ_TimeHi);
-  const int low = Get(image, bytes::EmulBJ_TimeLo);
+  const int high = Get(image, Param::EmulBJ_TimeHi);
+  const int low = Get(image, Param::EmulBJ_TimeLo);
   if (high != state.emulationLastHigh || low != state.emulationLastLow || state.emulationRedraw) {
     state.emulationRedraw = false;
     state.emulationLastHigh = high;
     state.emulationLastLow = low;
-    DrawEmulationChart(canvas, Get(image, bytes::LambdaType) >> 4, high, low);
+    DrawEmulationChart(canvas, LambdaProbeType(Get(image, Param::LambdaType)), high, low);
   }
   Select(c, IDC_EMULDLG_HIGH, FromOne(static_cast<std::uint8_t>(high)));
   Select(c, IDC_EMULDLG_LOW, FromOne(static_cast<std::uint8_t>(low)));
@@ -77,15 +78,15 @@ bool EmulationTick(Program& program, Controls& c, Canvas& canvas) {
 }
 
 int EmulationCommand(Program& program, Controls& c, int id, int code) {
-  if (id == 1 || id == 2) {
+  if (id == kDialogOk || id == kDialogCancel) {
     program.shared.subDialogOpen = false;
     return id;
   }
   if (id != IDC_EMULDLG_HIGH && id != IDC_EMULDLG_LOW) return 0;
   if (code == kListSelectionChange) {
     const int index = PickedIndex(c, id);
-    if (index >= 0)
-      WriteByte(program.link, id == IDC_EMULDLG_HIGH ? 10 : 11, static_cast<std::uint8_t>(index + 1));
+    const Param time = id == IDC_EMULDLG_HIGH ? Param::EmulBJ_TimeHi : Param::EmulBJ_TimeLo;
+    if (index >= 0) WriteParameter(program.link, time, static_cast<std::uint8_t>(index + 1));
   } else {
     program.shared.listOpen = (code == kListDropDown);
   }

@@ -8,6 +8,7 @@
 #include "link/parameters.h"
 #include "shell/poll.h"
 #include "shell/program.h"
+#include "ui/design_frame.h"
 
 namespace kv {
 namespace {
@@ -74,8 +75,6 @@ constexpr LayoutRow kLayout[] = {
     {IDC_INFO_MONTH, 340, 440, 70, 20, false, false},
     {IDC_INFO_DAY, 510, 440, 70, 20, false, false},
 };
-
-int Scaled(int value, double scale) { return static_cast<int>(value * scale); }
 
 std::uint8_t Byte(const MemoryImage& image, Param p) { return Get(image, p); }
 

@@ -50,7 +50,7 @@ void FillCorrectionsLists(Controls& c) {
 void ApplyCorrectionsTexts(const LanguageTexts& t, Controls& c) {
   int text = 99;
   for (const CorrectionList& list : kLists) c.SetText(list.label, t[text++]);
-  c.SetText(1, t[103]);
+  c.SetText(kDialogOk, t[103]);
 }
 
 bool CorrectionsTick(Program& program, Controls& c) {
@@ -66,7 +66,7 @@ bool CorrectionsTick(Program& program, Controls& c) {
 }
 
 int CorrectionsCommand(Program& program, Controls& c, int id, int code) {
-  if (id == 1 || id == 2) {
+  if (id == kDialogOk || id == kDialogCancel) {
     program.shared.correctionsOpen = false;
     return id;
   }

@@ -96,7 +96,7 @@ void InitGasSensorDialog(const LanguageTexts& t, Controls& c) {
     c.SetText(point.field, "0");
   }
   c.SetText(IDC_GAS_FACTORY, t[189]);
-  c.SetText(1, t[160]);
+  c.SetText(kDialogOk, t[160]);
   for (int i = 0; i < 3; ++i) c.AddListItem(IDC_GAS_TYPE, t[kGasSensorTypeFirstText + i]);
   c.SetText(IDC_GAS_TYPE_LABEL, t[52]);
 }
@@ -174,7 +174,7 @@ void RestoreFactoryGasPoints(Program& program) {
 }
 
 int GasSensorCommand(Program& program, Controls& c, int id, int code) {
-  if (id == 1 || id == 2) {
+  if (id == kDialogOk || id == kDialogCancel) {
     program.shared.subDialogOpen = false;
     return id;
   }

@@ -11,20 +11,13 @@
 #include "shell/poll.h"
 #include "shell/program.h"
 #include "ui/controls.h"
+#include "ui/design_frame.h"
 
 namespace kv {
 namespace {
 
-// The panel is laid out in the 800 x 600 design frame; a pixel is the design value times the
-// size's scale, truncated.
-struct Frame {
-  double sx, sy;
-  int X(int v) const { return static_cast<int>(v * sx); }
-  int Y(int v) const { return static_cast<int>(v * sy); }
-  Point P(int x, int y) const { return {X(x), Y(y)}; }
-  Point P(Point design) const { return P(design.x, design.y); }
-  Rect R(int l, int t, int r, int b) const { return {X(l), Y(t), X(r), Y(b)}; }
-};
+// The panel is laid out in the design frame.
+using Frame = DesignFrame;
 
 Frame FrameOf(const Program& p) { return {p.shell.scaleX, p.shell.scaleY}; }
 
@@ -166,8 +159,7 @@ OscilloscopeSample CurrentSample(const MemoryImage& image) {
   s.lambda = Get(image, bytes::Lambda);
   s.actuator = Get(image, bytes::Actuator);
   s.attInit = Get(image, Param::AttInit);
-  const std::uint8_t high = Get(image, bytes::PeriodHi);
-  s.speed = high == 255 ? 0 : static_cast<long>(SpeedFromPeriod(high, Get(image, bytes::PeriodLo)));
+  s.speed = EngineSpeed(image);
   s.throttle = Get(image, bytes::Tps);
   s.type = Get(image, Param::LambdaType);
   s.throttleSwitch = Get(image, bytes::Status) & 0x10;

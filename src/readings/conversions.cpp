@@ -16,6 +16,15 @@ unsigned long SpeedFromPeriod(unsigned high, unsigned low) {
   return static_cast<unsigned long>(RoundHalfDown(static_cast<double>(q) / 50.0)) * 50ul;
 }
 
+long EngineSpeed(const MemoryImage& image) {
+  const unsigned high = Get(image, bytes::PeriodHi);
+  return high == 255 ? 0 : static_cast<long>(SpeedFromPeriod(high, Get(image, bytes::PeriodLo)));
+}
+
+unsigned long SpeedParameter(const MemoryImage& image, Param low, Param high) {
+  return SpeedFromPeriod(Get(image, high), Get(image, low));
+}
+
 long TemperatureFromRaw(unsigned raw) {
   raw &= 0xFFu;
   if (raw < 68) return 0;

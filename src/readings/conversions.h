@@ -4,12 +4,19 @@
 
 #include <string>
 
+#include "link/parameters.h"
+
 namespace kv {
 
 // Truncates toward zero, then rounds up only when the fraction is above one half (x 100 > 50).
 long RoundHalfDown(double x);
 // Engine speed in rpm (a multiple of 50) from the 16-bit period high:low; period 0 gives 0.
 unsigned long SpeedFromPeriod(unsigned high, unsigned low);
+// Engine speed in rpm from Block 2's period bytes; a high byte of 255 (the engine stands)
+// gives 0.
+long EngineSpeed(const MemoryImage& image);
+// A switching speed the controller keeps as a period in two parameters, low and high byte.
+unsigned long SpeedParameter(const MemoryImage& image, Param low, Param high);
 // Coolant temperature in degrees Celsius from the raw byte.
 long TemperatureFromRaw(unsigned raw);
 // The raw byte of a temperature; the inverse of TemperatureFromRaw on 0..100.

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "link/parameters.h"
 #include "readings/conversions.h"
 #include "readings/drawing_resources.h"
+#include "readings_ids.h"
 #include "shell/program.h"
 #include "ui/controls.h"
+#include "ui/design_frame.h"
 
 namespace kv {
 namespace {
@@ -15,7 +18,6 @@ namespace {
 // dial face was designed.
 constexpr double kPi = 3.14159;
 constexpr int kOrigin = 130;
-constexpr int kLogoControl = 230;
 
 double StepsToRadians(int steps) { return (steps * 1.5) * kPi / 180.0; }
 
@@ -42,10 +44,8 @@ constexpr FaceText kFaceTexts[] = {
     {{699, 205}, "8"}, {{575, 115}, "RPM x 1000"},
 };
 
-Rect Hub(double scaleX) {
-  const auto s = [scaleX](int v) { return static_cast<int>(v * scaleX); };
-  return {s(605), s(150), s(645), s(190)};
-}
+// The dial keeps round: both axes scale by scaleX.
+Rect Hub(double scaleX) { return DesignFrame{scaleX, scaleX}.R(605, 150, 645, 190); }
 
 }  // namespace
 
@@ -107,8 +107,8 @@ void DrawSpeedDial(Program& program, Canvas& canvas, Controls& controls) {
   const Brush black{colour::Black};
 
   // The logo sits in the dial's box; toggling it makes it repaint over anything drawn near it.
-  controls.Enable(kLogoControl, false);
-  controls.Enable(kLogoControl, true);
+  controls.Enable(IDC_READINGS_LOGO, false);
+  controls.Enable(IDC_READINGS_LOGO, true);
 
   const auto old = static_cast<std::size_t>(dial.needleIndex);
   canvas.Line({colour::White, 4}, at(t.needleBase[old]), at(t.needleTip[old]));
@@ -119,7 +119,7 @@ void DrawSpeedDial(Program& program, Canvas& canvas, Controls& controls) {
   canvas.Line(blackWide, at(t.needleBase[k]), at(t.needleTip[k]));
   canvas.Ellipse(blackWide, black, hub);
 
-  const bool redAbove = (Get(program.link.image, bytes::Options) & 0x40) != 0;
+  const bool redAbove = (Get(program.link.image, Param::Options) & 0x40) != 0;
   const long off = dial.lpgOffSpeed;
   for (std::size_t i = 0; i < t.majorTickInner.size(); ++i) {
     const bool red = redAbove && off / 1000 < static_cast<long>(i);
@@ -133,7 +133,7 @@ void DrawSpeedDial(Program& program, Canvas& canvas, Controls& controls) {
   }
 
   for (const FaceText& f : kFaceTexts) {
-    const Point p{static_cast<int>(f.at.x * sx), static_cast<int>(f.at.y * sx)};
+    const Point p = DesignFrame{sx, sx}.P(f.at);
     canvas.Text(FontKind::Label, colour::Black, colour::White, p, {}, f.text);
   }
 

@@ -6,12 +6,14 @@
 #include <string>
 
 #include "link/link.h"
+#include "link/parameters.h"
 #include "readings/conversions.h"
 #include "readings/dial.h"
 #include "readings/drawing_resources.h"
 #include "shell/poll.h"
 #include "shell/program.h"
 #include "ui/controls.h"
+#include "ui/design_frame.h"
 
 namespace kv {
 namespace {
@@ -26,22 +28,15 @@ constexpr ReadingsSizeLayout kLayouts[5] = {
 
 constexpr Rgb kLampColours[4] = {colour::Cyan, colour::DarkGreen, colour::Yellow, colour::Red};
 
-// The readings panel is laid out in an 800 x 600 frame; a pixel is the frame value times the
-// size's scale, truncated.
-struct Frame {
-  double sx, sy;
-  int X(int v) const { return static_cast<int>(v * sx); }
-  int Y(int v) const { return static_cast<int>(v * sy); }
-  Point P(int x, int y) const { return {X(x), Y(y)}; }
-  Rect R(int l, int t, int r, int b) const { return {X(l), Y(t), X(r), Y(b)}; }
-};
-
+// The panel is laid out in the design frame.
+using Frame = DesignFrame;
 Frame FrameOf(const Program& p) { return {p.shell.scaleX, p.shell.scaleY}; }
 
 // The decoded bytes one refresh works from.
 struct Image {
   explicit Image(const MemoryImage& m) : m(m) {}
   unsigned operator()(ByteRef r) const { return Get(m, r); }
+  unsigned operator()(Param p) const { return Get(m, p); }
   const MemoryImage& m;
 };
 
@@ -117,7 +112,7 @@ FuelField EvaluateMessages(Program& p, const Image& img, unsigned long lpgOnSpee
     m.Blank(2), m.Blank(4), m.Blank(5);
     return FuelField::Petrol;
   }
-  if ((img(bytes::EmulType) & 0x80) == 0) {  // reduced status without emulation
+  if ((img(Param::EmulType) & 0x80) == 0) {  // reduced status without emulation
     if (bit(0)) {
       m.Write(1, t[13]);
       m.Blank(2), m.Blank(3), m.Blank(4), m.Blank(5);
@@ -173,7 +168,7 @@ FuelField EvaluateMessages(Program& p, const Image& img, unsigned long lpgOnSpee
     if (!bit(3)) m.Blank(3);
   } else if (bit(7)) {
     m.Write(3, t[24]);
-    const bool belowOn = (img(bytes::Options) & 0x10) != 0 ||
+    const bool belowOn = (img(Param::Options) & 0x10) != 0 ||
                          !(p.shared.engineSpeed > static_cast<long>(lpgOnSpeed));
     m.Write(4, belowOn ? t[25] : t[26], true);
   } else {
@@ -269,27 +264,20 @@ void DrawReadingsFrame(Program& p, Canvas& c, Controls& ui) {
   ui.Move(kLogoPicture, f.X(710), f.Y(25), f.X(65), f.Y(42));
 }
 
-void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
-  ReadingsState& s = p.readings;
-  const Image img(p.link.image);
-  const Frame f = FrameOf(p);
-  const unsigned lambdaType = img(bytes::LambdaType);
-  const unsigned probeType = lambdaType >> 4, tpsCode = lambdaType & 0x0F;
-  const unsigned status = img(bytes::Status);
-  const unsigned switches = img(bytes::Switches);
-  const unsigned options = img(bytes::Options);
+namespace {
 
-  ui.SetText(kRawTemperatureField, std::to_string(img(bytes::Temperature)));
-
-  // Lambda: voltage, the probe marker and the neutral-point marker, then the rest of both rows.
+// Lambda box: the voltage, the probe marker and the neutral-point marker, then the rest of both
+// rows.
+void RefreshLambda(Canvas& c, const Image& img, const Frame& f) {
+  const int probeType = LambdaProbeType(static_cast<std::uint8_t>(img(Param::LambdaType)));
   const unsigned lambda = img(bytes::Lambda);
   double lambdaVolts = ByteVolts(lambda);
   if (probeType == 3 || probeType == 4) lambdaVolts = 5 - lambdaVolts;
   Value(c, f, 40, 45, VoltsText(lambdaVolts));
   const int pos = static_cast<int>(std::min(probeType == 0 ? lambda * 5 : lambda, 255u));
-  const int point = static_cast<int>(probeType == 0 ? img(bytes::LambdaPoint) * 5
-                                                    : img(bytes::LambdaPoint));
-  const unsigned state = status & 0x07;
+  const int point = static_cast<int>(probeType == 0 ? img(Param::LambdaPoint) * 5
+                                                    : img(Param::LambdaPoint));
+  const unsigned state = img(bytes::Status) & 0x07;
   const Rgb stateColour = state == 1 ? colour::DarkGreen : state == 4 ? colour::Red : colour::Yellow;
   Fill(c, stateColour, f.R(140 + pos, 52, 180 + pos, 70));
   // The neutral point is not capped; what lies past the bar's end is not drawn.
@@ -299,21 +287,23 @@ void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
   Fill(c, colour::LightGrey, f.R(pointRight, 73, 436, 77));
   Fill(c, colour::LightGrey, f.R(140, 52, 140 + pos, 70));
   Fill(c, colour::LightGrey, f.R(180 + pos, 52, 436, 70));
+}
 
-  // TPS lamps: exactly one high bit of the status lights its lamp; none or several light none.
+// TPS box: the lamps, the voltage by sensor code and the inertia.
+void RefreshTps(Program& p, Canvas& c, const Image& img, const Frame& f) {
+  // Exactly one high bit of the status lights its lamp; none or several light none.
+  const unsigned status = img(bytes::Status);
   const unsigned high = status & 0xF0;
   const int lit = high == 0x10 ? 1 : high == 0x20 ? 2 : high == 0x40 ? 3 : high == 0x80 ? 4 : 0;
   for (int n = 1; n <= 4; ++n) {
     const Rgb lamp = kLampColours[n - 1];
-    c.Rectangle({lamp, 1}, {lit == n ? lamp : colour::LightGrey},
-                TpsLampRect(p.shell, n));
+    c.Rectangle({lamp, 1}, {lit == n ? lamp : colour::LightGrey}, TpsLampRect(p.shell, n));
   }
-  s.nonIdleLamp = lit >= 2;
+  p.readings.nonIdleLamp = lit >= 2;
 
-  // TPS voltage, by sensor code.
   const double tpsVolts = ByteVolts(img(bytes::Tps));
   const char* switchText = (status & 0x10) ? "OFF" : " ON";
-  switch (tpsCode) {
+  switch (TpsCode(static_cast<std::uint8_t>(img(Param::LambdaType)))) {
     case 1:
       Value(c, f, 40, 155, VoltsText(5 - tpsVolts));
       break;
@@ -332,16 +322,19 @@ void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
     default:
       Value(c, f, 40, 155, VoltsText(tpsVolts));
   }
-  SmallValue(c, f, 305, 196, VoltsText(img(bytes::TPSInert) / 50.0 + 0.02));
+  SmallValue(c, f, 305, 196, VoltsText(img(Param::TPSInert) / 50.0 + 0.02));
+}
 
-  // Actuator position bar.
+// Actuator box: the position bar, the AttInit pointer (its area cleared only when it moves), the
+// idle and working bands around AttInit and the throttle-jump marker.
+void RefreshActuator(Program& p, Canvas& c, const Image& img, const Frame& f) {
+  ReadingsState& s = p.readings;
   const int actuator = static_cast<int>(img(bytes::Actuator));
   Value(c, f, 40, 265, DigitsText(actuator, 3));
   Fill(c, colour::Navy, f.R(161, 270, 161 + actuator, 290));
   Fill(c, colour::LightGrey, f.R(161 + actuator, 270, 417, 290));
 
-  // AttInit pointer: its area is cleared only when it moves.
-  const int attInit = static_cast<int>(img(bytes::AttInit));
+  const int attInit = static_cast<int>(img(Param::AttInit));
   if (attInit != s.lastAttInit) Fill(c, colour::LightGrey, f.R(140, 316, 440, 360));
   Label(c, f, attInit + 157, 315, "^");
   SmallValue(c, f, attInit + 147, 326, DigitsText(attInit, 3));
@@ -350,14 +343,14 @@ void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
          captionClip, p.texts[6]);
   s.lastAttInit = attInit;
 
-  // Idle and working bands around AttInit, clipped to the bar; the rows' rest light grey.
+  // The bands are clipped to the bar; the rows' rest is light grey.
   const int base = attInit + 161;
   const auto clipLeft = [](int v) { return std::max(v, 161); };
   const auto clipRight = [](int v) { return std::min(v, 418); };
-  const int idleLeft = clipLeft(base - static_cast<int>(img(bytes::AttMin_BJ)));
-  const int idleRight = clipRight(base + static_cast<int>(img(bytes::AttMax_BJ)));
-  const int workLeft = clipLeft(base - static_cast<int>(img(bytes::AttMin)));
-  const int workRight = clipRight(base + static_cast<int>(img(bytes::AttMax)));
+  const int idleLeft = clipLeft(base - static_cast<int>(img(Param::AttMin_BJ)));
+  const int idleRight = clipRight(base + static_cast<int>(img(Param::AttMax_BJ)));
+  const int workLeft = clipLeft(base - static_cast<int>(img(Param::AttMin)));
+  const int workRight = clipRight(base + static_cast<int>(img(Param::AttMax)));
   Fill(c, colour::Cyan, f.R(idleLeft, 300, idleRight, 305));
   Fill(c, colour::Red, f.R(workLeft, 307, workRight, 312));
   Fill(c, colour::LightGrey, f.R(160, 300, idleLeft, 305));
@@ -365,20 +358,22 @@ void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
   Fill(c, colour::LightGrey, f.R(160, 307, workLeft, 312));
   Fill(c, colour::LightGrey, f.R(workRight, 307, 418, 312));
 
-  // Throttle-jump marker.
-  const int attJump = static_cast<int>(img(bytes::AttJump));
+  const int attJump = static_cast<int>(img(Param::AttJump));
   const int jump = Version(p.link.image) == kSupportedVersion
                        ? std::min(attInit + attInit * attJump / 100, 255)
                        : attJump;
-  const bool switchSensor = tpsCode == 2 || tpsCode == 3 || tpsCode == 6 || tpsCode == 7;
-  if (!switchSensor && (options & 0x08)) Fill(c, colour::Black, f.R(160 + jump, 293, 162 + jump, 298));
+  const bool switchSensor = IsSwitchTps(TpsCode(static_cast<std::uint8_t>(img(Param::LambdaType))));
+  if (!switchSensor && (img(Param::Options) & 0x08))
+    Fill(c, colour::Black, f.R(160 + jump, 293, 162 + jump, 298));
   Fill(c, colour::LightGrey, f.R(150, 293, 160 + jump, 298));
   Fill(c, colour::LightGrey, f.R(162 + jump, 293, 425, 298));
+}
 
-  // Engine speed and the dial.
-  const unsigned periodHigh = img(bytes::PeriodHi);
-  const long speed =
-      periodHigh == 255 ? 0 : static_cast<long>(SpeedFromPeriod(periodHigh, img(bytes::PeriodLo)));
+// Speed box: the engine speed and the dial, the switching thresholds and the switch captions.
+// Returns the LPG-on speed, which the messages compare with.
+unsigned long RefreshSpeed(Program& p, Canvas& c, Controls& ui, const Image& img, const Frame& f) {
+  ReadingsState& s = p.readings;
+  const long speed = EngineSpeed(p.link.image);
   p.shared.engineSpeed = speed;
   Value(c, f, 590, 210, DigitsText(speed, 4));
   if (speed != s.dial.lastDialSpeed) {
@@ -386,10 +381,11 @@ void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
     DrawSpeedDial(p, c, ui);
   }
 
-  // Switching thresholds.
-  const auto cutOff = SpeedFromPeriod(img(bytes::CutOffRPMHi), img(bytes::CutOffRPMLo));
-  const auto lpgOn = SpeedFromPeriod(img(bytes::LPGOnRPMHi), img(bytes::LPGOnRPMLo));
-  const auto lpgOff = static_cast<long>(SpeedFromPeriod(img(bytes::LPGOffRPMHi), img(bytes::LPGOffRPMLo)));
+  const unsigned options = img(Param::Options);
+  const auto cutOff = SpeedParameter(p.link.image, Param::CutOffRPMLo, Param::CutOffRPMHi);
+  const auto lpgOn = SpeedParameter(p.link.image, Param::LPGOnRPMLo, Param::LPGOnRPMHi);
+  const auto lpgOff =
+      static_cast<long>(SpeedParameter(p.link.image, Param::LPGOffRPMLo, Param::LPGOffRPMHi));
   SmallValue(c, f, 510, 265, DigitsText(static_cast<long>(cutOff), 4),
              (options & 0x20) ? colour::Black : colour::Grey);
   SmallValue(c, f, 605, 265, DigitsText(static_cast<long>(lpgOn), 4));
@@ -400,24 +396,26 @@ void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
   }
   SmallValue(c, f, 705, 265, DigitsText(lpgOff, 4), (options & 0x40) ? colour::Black : colour::Grey);
 
-  // Switch captions; " LPG ON " follows the fuel state of the previous refresh.
+  // " LPG ON " follows the fuel state of the previous refresh.
+  const unsigned switches = img(bytes::Switches);
   Label(c, f, 590, 290, " LPG ON ", s.onGas ? colour::DarkGreen : colour::Black);
   Label(c, f, 685, 290, " LPG OFF ", (switches & 0x04) ? colour::Red : colour::Black);
   Label(c, f, 485, 290, " CUT-OFF ", (switches & 0x08) ? colour::Red : colour::Black);
+  return lpgOn;
+}
 
-  // Temperatures.
+// Temperature box: the coolant temperature and the switch-on temperature.
+void RefreshTemperatures(const Program& p, Canvas& c, const Image& img, const Frame& f) {
   Value(c, f, 490, 375, DigitsText(TemperatureFromRaw(img(bytes::Temperature)), 3));
   const Rect onTemp = SwitchOnTemperatureField(p, f);
-  c.Text(FontKind::Label, (options & 0x02) ? colour::Black : colour::Grey, colour::White,
-         {onTemp.left, onTemp.top}, onTemp, TemperatureText(img(bytes::LPGOnTemp)));
+  c.Text(FontKind::Label, (img(Param::Options) & 0x02) ? colour::Black : colour::Grey,
+         colour::White, {onTemp.left, onTemp.top}, onTemp,
+         TemperatureText(img(Param::LPGOnTemp)));
+}
 
-  // Messages and the fuel-state field.
-  Messages messages;
-  const FuelField fuel = EvaluateMessages(p, img, lpgOn, messages);
-  messages.Draw(c, f);
-  DrawFuelField(p, c, f, fuel);
-
-  // Learn lamp: yellow while learning at idle; blinking while learning off idle.
+// Learn lamp: yellow while learning at idle; blinking while learning off idle.
+void RefreshLearnLamp(Program& p, Canvas& c, const Frame& f) {
+  ReadingsState& s = p.readings;
   if (++s.blinkCount > 1) {
     s.blinkPhase = !s.blinkPhase;
     s.blinkCount = 0;
@@ -427,6 +425,25 @@ void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
   const int d = ReadingsLayoutFor(p.shell.screenSize).learnLampDiameter;
   const Point corner = f.P(635, 470);
   c.Ellipse({colour::Black, 1}, {lamp}, {corner.x, corner.y, corner.x + d, corner.y + d});
+}
+
+}  // namespace
+
+void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
+  const Image img(p.link.image);
+  const Frame f = FrameOf(p);
+  ui.SetText(kRawTemperatureField, std::to_string(img(bytes::Temperature)));
+  RefreshLambda(c, img, f);
+  RefreshTps(p, c, img, f);
+  RefreshActuator(p, c, img, f);
+  const unsigned long lpgOn = RefreshSpeed(p, c, ui, img, f);
+  RefreshTemperatures(p, c, img, f);
+  // Messages and the fuel-state field.
+  Messages messages;
+  const FuelField fuel = EvaluateMessages(p, img, lpgOn, messages);
+  messages.Draw(c, f);
+  DrawFuelField(p, c, f, fuel);
+  RefreshLearnLamp(p, c, f);
 }
 
 BlockSet ReadingsBlocks(ReadingsState& s) {
@@ -453,7 +470,7 @@ void LearnPressed(Program& p, Canvas& c, Controls&) {
   } else {
     s.learnRequested = true;  // the next refreshes show the outcome
   }
-  WriteByte(p.link, kCommandAddress, kCommandLearn);
+  SendCommand(p.link, kCommandLearn);
 }
 
 }  // namespace kv

@@ -9,6 +9,7 @@
 #include "options/options_state.h"
 #include "oscilloscope/oscilloscope_state.h"
 #include "readings/readings_state.h"
+#include "resource.h"
 #include "schema/schema_state.h"
 #include "shell/language.h"
 
@@ -31,7 +32,7 @@ struct ShellState {
   double scaleX = 1.0, scaleY = 1.0;
   int desktopClass = 2;
   int desktopWidth = 0, desktopHeight = 0;
-  int portItem = 40019;
+  int portItem = CMD_COM1;
   std::array<int, 4> lampBases{140, 214, 288, 362};  // x of the readings panel's throttle lamps
 };
 

@@ -61,6 +61,10 @@ inline constexpr int kButtonClicked = 0;        // BN_CLICKED
 inline constexpr int kListSelectionChange = 1;  // CBN_SELCHANGE
 inline constexpr int kListDropDown = 7;         // CBN_DROPDOWN
 
+// The ids a dialog's default button and its Esc key or close box report (IDOK, IDCANCEL).
+inline constexpr int kDialogOk = 1;
+inline constexpr int kDialogCancel = 2;
+
 // Selects `index`, or nothing when the list has no such item. An unchanged selection is left
 // alone, so that a list does not repaint at every tick.
 void Select(Controls& controls, int id, int index);

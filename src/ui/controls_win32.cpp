@@ -20,6 +20,7 @@ static_assert(ScrollLineUp == SB_LINEUP && ScrollLineDown == SB_LINEDOWN &&
               ScrollPageUp == SB_PAGEUP && ScrollPageDown == SB_PAGEDOWN &&
               ScrollThumbPosition == SB_THUMBPOSITION && ScrollThumbTrack == SB_THUMBTRACK &&
               ScrollEnd == SB_ENDSCROLL);
+static_assert(kDialogOk == IDOK && kDialogCancel == IDCANCEL);
 
 }  // namespace
 

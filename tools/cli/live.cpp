@@ -17,8 +17,8 @@ std::string TenThousandths(long v) {
 
 std::string Bit(std::uint8_t byte, int bit) { return ((byte >> bit) & 1) ? "1" : "0"; }
 
-int ProbeType(const MemoryImage& m) { return LambdaProbeType(Get(m, bytes::LambdaType)); }
-int Tps(const MemoryImage& m) { return TpsCode(Get(m, bytes::LambdaType)); }
+int ProbeType(const MemoryImage& m) { return LambdaProbeType(Get(m, Param::LambdaType)); }
+int Tps(const MemoryImage& m) { return TpsCode(Get(m, Param::LambdaType)); }
 
 // The lambda voltage; the 5-0 V probes (types 3 and 4) read downward from 5 V.
 long LambdaScaled(const MemoryImage& m) {
@@ -49,12 +49,6 @@ int TpsLamp(const MemoryImage& m) {
     case 0x80: return 4;
     default: return 0;
   }
-}
-
-// The engine speed reads 0 while the period's high byte is 255.
-unsigned long EngineSpeed(const MemoryImage& m) {
-  const unsigned hi = Get(m, bytes::PeriodHi);
-  return hi == 255 ? 0 : SpeedFromPeriod(hi, Get(m, bytes::PeriodLo));
 }
 
 }  // namespace
@@ -123,7 +117,7 @@ std::string WatchLine(const MemoryImage& m) {
   if (tps.empty()) tps = "_.__";
   char line[200];
   std::snprintf(line, sizeof line,
-                "%-6s | lambda %s V | TPS %s | actuator %3u (base %3u) | %5lu rpm | %3ld °C",
+                "%-6s | lambda %s V | TPS %s | actuator %3u (base %3u) | %5ld rpm | %3ld °C",
                 (sw & 1) ? "LPG" : "PETROL", volts(LambdaScaled(m)).c_str(), tps.c_str(),
                 unsigned{Get(m, bytes::Actuator)}, unsigned{Get(m, bytes::AttInit)},
                 EngineSpeed(m), TemperatureFromRaw(Get(m, bytes::Temperature)));
