@@ -17,6 +17,7 @@
 #include "link/parameters.h"
 #include "readings/conversions.h"
 #include "sim_process.h"
+#include "temp_dir.h"
 
 namespace kv {
 namespace {
@@ -63,14 +64,9 @@ CliResult Finish(pid_t pid, const fs::path& folder) {
 
 struct CliOverPty : ::testing::Test {
   testing::SimProcess sim{{"--static", "--start-time", "40"}};
-  fs::path folder;
+  testing::TempDir folder{"kv720-cli"};
 
-  void SetUp() override {
-    ASSERT_TRUE(sim.Ready());
-    char pattern[] = "/tmp/kv720-cli-XXXXXX";
-    folder = ::mkdtemp(pattern);
-  }
-  void TearDown() override { fs::remove_all(folder); }
+  void SetUp() override { ASSERT_TRUE(sim.Ready()); }
 
   CliResult Cli(std::vector<std::string> args, const testing::SimProcess* on = nullptr) {
     args.insert(args.begin(), {"--port", (on ? on : &sim)->Link()});

@@ -7,6 +7,7 @@
 
 #include "cli_test_platform.h"
 #include "shell/settings_file.h"
+#include "temp_dir.h"
 
 namespace kv::testing {
 namespace {
@@ -16,11 +17,8 @@ namespace fs = std::filesystem;
 class CliFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/kv720-cli-files-XXXXXX";
-    root_ = ::mkdtemp(pattern);
     m_.backups = Path("backups");
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   std::string Path(const std::string& name) const { return (root_ / name).string(); }
   std::string Read(const std::string& name) {
@@ -43,7 +41,7 @@ class CliFiles : public ::testing::Test {
     return n;
   }
 
-  fs::path root_;
+  testing::TempDir root_{"kv720-cli-files"};
   FakeCliPlatform m_;
 };
 

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "platform_posix.h"
+#include "temp_dir.h"
 
 namespace kv::cli {
 namespace {
@@ -18,13 +19,10 @@ namespace fs = std::filesystem;
 class MadeUpMachine : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/kv720-ports-XXXXXX";
-    root_ = ::mkdtemp(pattern);
     fs::create_directories(Sys() / "devices");
     fs::create_directories(Tty());
     fs::create_directories(Dev() / "serial" / "by-id");
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   fs::path Sys() const { return root_ / "sys"; }
   fs::path Tty() const { return Sys() / "class" / "tty"; }
@@ -43,7 +41,7 @@ class MadeUpMachine : public ::testing::Test {
     if (node) Write(Dev() / name, "");
   }
 
-  fs::path root_;
+  testing::TempDir root_{"kv720-ports"};
 };
 
 TEST_F(MadeUpMachine, ListsAdaptersAndRealUartsWithTheirNames) {

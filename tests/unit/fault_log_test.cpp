@@ -8,6 +8,7 @@
 #include <string>
 
 #include "shell/fault_log.h"
+#include "temp_dir.h"
 
 namespace kv {
 namespace {
@@ -26,23 +27,18 @@ int Guarded(unsigned message, void (*body)()) {
 class FaultLogFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("kv720-fault-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
     saved_ = TheFaultLog();
     TheFaultLog() = FaultLog{dir_.string(), 0, [](const std::string& line) { sunk_ += line; }};
     sunk_.clear();
   }
   void TearDown() override {
     TheFaultLog() = saved_;
-    std::filesystem::remove_all(dir_);
   }
   std::string Log() const {
     std::ifstream in(dir_ / kFaultLogName, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
-  std::filesystem::path dir_;
+  testing::TempDir dir_{"kv720-fault"};
   FaultLog saved_;
   static inline std::string sunk_;
 };

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "shell/file_store_posix.h"
+#include "temp_dir.h"
 
 namespace kv {
 namespace {
@@ -15,15 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 
 struct PosixFileStoreTest : ::testing::Test {
-  fs::path dir;
+  testing::TempDir dir{"kv720-store"};
   PosixFileStore store;
-
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("kv720-store-" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
 
   std::string Path(const char* name) const { return (dir / name).string(); }
   std::size_t Entries() const {

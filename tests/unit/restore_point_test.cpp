@@ -10,6 +10,7 @@
 #include "shell/file_store_posix.h"
 #include "shell/restore_point.h"
 #include "shell/settings_file.h"
+#include "temp_dir.h"
 
 namespace kv {
 namespace {
@@ -85,15 +86,7 @@ TEST(RestorePoint, FactsAreTheServiceRecordAsTheInformationPanelShowsIt) {
 
 class RestorePointFolder : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/kv720-restore-XXXXXX";
-    root_ = ::mkdtemp(pattern);
-  }
-  void TearDown() override {
-    fs::permissions(root_, fs::perms::owner_all);
-    fs::remove_all(root_);
-  }
-  fs::path root_;
+  testing::TempDir root_{"kv720-restore"};
   PosixFileStore files_;
 };
 

@@ -8,6 +8,7 @@
 #include "shell/code_page.h"
 #include "shell/language.h"
 #include "shell/settings.h"
+#include "temp_dir.h"
 
 namespace kv {
 namespace {
@@ -161,18 +162,11 @@ TEST(CodePages, TextsTheCodePageCannotHoldGiveNothing) {
 
 class LanguageFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("kv720-lang-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_ / "Lang");
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
   void Write(const std::string& code, const std::string& bytes) {
-    std::ofstream(dir_ / "Lang" / ("KV720_lang." + code), std::ios::binary) << bytes;
+    dir_.Write(std::filesystem::path("Lang") / ("KV720_lang." + code), bytes);
   }
   std::string Start() const { return dir_.string(); }
-  std::filesystem::path dir_;
+  testing::TempDir dir_{"kv720-lang"};
 };
 
 TEST_F(LanguageFiles, LoadsTheFileOfTheCodeInItsCodePage) {

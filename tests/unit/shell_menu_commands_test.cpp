@@ -11,6 +11,7 @@
 #include "shell/panel_registry.h"
 #include "shell/program.h"
 #include "shell/settings.h"
+#include "temp_dir.h"
 
 namespace kv {
 namespace {
@@ -96,19 +97,11 @@ TEST(Ports, NumbersOutsideOneToFourMeanCom1) {
 class PortSelection : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           (std::string("kv720-port-") +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
     program_.settings.startDirectory = dir_.string();
     program_.link.port = &port_;
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string Ini() const {
-    std::ifstream in(dir_ / "KV720.ini", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  std::filesystem::path dir_;
+  std::string Ini() const { return dir_.Read("KV720.ini"); }
+  testing::TempDir dir_{"kv720-port"};
   testing::FakePort port_;
   Program program_;
 };

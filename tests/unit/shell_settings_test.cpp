@@ -7,6 +7,7 @@
 
 #include "shell/program.h"
 #include "shell/settings.h"
+#include "temp_dir.h"
 
 namespace kv {
 namespace {
@@ -57,20 +58,11 @@ TEST(SettingsFile, OverLongTokensAreBoundedAndFallBack) {
 class SettingsDirectory : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           (std::string("kv720-ini-") +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
     settings_.startDirectory = dir_.string();
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string Ini() const {
-    std::ifstream in(dir_ / "KV720.ini", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  void WriteIni(const std::string& text) { std::ofstream(dir_ / "KV720.ini") << text; }
-  std::filesystem::path dir_;
+  std::string Ini() const { return dir_.Read("KV720.ini"); }
+  void WriteIni(const std::string& text) { dir_.Write("KV720.ini", text); }
+  testing::TempDir dir_{"kv720-ini"};
   ProgramSettings settings_;
 };
 
