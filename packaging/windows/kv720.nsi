@@ -20,6 +20,7 @@ SetCompressor /SOLID lzma
 !define PRODUCT "KV720 service tool"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\KV720"
 !define SHORTCUT "${PRODUCT}.lnk"
+!define CLI_SHORTCUT "KV720 command line.lnk"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -83,6 +84,9 @@ Section "Install"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortCut "$SMPROGRAMS\${SHORTCUT}" "$INSTDIR\KV720.exe" "" "$INSTDIR\KV720.exe" 0
   CreateShortCut "$DESKTOP\${SHORTCUT}" "$INSTDIR\KV720.exe" "" "$INSTDIR\KV720.exe" 0
+  ; A prompt in the program's folder that first lists the serial ports with their adapters.
+  CreateShortCut "$SMPROGRAMS\${CLI_SHORTCUT}" "$SYSDIR\cmd.exe" '/k kv720-cli.exe ports' \
+                 "$SYSDIR\cmd.exe" 0
 
   ; Apps & features, for this user.
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
@@ -107,6 +111,7 @@ Section "Uninstall"
   Delete "$INSTDIR\Uninstall.exe"
   Delete "$SMPROGRAMS\${SHORTCUT}"
   Delete "$DESKTOP\${SHORTCUT}"
+  Delete "$SMPROGRAMS\${CLI_SHORTCUT}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   RMDir "$INSTDIR"
 SectionEnd

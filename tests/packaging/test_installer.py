@@ -22,6 +22,7 @@ DIST = {}
 INSTALLED = ["KV720.exe", "kv720-cli.exe", "User guide.txt", "LICENSE.txt", "Uninstall.exe",
              "Lang/KV720_lang.pol", "Lang/KV720_lang.rus"]
 SHORTCUT = "KV720 service tool.lnk"
+CLI_SHORTCUT = "KV720 command line.lnk"
 
 
 def shortcut_strings(path):
@@ -66,8 +67,12 @@ class InstallerTest(harness.E2ETestCase):
         menu = glob.glob(os.path.join(s.prefix.path, "drive_c", "users", "*", "AppData", "Roaming",
                                       "Microsoft", "Windows", "Start Menu", "Programs", SHORTCUT))
         self.assertEqual(len(menu), 1, "Start menu shortcut")
-        link = shortcut_strings(menu[0])
-        self.assertTrue(link["workdir"].lower().endswith(r"\appdata\local\programs\kv720"), link)
+        programs = os.path.dirname(menu[0])
+        for name in (SHORTCUT, CLI_SHORTCUT):
+            link = shortcut_strings(os.path.join(programs, name))
+            self.assertTrue(link["workdir"].lower().endswith(r"\appdata\local\programs\kv720"), link)
+        self.assertEqual(shortcut_strings(os.path.join(programs, CLI_SHORTCUT))["args"],
+                         "/k kv720-cli.exe ports")
 
         # Started as the shortcut starts it, the program polls the controller on COM1.
         sim = s.start_sim(port=1)
@@ -102,7 +107,9 @@ class InstallerTest(harness.E2ETestCase):
         self.assertEqual(code, 0)
         harness.wait_until(lambda: not os.path.exists(os.path.join(folder, "Uninstall.exe")), 60,
                            what="the uninstaller")
-        harness.wait_until(lambda: not os.path.exists(menu[0]), 30, what="the shortcut to go")
+        harness.wait_until(lambda: not any(os.path.exists(os.path.join(programs, name))
+                                           for name in (SHORTCUT, CLI_SHORTCUT)), 30,
+                           what="the shortcuts to go")
         left = sorted(os.path.relpath(os.path.join(r, n), folder)
                       for r, _, names in os.walk(folder) for n in names)
         self.assertEqual(left, sorted(["KV720.ini", "car.bs2",
