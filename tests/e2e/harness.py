@@ -335,6 +335,16 @@ PREFIX_REG = r"""REGEDIT4
 "Courier New"="Liberation Mono"
 """
 
+# Windows 10's caption and menu bar are taller than Wine's (SM_CYCAPTION 23 and SM_CYMENU 20
+# against 19 and 19), so its client areas are smaller. The sizes are in twips, 15 a pixel, one
+# pixel less than the metric (the border line).
+WINDOWS_10_METRICS = r"""REGEDIT4
+
+[HKEY_CURRENT_USER\Control Panel\Desktop\WindowMetrics]
+"CaptionHeight"="-330"
+"MenuHeight"="-285"
+"""
+
 # Files of a prefix that Wine never rewrites in place: hard links to the template are enough.
 _SHARED_SUFFIXES = (".dll", ".exe", ".sys", ".drv", ".nls", ".tlb", ".acm", ".ocx", ".cpl",
                     ".ax", ".ds", ".com", ".ttf", ".ttc", ".fon", ".mui", ".msstyles", ".vxd")
@@ -978,6 +988,15 @@ class Session:
 
     def set_port(self, number, target):
         self.prefix.set_port(number, target)
+
+    def set_registry(self, text):
+        """Imports registry text (REGEDIT4) into this session's prefix; call before start_app."""
+        path = os.path.join(self.dir, "session.reg")
+        with open(path, "w") as f:
+            f.write(text)
+        with open(os.path.join(self.dir, "regedit.log"), "ab") as out:
+            subprocess.run([wine_loader(), "regedit", "/S", path], env=self.prefix.env(self.display),
+                           stdout=out, stderr=out, timeout=120, check=True)
 
     def start_app(self, env=None, cwd=None):
         """KV720.exe of the run folder; with cwd, started from that folder instead (as from the
