@@ -1,29 +1,41 @@
 # KV720 service tool: `make` builds both sides, `make test` runs every test, `make demo` runs the
 # program under Wine against the simulator, `make bench` prints the speed figures, `make dist`
-# builds the release packages in dist/ and tries each as a fitter would.
+# builds the release packages in dist/ and tries each as a fitter would, `make fuzz` runs every
+# fuzz target for FUZZ_SECONDS each.
 BUILD   := build
 NATIVE  := $(BUILD)/native
 WIN     := $(BUILD)/win
 BENCH   := $(BUILD)/bench
 RELEASE := $(BUILD)/dist-native
 DIST    := dist
+FUZZ    := $(BUILD)/fuzz
+FUZZ_SECONDS ?= 120
 JOBS    ?= 2
 CMAKE_GEN := -G Ninja
 
-.PHONY: all setup native win test bench demo dist clean
+.PHONY: all setup native win fuzz-build test bench demo dist fuzz clean
 
-all: native win
+all: native win fuzz-build
 
 setup:
 	@bash scripts/setup.sh
 
 native: setup
-	cmake -S . -B $(NATIVE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKV720_WIN_BUILD_DIR=$(abspath $(WIN))
+	cmake -S . -B $(NATIVE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKV720_WIN_BUILD_DIR=$(abspath $(WIN)) \
+	  -DKV720_FUZZ_BUILD_DIR=$(abspath $(FUZZ))
 	cmake --build $(NATIVE) -j $(JOBS)
 
 win: setup
 	cmake -S . -B $(WIN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(abspath cmake/mingw-w64.cmake)
 	cmake --build $(WIN) -j $(JOBS)
+
+# libFuzzer needs clang; ctest runs each target briefly (fuzz/CMakeLists.txt).
+fuzz-build: setup
+	cmake -S fuzz -B $(FUZZ) $(CMAKE_GEN) -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ) -j $(JOBS)
+
+fuzz: fuzz-build
+	@for target in $(FUZZ)/*_fuzz; do bash fuzz/run.sh $$target $(FUZZ_SECONDS) || exit 1; done
 
 # The packages' own tests (label dist) run with make dist.
 test: all

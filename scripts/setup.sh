@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine64 wine xvfb x11-utils imagemagick fonts-liberation
+  clang libclang-rt-dev
   python3-cairo fonts-dejavu-core   # resources/schema/make_schema.py, checked by make test
 )
 if [ "${1:-}" = "--dist" ]; then
