@@ -11,7 +11,6 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from test_configuration import cut_texts  # noqa: E402
 
 RED = (255, 0, 0)  # the readings panel's background
 BLOCK_2 = "65 02 02 69"
@@ -65,7 +64,7 @@ class WindowMetricsTest(harness.E2ETestCase):
         below = [(c["id"], c["rect"]) for c in controls
                  if c["rect"][1] < client[1] or c["rect"][3] > client[3]]
         self.assertEqual(below, [], client)
-        self.assertEqual(cut_texts(img, text_controls(controls, client)), [])
+        self.assertEqual(harness.cut_texts(img, text_controls(controls, client)), [])
         if command == harness.PANEL_COMMANDS["readings"]:
             left, _, right, bottom = client
             last_rows = img.colors((left, bottom - 2, right, bottom))
