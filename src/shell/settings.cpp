@@ -165,19 +165,33 @@ bool ReadWholeFile(const std::string& path, std::string& content) noexcept {
   }
 }
 
+namespace {
+
+bool WriteStream(const fs::path& path, std::string_view content, std::ios::openmode mode) {
+  std::ofstream out(path, mode);
+  if (!out) return false;
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  out.close();
+  return !out.fail();
+}
+
+}  // namespace
+
 bool WriteWholeFile(const std::string& path, std::string_view content) noexcept {
   try {
     if (path.empty()) return false;
     const fs::path target = FromUtf8(path);
     fs::path temporary = target;
     temporary += ".tmp";
-    std::ofstream out(temporary, std::ios::trunc);
-    if (!out) return false;
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.close();
     std::error_code error;
-    if (!out.fail()) fs::rename(temporary, target, error);
-    if (out.fail() || error) {
+    if (!std::ofstream(temporary, std::ios::app)) {
+      // A folder that takes no new file while the file itself may be written: in place, as
+      // always, rather than not at all.
+      return fs::is_regular_file(target, error) && WriteStream(target, content, std::ios::trunc);
+    }
+    const bool written = WriteStream(temporary, content, std::ios::trunc);
+    if (written) fs::rename(temporary, target, error);
+    if (!written || error) {
       fs::remove(temporary, error);
       return false;
     }
@@ -189,12 +203,7 @@ bool WriteWholeFile(const std::string& path, std::string_view content) noexcept 
 
 bool AppendToFile(const std::string& path, std::string_view content) noexcept {
   try {
-    if (path.empty()) return false;
-    std::ofstream out(FromUtf8(path), std::ios::app);
-    if (!out) return false;
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.close();
-    return !out.fail();
+    return !path.empty() && WriteStream(FromUtf8(path), content, std::ios::app);
   } catch (...) {
     return false;
   }

@@ -47,7 +47,9 @@ std::string PathInStartDirectory(const std::string& startDirectory,
 // Whole-file reads and writes by UTF-8 path (binary for reading; text mode for writing, so the
 // file gets the platform's line ends). Return whether they succeeded. A whole-file write goes to
 // "<path>.tmp" first and is renamed over the file in one step: a failure mid-write (a full
-// disk) leaves the old file as it was, and no temporary file stays behind.
+// disk) leaves the old file as it was, and no temporary file stays behind. Only where no
+// temporary file can be made (a folder that takes no new file) is an existing file rewritten in
+// place.
 bool ReadWholeFile(const std::string& path, std::string& content) noexcept;
 bool WriteWholeFile(const std::string& path, std::string_view content) noexcept;
 bool AppendToFile(const std::string& path, std::string_view content) noexcept;
