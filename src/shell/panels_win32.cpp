@@ -1,20 +1,15 @@
-// The Win32 helpers the panels share, and the panels still shown from their templates alone.
+// The Win32 helpers the panels share.
 #include "shell/panels_win32.h"
 
 #include <type_traits>
 
 #include "shell/program.h"
-#include "ui/controls_win32.h"
 
 namespace kv {
 namespace {
 
 // The registry names the panels' functions with its own spelling of the window handle.
 static_assert(std::is_same_v<HWND, PanelWindow>);
-
-INT_PTR CALLBACK TemplateOnlyProc(HWND, UINT message, WPARAM, LPARAM) {
-  return message == WM_INITDIALOG;
-}
 
 }  // namespace
 
@@ -49,23 +44,6 @@ void CentreOnDesktop(HWND dialog) {
   SetWindowPos(dialog, nullptr, (desktopWidth - (r.right - r.left)) / 2,
                (desktopHeight - (r.bottom - r.top)) / 2, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void SetControlTexts(HWND window, std::span<const ControlText> texts) {
-  DialogControls controls(window);
-  ApplyControlTexts(controls, texts, TheProgram().texts);
-}
-
-HWND CreateTemplateOnlyPanel(HWND parent, int panel, bool fillWindow,
-                             std::span<const ControlText> texts) {
-  const Program& program = TheProgram();
-  HWND window = CreatePanelDialog<TemplateOnlyProc>(parent, panel);
-  if (!window) return nullptr;
-  if (fillWindow)
-    SetWindowPos(window, nullptr, 0, 0, program.shell.windowWidth, program.shell.windowHeight,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  SetControlTexts(window, texts);
-  return window;
 }
 
 }  // namespace kv

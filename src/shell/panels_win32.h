@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <span>
-
 #include "shell/panel_registry.h"
 #include "shell/poll.h"
 #include "ui/controls.h"
@@ -59,14 +57,5 @@ INT_PTR RunSubDialog(HWND owner, int templateId, bool& flag, LPARAM param = 0) {
 
 // Centres a modal dialog on the desktop the shell keeps (halves truncated), keeping its size.
 void CentreOnDesktop(HWND dialog);
-
-// Puts the language texts of `texts` on the controls of `window`.
-void SetControlTexts(HWND window, std::span<const ControlText> texts);
-
-// For panels that do not run yet: the panel's template for the screen size, shown with its
-// template texts and the language texts in `texts` (control, text number pairs), sized to the
-// main window when `fillWindow` is set.
-HWND CreateTemplateOnlyPanel(HWND parent, int panel, bool fillWindow,
-                             std::span<const ControlText> texts = {});
 
 }  // namespace kv
