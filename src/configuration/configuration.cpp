@@ -8,18 +8,11 @@
 #include "readings/conversions.h"
 #include "shell/poll.h"
 #include "shell/program.h"
+#include "ui/format.h"
 #include "ui/controls.h"
 
 namespace kv {
 namespace {
-
-// printf-style item text; every format here is short and fixed.
-template <typename... Args>
-std::string Format(const char* format, Args... args) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, format, args...);
-  return buffer;
-}
 
 std::uint8_t Byte(const Program& program, Param p) { return Get(program.link.image, p); }
 
@@ -127,12 +120,12 @@ bool IsList(int id) {
 std::vector<std::string> LambdaPointItems(int probeType) {
   std::vector<std::string> items;
   if (probeType == 0) {
-    for (long i = 0; i <= 10; ++i) items.push_back(Format("0,%ld", 40 + 2 * i));
+    for (long i = 0; i <= 10; ++i) items.push_back(FormatText("0,%ld", 40 + 2 * i));
   } else if (probeType == 5) {
-    for (long i = 0; i <= 15; ++i) items.push_back(Format("1,%02ld", 2 * i));
+    for (long i = 0; i <= 15; ++i) items.push_back(FormatText("1,%02ld", 2 * i));
   } else {
     // The 0-5 V probes show volts with a colon: 2:54 stands for 2.54 V.
-    for (long i = 0; i <= 50; ++i) items.push_back(Format("%ld:%02ld", 2 + i / 50, (2 * i) % 100));
+    for (long i = 0; i <= 50; ++i) items.push_back(FormatText("%ld:%02ld", 2 + i / 50, (2 * i) % 100));
   }
   return items;
 }
@@ -160,22 +153,22 @@ void FillConfigurationLists(const Program& program, Controls& c) {
   const LanguageTexts& texts = program.texts;
   for (const char* item : kProbeTypeNames) c.AddListItem(IDC_PROBE_TYPE, item);
   FillLambdaPoint(program, c);
-  for (long i = 1; i <= 255; ++i) c.AddListItem(IDC_LAMBDA_DELAY, Format("%ld:%02ld", i / 12, 5 * (i % 12)));
+  for (long i = 1; i <= 255; ++i) c.AddListItem(IDC_LAMBDA_DELAY, FormatText("%ld:%02ld", i / 12, 5 * (i % 12)));
   for (int n = 61; n <= 63; ++n) c.AddListItem(IDC_EMUL_TYPE, texts[n]);
   for (long i = 1; i <= 255; ++i) {
-    const std::string item = Format("%ld,%03ld", i / 40, 25 * (i % 40));
+    const std::string item = FormatText("%ld,%03ld", i / 40, 25 * (i % 40));
     c.AddListItem(IDC_EMUL_TIME_HI, item);
     c.AddListItem(IDC_EMUL_TIME_LO, item);
   }
   for (int n = 64; n <= 81; ++n) c.AddListItem(IDC_IGNITION_TYPE, texts[n]);
-  for (long i = 0; i < kLpgOnItems; ++i) c.AddListItem(IDC_LPG_ON_SPEED, Format("%ld", 1500 + 100 * i));
+  for (long i = 0; i < kLpgOnItems; ++i) c.AddListItem(IDC_LPG_ON_SPEED, FormatText("%ld", 1500 + 100 * i));
   c.AddListItem(IDC_SPEED_SWITCH, texts[82]);
   c.AddListItem(IDC_SPEED_SWITCH, texts[83]);
   for (int n = 84; n <= 89; ++n) c.AddListItem(IDC_TPS_TYPE, texts[n]);
-  for (long i = 1; i <= 19; ++i) c.AddListItem(IDC_TPS_INERT, Format("%ld,%02ld", 0L, 2 * i + 2));
-  for (long i = 1; i <= 50; ++i) c.AddListItem(IDC_INJECT_DELAY, Format("%ld,%ld", i / 10, i % 10));
-  for (long i = 0; i < kLpgOffItems; ++i) c.AddListItem(IDC_LPG_OFF_SPEED, Format("%ld", 4000 + 100 * i));
-  for (long i = 1; i <= 50; ++i) c.AddListItem(IDC_WOZG, Format("%ld,%ld", i / 10, i % 10));
+  for (long i = 1; i <= 19; ++i) c.AddListItem(IDC_TPS_INERT, FormatText("%ld,%02ld", 0L, 2 * i + 2));
+  for (long i = 1; i <= 50; ++i) c.AddListItem(IDC_INJECT_DELAY, FormatText("%ld,%ld", i / 10, i % 10));
+  for (long i = 0; i < kLpgOffItems; ++i) c.AddListItem(IDC_LPG_OFF_SPEED, FormatText("%ld", 4000 + 100 * i));
+  for (long i = 1; i <= 50; ++i) c.AddListItem(IDC_WOZG, FormatText("%ld,%ld", i / 10, i % 10));
 }
 
 void ApplyConfigurationTexts(const Program& program, Controls& c) {

@@ -8,18 +8,11 @@
 #include "link/parameters.h"
 #include "shell/poll.h"
 #include "shell/program.h"
+#include "ui/format.h"
 #include "ui/design_frame.h"
 
 namespace kv {
 namespace {
-
-// printf-style text; every format here is short and fixed.
-template <typename... Args>
-std::string Format(const char* format, Args... args) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, format, args...);
-  return buffer;
-}
 
 // The contact lines are texts 154..157 of the language file; 1179 and 1180 share "Change".
 constexpr ControlText kTexts[] = {
@@ -94,7 +87,7 @@ void ShowDateEditor(Controls& c, bool shown) {
 
 void RebuildDays(Controls& c, int days) {
   c.ClearList(IDC_INFO_DAY);
-  for (long day = 1; day <= days; ++day) c.AddListItem(IDC_INFO_DAY, Format("%02ld", day));
+  for (long day = 1; day <= days; ++day) c.AddListItem(IDC_INFO_DAY, FormatText("%02ld", day));
 }
 
 std::string_view FirstCharacters(std::string_view utf8, std::size_t count) {
@@ -198,8 +191,8 @@ void StartInformation(const Program& program, InformationState& state, Controls&
   c.LimitText(IDC_INFO_REGISTRATION, static_cast<int>(kRegistrationLength));
   c.SetText(IDC_INFO_REGISTRATION, "");
   for (long year = kFirstYear; year < kFirstYear + kYearCount; ++year)
-    c.AddListItem(IDC_INFO_YEAR, Format("%ld", year));
-  for (long month = 1; month <= 12; ++month) c.AddListItem(IDC_INFO_MONTH, Format("%02ld", month));
+    c.AddListItem(IDC_INFO_YEAR, FormatText("%ld", year));
+  for (long month = 1; month <= 12; ++month) c.AddListItem(IDC_INFO_MONTH, FormatText("%02ld", month));
   RebuildDays(c, 31);
   for (int id : {IDC_INFO_YEAR, IDC_INFO_MONTH, IDC_INFO_DAY}) c.SelectListItem(id, 0);
   ApplyInformationTexts(program, c);
@@ -267,12 +260,12 @@ void PlaceInformationControls(double scaleX, double scaleY, Controls& c) {
 
 std::string ControllerVersionText(int version, int revision) {
   const float shown = static_cast<float>(version * 100 + revision) / 100.0f;
-  return Format("%.2f", static_cast<double>(shown));
+  return FormatText("%.2f", static_cast<double>(shown));
 }
 
 std::string RunningTimeText(const MemoryImage& image) {
   const long hours = static_cast<long>(Word(image, Param::LpgHoursLo, Param::LpgHoursHi));
-  return Format("%ldh%ld'", hours, static_cast<long>(Byte(image, Param::LpgMinutes)));
+  return FormatText("%ldh%ld'", hours, static_cast<long>(Byte(image, Param::LpgMinutes)));
 }
 
 std::string InstallationDateText(const MemoryImage& image) {
@@ -281,7 +274,7 @@ std::string InstallationDateText(const MemoryImage& image) {
   const long year = (high & 0x3F) + kFirstYear;
   const long month = (low >> 5) + 8 * (high >> 7) + 1;
   const long day = (low & 0x1F) + 1;
-  return Format("%04ld-%02ld-%02ld", year, month, day);
+  return FormatText("%04ld-%02ld-%02ld", year, month, day);
 }
 
 std::string RegistrationText(const MemoryImage& image, CodePage page) {

@@ -11,15 +11,10 @@
 #include "readings/conversions.h"
 #include "shell/poll.h"
 #include "shell/program.h"
+#include "ui/format.h"
 
 namespace kv {
 namespace {
-
-std::string Format(const char* format, long value) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, format, value);
-  return buffer;
-}
 
 std::uint8_t Byte(const Program& program, Param p) { return Get(program.link.image, p); }
 bool IsVersion3(const Program& program) { return Version(program.link.image) == kSupportedVersion; }
@@ -44,9 +39,9 @@ bool ReversedTps(const Program& program) { return TpsCode(Byte(program, Param::L
 
 void FillJumpList(Controls& c, bool version3) {
   if (version3) {
-    for (long i = 1; i <= kJumpItemsVersion3; ++i) c.AddListItem(IDC_OPT_ATT_JUMP, Format("%ld", 2 * i));
+    for (long i = 1; i <= kJumpItemsVersion3; ++i) c.AddListItem(IDC_OPT_ATT_JUMP, FormatText("%ld", 2 * i));
   } else {
-    for (long i = 0; i < kJumpItemsRaw; ++i) c.AddListItem(IDC_OPT_ATT_JUMP, Format("%ld", i));
+    for (long i = 0; i < kJumpItemsRaw; ++i) c.AddListItem(IDC_OPT_ATT_JUMP, FormatText("%ld", i));
   }
 }
 
@@ -150,7 +145,7 @@ int GasSensorTypeIndex(std::uint8_t options) {
 
 void FillOptionsLists(const Program& program, Controls& c) {
   for (long i = 0; i < 256; ++i) {
-    const std::string plain = Format("%ld", i), minus = Format("-%ld", i), plus = Format("+%ld", i);
+    const std::string plain = FormatText("%ld", i), minus = FormatText("-%ld", i), plus = FormatText("+%ld", i);
     c.AddListItem(IDC_OPT_ATT_INIT, plain);
     c.AddListItem(IDC_OPT_ATT_MIN_BJ, minus);
     c.AddListItem(IDC_OPT_ATT_MAX_BJ, plus);
@@ -163,9 +158,9 @@ void FillOptionsLists(const Program& program, Controls& c) {
     c.AddListItem(IDC_OPT_TPS_JUMP, item);
   }
   FillJumpList(c, true);
-  for (long i = 0; i < kCutOffItems; ++i) c.AddListItem(IDC_OPT_CUT_OFF_SPEED, Format("%ld", 1000 + 100 * i));
-  for (long i = 1; i <= 50; ++i) c.AddListItem(IDC_OPT_CUT_OFF_STEPS, Format("%ld", 2 * i));
-  for (long i = 0; i <= 25; ++i) c.AddListItem(IDC_OPT_LPG_ON_TEMP, Format("%ld", kFirstTemperature + 2 * i));
+  for (long i = 0; i < kCutOffItems; ++i) c.AddListItem(IDC_OPT_CUT_OFF_SPEED, FormatText("%ld", 1000 + 100 * i));
+  for (long i = 1; i <= 50; ++i) c.AddListItem(IDC_OPT_CUT_OFF_STEPS, FormatText("%ld", 2 * i));
+  for (long i = 0; i <= 25; ++i) c.AddListItem(IDC_OPT_LPG_ON_TEMP, FormatText("%ld", kFirstTemperature + 2 * i));
   for (int n = 129; n <= 131; ++n) c.AddListItem(IDC_OPT_EMUL_MODE, program.texts[n]);
 }
 
