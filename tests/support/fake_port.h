@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/serial_port.h"
@@ -12,6 +13,7 @@ namespace kv::testing {
 
 class FakePort final : public SerialPort {
  public:
+  static constexpr int kReadRequests = 5;
   // Recorded calls, in order: "open COM1:", "close", "write 65 01 01 67", "read 4",
   // "purge rx", "purge tx", "pause 0".
   std::vector<std::string> calls;
@@ -78,6 +80,27 @@ class FakePort final : public SerialPort {
     written.clear();
   }
 
+  // The write commands sent since the log was last cleared, as (write address, value): frames
+  // whose wire address is past the five read requests.
+  std::vector<std::pair<int, int>> Writes() const {
+    std::vector<std::pair<int, int>> out;
+    for (const auto& f : written)
+      if (f.size() == 4 && f[1] > kReadRequests) out.emplace_back(f[1] - 1, f[2]);
+    return out;
+  }
+  // The read requests sent since the log was last cleared, as block numbers.
+  std::vector<int> Requests() const {
+    std::vector<int> out;
+    for (const auto& f : written)
+      if (f.size() == 4 && f[1] == f[2] && f[1] <= kReadRequests) out.push_back(f[1]);
+    return out;
+  }
+  // Every frame sent since the log was last cleared, in hex.
+  std::vector<std::string> Frames() const {
+    std::vector<std::string> out;
+    for (const auto& f : written) out.push_back(Hex(f));
+    return out;
+  }
   static std::string Hex(const std::vector<std::uint8_t>& bytes) {
     static const char* digits = "0123456789ABCDEF";
     std::string out;

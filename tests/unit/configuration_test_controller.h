@@ -54,19 +54,8 @@ struct ConfigurationRig {
     port.responderContext = &controller;
   }
 
-  // The write commands sent since the log was last cleared, as (write address, value).
-  std::vector<std::pair<int, int>> Writes() const {
-    std::vector<std::pair<int, int>> out;
-    for (const auto& f : port.written)
-      if (f.size() == 4 && f[1] > kBlockCount) out.emplace_back(f[1] - 1, f[2]);
-    return out;
-  }
-  // Every frame sent since the log was last cleared, in hex.
-  std::vector<std::string> Frames() const {
-    std::vector<std::string> out;
-    for (const auto& f : port.written) out.push_back(FakePort::Hex(f));
-    return out;
-  }
+  std::vector<std::pair<int, int>> Writes() const { return port.Writes(); }
+  std::vector<std::string> Frames() const { return port.Frames(); }
 };
 
 }  // namespace kv::testing

@@ -115,18 +115,8 @@ struct Bs2Commands : ::testing::Test {
     port.ClearLog();
   }
   // The read requests sent (block numbers) and the writes sent (write address, value).
-  std::vector<int> Requests() const {
-    std::vector<int> out;
-    for (const auto& f : port.written)
-      if (f[1] == f[2] && f[1] <= kBlockCount) out.push_back(f[1]);
-    return out;
-  }
-  std::vector<std::pair<int, int>> Writes() const {
-    std::vector<std::pair<int, int>> out;
-    for (const auto& f : port.written)
-      if (f[1] > kBlockCount) out.emplace_back(f[1] - 1, f[2]);
-    return out;
-  }
+  std::vector<int> Requests() const { return port.Requests(); }
+  std::vector<std::pair<int, int>> Writes() const { return port.Writes(); }
   SaveResult SaveTo(const std::string& path) {
     user.picks = {path};
     user.overwriteAnswers = {true};
