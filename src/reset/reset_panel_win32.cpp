@@ -4,7 +4,7 @@
 
 #include "reset/reset.h"
 #include "reset_ids.h"
-#include "shell/file_store_win32.h"
+#include "shell/file_store.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
 #include "shell/restore_point_win32.h"
@@ -54,7 +54,7 @@ void OnResetButton(HWND panel) {
   resetRunning = true;
   const Program& program = TheProgram();
   DialogControls controls(panel);
-  Win32FileStore files;
+  SystemFileStore files;
   const ResetOutcome outcome = RunFactoryReset(TheProgram(), controls, ProgramRestorePoints(files));
   DropQueuedInput(panel);
   if (const auto message = MessageFor(outcome)) {

@@ -28,4 +28,16 @@ class FileStore {
   virtual bool MakeFolder(const std::string& path) = 0;
 };
 
+// The system's own store, one implementation per platform: file_store_posix.cpp (a temporary file
+// beside the target, fsync, then rename(2), or link(2) for a new file) and file_store_win32.cpp
+// (wide-character paths, then MoveFileExW, replacing or, for a new file, refusing to).
+class SystemFileStore final : public FileStore {
+ public:
+  bool Read(const std::string& path, std::size_t limit, std::string& content) override;
+  bool Exists(const std::string& path) override;
+  bool Replace(const std::string& path, std::string_view content) override;
+  bool CreateNew(const std::string& path, std::string_view content) override;
+  bool MakeFolder(const std::string& path) override;
+};
+
 }  // namespace kv

@@ -1,4 +1,4 @@
-#include "shell/file_store_posix.h"
+#include "shell/file_store.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -47,7 +47,7 @@ bool WriteTemporary(const std::string& path, std::string_view content, std::stri
 
 }  // namespace
 
-bool PosixFileStore::Read(const std::string& path, std::size_t limit, std::string& content) {
+bool SystemFileStore::Read(const std::string& path, std::size_t limit, std::string& content) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   content.clear();
@@ -64,12 +64,12 @@ bool PosixFileStore::Read(const std::string& path, std::size_t limit, std::strin
   return ok;
 }
 
-bool PosixFileStore::Exists(const std::string& path) {
+bool SystemFileStore::Exists(const std::string& path) {
   struct stat st {};
   return stat(path.c_str(), &st) == 0;
 }
 
-bool PosixFileStore::Replace(const std::string& path, std::string_view content) {
+bool SystemFileStore::Replace(const std::string& path, std::string_view content) {
   std::string temp;
   if (!WriteTemporary(path, content, temp)) return false;
   const bool ok = rename(temp.c_str(), path.c_str()) == 0;
@@ -77,7 +77,7 @@ bool PosixFileStore::Replace(const std::string& path, std::string_view content) 
   return ok;
 }
 
-bool PosixFileStore::CreateNew(const std::string& path, std::string_view content) {
+bool SystemFileStore::CreateNew(const std::string& path, std::string_view content) {
   std::string temp;
   if (!WriteTemporary(path, content, temp)) return false;
   // link(2) puts the file in place only while the name is free. A file system without hard
@@ -89,7 +89,7 @@ bool PosixFileStore::CreateNew(const std::string& path, std::string_view content
   return ok;
 }
 
-bool PosixFileStore::MakeFolder(const std::string& path) {
+bool SystemFileStore::MakeFolder(const std::string& path) {
   // Each parent in turn, as mkdir -p does; a part that exists or cannot be made is passed over,
   // the folder itself decides.
   for (std::size_t at = path.find('/', 1);; at = path.find('/', at + 1)) {

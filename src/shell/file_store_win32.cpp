@@ -1,4 +1,4 @@
-#include "shell/file_store_win32.h"
+#include "shell/file_store.h"
 
 #include <windows.h>
 
@@ -47,7 +47,7 @@ bool WriteTemporary(const std::wstring& target, std::string_view content, std::w
 
 }  // namespace
 
-bool Win32FileStore::Read(const std::string& path, std::size_t limit, std::string& content) {
+bool SystemFileStore::Read(const std::string& path, std::size_t limit, std::string& content) {
   HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -65,11 +65,11 @@ bool Win32FileStore::Read(const std::string& path, std::size_t limit, std::strin
   return ok;
 }
 
-bool Win32FileStore::Exists(const std::string& path) {
+bool SystemFileStore::Exists(const std::string& path) {
   return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool Win32FileStore::Replace(const std::string& path, std::string_view content) {
+bool SystemFileStore::Replace(const std::string& path, std::string_view content) {
   const std::wstring target = Widen(path);
   std::wstring temp;
   if (!WriteTemporary(target, content, temp)) return false;
@@ -79,7 +79,7 @@ bool Win32FileStore::Replace(const std::string& path, std::string_view content) 
   return ok;
 }
 
-bool Win32FileStore::CreateNew(const std::string& path, std::string_view content) {
+bool SystemFileStore::CreateNew(const std::string& path, std::string_view content) {
   const std::wstring target = Widen(path);
   std::wstring temp;
   if (!WriteTemporary(target, content, temp)) return false;
@@ -89,7 +89,7 @@ bool Win32FileStore::CreateNew(const std::string& path, std::string_view content
   return ok;
 }
 
-bool Win32FileStore::MakeFolder(const std::string& path) {
+bool SystemFileStore::MakeFolder(const std::string& path) {
   const std::wstring folder = Widen(path);
   // Each parent in turn; a part that exists or cannot be made (a drive, a share) is passed over,
   // the folder itself decides.

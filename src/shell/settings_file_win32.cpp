@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include "shell/file_store_win32.h"
+#include "shell/file_store.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
 #include "shell/restore_point_win32.h"
@@ -65,13 +65,13 @@ class Win32SettingsFileUi final : public SettingsFileUi {
 }  // namespace
 
 void RunOpenCommand() {
-  Win32FileStore files;
+  SystemFileStore files;
   Win32SettingsFileUi ui;
   OpenSettingsFile(TheProgram().link, files, ui, ProgramRestorePoints(files));
 }
 
 void RunSaveAsCommand() {
-  Win32FileStore files;
+  SystemFileStore files;
   Win32SettingsFileUi ui;
   SaveSettingsFileAs(TheProgram().link, files, ui);
 }

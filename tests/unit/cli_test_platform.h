@@ -14,7 +14,7 @@
 #include "link/link.h"
 #include "link/parameters.h"
 #include "platform.h"
-#include "shell/file_store_posix.h"
+#include "shell/file_store.h"
 
 namespace kv::testing {
 
@@ -65,7 +65,7 @@ struct CliController {
 class FakeCliPlatform final : public cli::Platform {
  public:
   FakePort port;
-  PosixFileStore files;
+  SystemFileStore files;
   CliController controller;
   cli::PortProblem problem;  // what DiagnoseOpen reports; None lets the port open
   std::vector<cli::PortEntry> ports;

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "shell/file_store_posix.h"
+#include "shell/file_store.h"
 #include "temp_dir.h"
 
 namespace kv {
@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 struct PosixFileStoreTest : ::testing::Test {
   testing::TempDir dir{"kv720-store"};
-  PosixFileStore store;
+  SystemFileStore store;
 
   std::string Path(const char* name) const { return (dir / name).string(); }
   std::size_t Entries() const {

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "link/parameters.h"
-#include "shell/file_store_posix.h"
+#include "shell/file_store.h"
 #include "shell/restore_point.h"
 #include "shell/settings_file.h"
 #include "temp_dir.h"
@@ -87,7 +87,7 @@ TEST(RestorePoint, FactsAreTheServiceRecordAsTheInformationPanelShowsIt) {
 class RestorePointFolder : public ::testing::Test {
  protected:
   testing::TempDir root_{"kv720-restore"};
-  PosixFileStore files_;
+  SystemFileStore files_;
 };
 
 TEST_F(RestorePointFolder, MakesTheFolderAndNeverReplacesAnEarlierPoint) {

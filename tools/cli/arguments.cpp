@@ -6,14 +6,14 @@
 namespace kv::cli {
 namespace {
 
-struct CommandSpec {
+struct CommandEntry {
   Command command;
   const char* name;
   bool needsPort;
   int files;  // exact number of file operands
 };
 
-constexpr CommandSpec kCommands[] = {
+constexpr CommandEntry kCommands[] = {
     {Command::Help, "help", false, 0},   {Command::Ports, "ports", false, 0},
     {Command::Info, "info", true, 0},    {Command::Read, "read", true, 0},
     {Command::Save, "save", true, 1},    {Command::Load, "load", true, 1},
@@ -21,15 +21,15 @@ constexpr CommandSpec kCommands[] = {
     {Command::Watch, "watch", true, 0},  {Command::Doctor, "doctor", true, 0},
 };
 
-const CommandSpec* FindCommand(const std::string& name) {
-  for (const auto& spec : kCommands)
-    if (name == spec.name) return &spec;
+const CommandEntry* FindCommand(const std::string& name) {
+  for (const auto& entry : kCommands)
+    if (name == entry.name) return &entry;
   return nullptr;
 }
 
-const CommandSpec& SpecOf(Command command) {
-  for (const auto& spec : kCommands)
-    if (spec.command == command) return spec;
+const CommandEntry& EntryOf(Command command) {
+  for (const auto& entry : kCommands)
+    if (entry.command == command) return entry;
   return kCommands[0];
 }
 
@@ -43,7 +43,7 @@ bool ParseSeconds(const std::string& text, double& seconds) {
 
 // What one pass over the words found; options may stand before or after the command.
 struct Words {
-  const CommandSpec* spec = nullptr;
+  const CommandEntry* entry = nullptr;
   std::vector<std::string> operands;
   bool help = false, version = false, json = false, dryRun = false, secondsGiven = false,
        backupsGiven = false;
@@ -105,9 +105,9 @@ Words ReadWords(const std::vector<std::string>& args, Arguments& a, std::string&
       optionsEnded = true;
     } else if (!optionsEnded && word.size() > 1 && word[0] == '-') {
       TakeOption(args, i, w, a, error);
-    } else if (!w.spec) {
-      w.spec = FindCommand(word);
-      if (!w.spec) error = "unknown command \"" + word + "\"";
+    } else if (!w.entry) {
+      w.entry = FindCommand(word);
+      if (!w.entry) error = "unknown command \"" + word + "\"";
     } else {
       w.operands.push_back(word);
     }
@@ -126,28 +126,28 @@ std::string MisplacedOption(const Words& w, Command command) {
   return {};
 }
 
-std::string OperandCountError(const CommandSpec& spec, std::size_t given) {
-  const std::string name = spec.name;
-  if (spec.files == 0) return name + " takes no file";
-  const char* what = spec.command == Command::Diff     ? "two settings files (A.bs2 B.bs2)"
-                     : spec.command == Command::Record ? "one CSV file"
+std::string OperandCountError(const CommandEntry& entry, std::size_t given) {
+  const std::string name = entry.name;
+  if (entry.files == 0) return name + " takes no file";
+  const char* what = entry.command == Command::Diff     ? "two settings files (A.bs2 B.bs2)"
+                     : entry.command == Command::Record ? "one CSV file"
                                                        : "one settings file (.bs2)";
-  return name + (given < static_cast<std::size_t>(spec.files) ? " needs " : " takes only ") + what;
+  return name + (given < static_cast<std::size_t>(entry.files) ? " needs " : " takes only ") + what;
 }
 
 }  // namespace
 
-const char* CommandName(Command command) { return SpecOf(command).name; }
+const char* CommandName(Command command) { return EntryOf(command).name; }
 
 // "kv720-cli --help" and "kv720-cli help [COMMAND]"; a bare "kv720-cli" is a usage error.
 void HelpRequest(const Words& w, ParseResult& result) {
-  if (!w.spec && !w.help) {
+  if (!w.entry && !w.help) {
     result.error = "no command given";
     return;
   }
   result.arguments.command = Command::Help;
   if (w.operands.empty()) return;
-  const CommandSpec* about = FindCommand(w.operands[0]);
+  const CommandEntry* about = FindCommand(w.operands[0]);
   if (!about || w.operands.size() > 1) {
     result.error = "help takes one command name";
     return;
@@ -165,26 +165,26 @@ ParseResult ParseArguments(const std::vector<std::string>& args,
     a.command = Command::Version;
     return result;
   }
-  if (!w.spec || w.spec->command == Command::Help) {
+  if (!w.entry || w.entry->command == Command::Help) {
     HelpRequest(w, result);
     return result;
   }
   if (w.help) {
     a.command = Command::Help;
-    a.helpFor = w.spec->command;
+    a.helpFor = w.entry->command;
     return result;
   }
-  a.command = w.spec->command;
+  a.command = w.entry->command;
   result.error = MisplacedOption(w, a.command);
-  if (result.error.empty() && w.operands.size() != static_cast<std::size_t>(w.spec->files))
-    result.error = OperandCountError(*w.spec, w.operands.size());
+  if (result.error.empty() && w.operands.size() != static_cast<std::size_t>(w.entry->files))
+    result.error = OperandCountError(*w.entry, w.operands.size());
   if (!result.error.empty()) return result;
   a.files = w.operands;
   a.json = w.json;
   a.dryRun = w.dryRun;
   if (w.secondsGiven) a.seconds = w.seconds;
   if (a.port.empty()) a.port = environmentPort;
-  if (w.spec->needsPort && a.port.empty())
+  if (w.entry->needsPort && a.port.empty())
     result.error = "no port given: use --port PORT (kv720-cli ports lists them) or set KV720_PORT";
   return result;
 }

@@ -17,7 +17,7 @@
 #include <fstream>
 
 #include "link/serial_port_posix.h"
-#include "shell/file_store_posix.h"
+#include "shell/file_store.h"
 
 namespace kv::cli {
 namespace {
@@ -127,7 +127,7 @@ class PosixPlatform final : public Platform {
 
  private:
   PosixSerialPort port_;
-  PosixFileStore files_;
+  SystemFileStore files_;
 };
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <map>
 
 #include "link/serial_port_win32.h"
-#include "shell/file_store_win32.h"
+#include "shell/file_store.h"
 #include "ui/text_win32.h"
 
 namespace kv::cli {
@@ -112,7 +112,7 @@ class Win32Platform final : public Platform {
     return GetConsoleMode(GetStdHandle(which), &mode) != 0;
   }
   Win32SerialPort port_;
-  Win32FileStore files_;
+  SystemFileStore files_;
 };
 
 }  // namespace
