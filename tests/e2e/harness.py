@@ -89,6 +89,40 @@ def ini_text(port=1, language="pol"):
     return "[Ustawienia]\nCommPort= %d\nLanguage= %s\n" % (port, language)
 
 
+# The five read requests as the controller receives them.
+IDENTIFY = bytes.fromhex("65010167")
+BLOCK2 = bytes.fromhex("65020269")
+BLOCK3 = bytes.fromhex("6503036B")
+BLOCK4 = bytes.fromhex("6504046D")
+BLOCK5 = bytes.fromhex("6505056F")
+
+
+def write_frame(address, value):
+    """A write command as the controller sees it: the wire address is one more."""
+    frame = [0x65, address + 1, value]
+    return bytes(frame + [sum(frame) & 0xFF])
+
+
+def is_write(frame):
+    return len(frame.data) == 4 and frame.data[0] == 0x65 and frame.data[1] > 5
+
+
+def open_panel(test, name, panel, size=2, language="pol", setup=None):
+    """A session whose program, started in `language` at screen size `size` on COM1 against a
+    fresh simulator (given to `setup` first), is online and shows `panel`."""
+    s = test.session(screen=SCREEN_SIZES[size], name=name)
+    s.stage(ini=ini_text(port=1, language=language))
+    sim = s.start_sim(port=1)
+    if setup:
+        setup(sim)
+    s.start_app()
+    d = s.driver
+    d.wait_main(30000)
+    sim.wait_frame(IDENTIFY, timeout=30)
+    d.command(PANEL_COMMANDS[panel])
+    return s, sim, d
+
+
 # ------------------------------------------------------------------------------------------------
 # Configuration
 

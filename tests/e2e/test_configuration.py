@@ -11,11 +11,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+from harness import IDENTIFY, BLOCK2, BLOCK3, BLOCK4, write_frame, is_write  # noqa: E402
 
-IDENTIFY = bytes.fromhex("65010167")
-BLOCK2 = bytes.fromhex("65020269")
-BLOCK3 = bytes.fromhex("6503036B")
-BLOCK4 = bytes.fromhex("6504046D")
 WM_COMMAND = 0x0111
 CBN_DROPDOWN = 7
 YELLOW = (255, 255, 0)
@@ -24,20 +21,6 @@ BLACK = (0, 0, 0)
 LISTS = (1003, 1013, 1017, 1018, 1019, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1050, 1149)
 CHECK_BOXES = (1140, 1041, 1074)
 HIDDEN_AT_START = (1050, 1062, 1149, 1095, 1096)
-
-
-def ini(language="pol"):
-    return "[Ustawienia]\nCommPort= 1\nLanguage= %s\n" % language
-
-
-def write_frame(address, value):
-    """A write command as the controller sees it: the wire address is one more."""
-    frame = [0x65, address + 1, value]
-    return bytes(frame + [sum(frame) & 0xFF])
-
-
-def is_write(frame):
-    return len(frame.data) == 4 and frame.data[0] == 0x65 and frame.data[1] > 5
 
 
 class Image:
@@ -90,16 +73,7 @@ def wait_refresh(sim, after=None, timeout=15):
 
 
 def open_configuration(test, name, size=2, language="pol", setup=None):
-    s = test.session(screen=harness.SCREEN_SIZES[size], name=name)
-    s.stage(ini=ini(language))
-    sim = s.start_sim(port=1)
-    if setup:
-        setup(sim)
-    s.start_app()
-    d = s.driver
-    d.wait_main(30000)
-    sim.wait_frame(IDENTIFY, timeout=30)
-    d.command(harness.PANEL_COMMANDS["configuration"])
+    s, sim, d = harness.open_panel(test, name, "configuration", size, language, setup)
     d.ctl(1003)
     wait_refresh(sim)
     return s, sim, d

@@ -10,17 +10,11 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+from harness import IDENTIFY, BLOCK5, write_frame  # noqa: E402
 
-IDENTIFY = bytes.fromhex("65010167")
-BLOCK5 = bytes.fromhex("6505056F")
 RECORD_CONTROLS = (1194, 1164, 1179, 1195, 1171, 1182, 1196, 1172, 1180)
 DATE_EDITOR = (1188, 1003, 1004, 1013, 1189, 1190, 1191)
 NAVY = (0, 0, 96)  # the picture's title
-
-
-def write_frame(address, value):
-    frame = [0x65, address + 1, value]
-    return bytes(frame + [sum(frame) & 0xFF])
 
 
 def writes_after(sim, mark):
@@ -45,16 +39,7 @@ def last_time(sim):
 
 
 def open_information(test, name, size=2, language="pol", setup=None):
-    s = test.session(screen=harness.SCREEN_SIZES[size], name=name)
-    s.stage(ini=harness.ini_text(port=1, language=language))
-    sim = s.start_sim(port=1)
-    if setup:
-        setup(sim)
-    s.start_app()
-    d = s.driver
-    d.wait_main(30000)
-    sim.wait_frame(IDENTIFY, timeout=30)
-    d.command(harness.PANEL_COMMANDS["information"])
+    s, sim, d = harness.open_panel(test, name, "information", size, language, setup)
     wait_tick(sim)
     return s, sim, d
 

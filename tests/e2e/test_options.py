@@ -12,12 +12,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+from harness import IDENTIFY, BLOCK2, BLOCK3, BLOCK4, BLOCK5, write_frame, is_write  # noqa: E402
 
-IDENTIFY = bytes.fromhex("65010167")
-BLOCK2 = bytes.fromhex("65020269")
-BLOCK3 = bytes.fromhex("6503036B")
-BLOCK4 = bytes.fromhex("6504046D")
-BLOCK5 = bytes.fromhex("6505056F")
 WM_COMMAND = 0x0111
 CBN_DROPDOWN = 7
 
@@ -33,20 +29,6 @@ GREEN, OLIVE, RED, DIM = (0, 255, 0), (128, 128, 0), (255, 0, 0), (128, 84, 79)
 LAMP = 18 * 18  # a lamp's inside, within its one-pixel outline
 
 ALL_ROWS = 0x2A  # Options: bits 1, 3 and 5 set and bit 2 clear check all four option boxes
-
-
-def ini(language="pol"):
-    return "[Ustawienia]\nCommPort= 1\nLanguage= %s\n" % language
-
-
-def write_frame(address, value):
-    """A write command as the controller sees it: the wire address is one more."""
-    frame = [0x65, address + 1, value]
-    return bytes(frame + [sum(frame) & 0xFF])
-
-
-def is_write(frame):
-    return len(frame.data) == 4 and frame.data[0] == 0x65 and frame.data[1] > 5
 
 
 def writes_after(sim, mark):
@@ -89,16 +71,7 @@ def wait_poll(sim, last_block, after=None, timeout=15):
 
 
 def open_options(test, name, size=2, language="pol", setup=None):
-    s = test.session(screen=harness.SCREEN_SIZES[size], name=name)
-    s.stage(ini=ini(language))
-    sim = s.start_sim(port=1)
-    if setup:
-        setup(sim)
-    s.start_app()
-    d = s.driver
-    d.wait_main(30000)
-    sim.wait_frame(IDENTIFY, timeout=30)
-    d.command(harness.PANEL_COMMANDS["options"])
+    s, sim, d = harness.open_panel(test, name, "options", size, language, setup)
     d.ctl(1034)
     wait_poll(sim, BLOCK4)
     return s, sim, d
