@@ -45,8 +45,10 @@ OpenResult LoadControllerSettings(Link& link, FileStore& files, const std::strin
                                                        : OpenResult::WriteFailed;
 }
 
-std::size_t WriteSettings(Link& link, const Bs2Values& values) {
+std::size_t WriteSettings(Link& link, const Bs2Values& values,
+                          const std::function<void(std::size_t written)>& beforeEach) {
   for (std::size_t k = 0; k < kSettingsCount; ++k) {
+    if (beforeEach) beforeEach(k);
     const std::uint8_t value = values[k];
     // The controller echoes the value in ack byte 1: a wrong echo is a wrong byte in the car.
     if (WriteParameter(link, static_cast<Param>(k), value) < 3 || link.lastAck[1] != value)

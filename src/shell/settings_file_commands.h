@@ -5,6 +5,7 @@
 // dialog is closed, their exchanges follow each other with no poll in between.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "shell/file_store.h"
@@ -70,7 +71,9 @@ OpenResult LoadControllerSettings(Link& link, FileStore& files, const std::strin
 // Writes the 32 settings to write addresses 5..29 and 31..37 in file order, each acknowledged
 // with its value echoed, and stops at the first that is not. Returns how many were written
 // (kSettingsCount when all were); link.lastAck then holds the failing write's acknowledgement.
-std::size_t WriteSettings(Link& link, const Bs2Values& values);
+// `beforeEach`, when given, hears how many have been written before each write goes out.
+std::size_t WriteSettings(Link& link, const Bs2Values& values,
+                          const std::function<void(std::size_t written)>& beforeEach = {});
 
 // The menu commands: dialog, question, the work above and its message.
 SaveResult SaveSettingsFileAs(Link& link, FileStore& files, SettingsFileUi& ui);

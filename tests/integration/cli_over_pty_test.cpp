@@ -82,6 +82,23 @@ bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
+// Waits for something another process does; false after a generous while.
+template <class Condition>
+bool WaitFor(Condition condition) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+std::size_t WritesIn(const std::vector<std::string>& frames) {
+  return static_cast<std::size_t>(std::count_if(frames.begin(), frames.end(), [](const std::string& f) {
+    return f.size() == 11 && f.substr(3, 2) != f.substr(6, 2);  // not a read request
+  }));
+}
+
 std::string Hex(const std::array<std::uint8_t, 4>& frame) {
   char text[16];
   std::snprintf(text, sizeof text, "%02X %02X %02X %02X", frame[0], frame[1], frame[2], frame[3]);
@@ -182,6 +199,37 @@ TEST_F(CliOverPty, AWriteWithoutEchoStopsTheLoad) {
   EXPECT_EQ(7, run.code);
   EXPECT_TRUE(Has(run.err, "write 11 of 32 (LPGOnTemp = 145) was not acknowledged")) << run.err;
   EXPECT_TRUE(Has(run.err, File("backups"))) << run.err;
+}
+
+// Ctrl+C, a second Ctrl+C, kill and a closed terminal while the 32 writes run (each acknowledged
+// 60 ms late, so that they take a couple of seconds): the load sends every write, says once how
+// far it was, and only then ends with the Ctrl+C code.
+TEST_F(CliOverPty, SignalsDuringTheWritesWaitForTheLastOne) {
+  ASSERT_EQ(0, Cli({"save", File("a.bs2")}).code);
+  testing::SimProcess other{{"--static"}};
+  ASSERT_TRUE(other.Ready());
+  for (const char* change : {"set 3 1 106", "set 4 6 24", "delay 60", "log-clear"})
+    ASSERT_EQ(0u, other.Control(change).rfind("ok", 0));
+  const pid_t pid =
+      Start({"--port", other.Link(), "load", File("a.bs2"), "--backups", File("backups")}, folder);
+  ASSERT_TRUE(WaitFor([&] { return WritesIn(other.Sent()) >= 1; }));
+  ::kill(pid, SIGINT);
+  ASSERT_TRUE(WaitFor([&] { return Has(ReadFile(folder / "err"), "finishing the writes: "); }));
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::kill(pid, signal);
+  const CliResult run = Finish(pid, folder);
+  EXPECT_EQ(130, run.code) << run.err;
+  EXPECT_EQ(32u, WritesIn(other.Sent()));
+  const std::string said = "kv720-cli: finishing the writes: ";
+  const auto told = run.err.find(said);
+  ASSERT_NE(std::string::npos, told) << run.err;
+  EXPECT_EQ(std::string::npos, run.err.find(said, told + 1)) << run.err;
+  const int done = std::stoi(run.err.substr(told + said.size()));
+  EXPECT_TRUE(done >= 1 && done < 32) << run.err;
+  EXPECT_TRUE(Has(run.err, " of 32\n")) << run.err;
+  EXPECT_TRUE(Has(run.out, "Loaded the 32 settings")) << run.out;
+  other.Control("delay 0");
+  ASSERT_EQ(0, Cli({"save", File("after.bs2")}, &other).code);
+  EXPECT_EQ(ReadFile(File("a.bs2")), ReadFile(File("after.bs2")));
 }
 
 TEST_F(CliOverPty, RecordWritesOneRowPerBlock2ReplyDecoded) {

@@ -115,7 +115,8 @@ TEST_F(CliFiles, LoadStopsAtTheFirstWriteNotAcknowledgedOrNotEchoed) {
   CliRun run = RunOn(m_, {"-p", "COM1", "load", Path("other.bs2")});
   EXPECT_EQ(cli::kExitWriteFailed, run.code);
   EXPECT_EQ(5u, m_.Writes().size());
-  EXPECT_NE(std::string::npos, run.err.find("write 5 of 32 (EmulType = 20) was not acknowledged"))
+  EXPECT_NE(std::string::npos, run.err.find("write 5 of 32 (EmulType = 20) was not acknowledged; 4 "
+                                            "of the 32 writes went out"))
       << run.err;
 
   m_.controller.acknowledgedWrites = -1;
@@ -126,6 +127,38 @@ TEST_F(CliFiles, LoadStopsAtTheFirstWriteNotAcknowledgedOrNotEchoed) {
   EXPECT_EQ(1u, m_.Writes().size());
   EXPECT_NE(std::string::npos, run.err.find("(Options = 16) was echoed as 239 instead")) << run.err;
   EXPECT_EQ(2u, RestorePoints());
+}
+
+// Ctrl+C (or a closed console, or a signal) after the fifth write: the load goes on to the last,
+// says so once, and only then ends with the Ctrl+C code. One before the writes sends none.
+TEST_F(CliFiles, AnInterruptDuringTheWritesWaitsForTheLastOne) {
+  Write("other.bs2", FileOfController(1));
+  struct Interrupter {
+    FakeCliPlatform* m;
+    std::size_t after;  // writes before the Ctrl+C; 0: during the restore point's reads
+    int block5Reads = 0;
+    static std::vector<std::uint8_t> Respond(const std::vector<std::uint8_t>& frame, void* self) {
+      auto& i = *static_cast<Interrupter*>(self);
+      const bool block5 = frame[1] == 5 && frame[2] == 5;
+      if (i.after > 0 ? i.m->Writes().size() == i.after : block5 && ++i.block5Reads == 2)
+        i.m->interrupted = true;
+      return CliController::Respond(frame, &i.m->controller);
+    }
+  };
+  for (std::size_t after : {5u, 32u, 0u}) {
+    m_.port.ClearLog();
+    m_.interrupted = false;
+    Interrupter interrupter{&m_, after};
+    m_.port.responder = &Interrupter::Respond;
+    m_.port.responderContext = &interrupter;
+    const CliRun run = RunOn(m_, {"-p", "COM1", "load", Path("other.bs2")});
+    EXPECT_EQ(cli::kExitInterrupted, run.code) << after;
+    EXPECT_FALSE(m_.holding);
+    const std::string told = "finishing the writes: " + std::to_string(after) + " of 32";
+    EXPECT_EQ(after == 5 ? 1u : 0u, run.err.find(told) != std::string::npos) << run.err;
+    EXPECT_EQ(after == 0 ? 0u : 32u, m_.Writes().size()) << after;
+  }
+  EXPECT_EQ(3, m_.holds);
 }
 
 TEST_F(CliFiles, DiffListsTheDifferencesAndSaysWhetherThereAreAny) {

@@ -71,6 +71,8 @@ class FakeCliPlatform final : public cli::Platform {
   std::vector<cli::PortEntry> ports;
   std::string backups = "backups";
   bool interrupted = false;
+  bool holding = false, fineClock = false;
+  int holds = 0, fineClocks = 0;  // times each was turned on
 
   FakeCliPlatform() {
     port.responder = &CliController::Respond;
@@ -86,6 +88,14 @@ class FakeCliPlatform final : public cli::Platform {
   cli::PortProblem DiagnoseOpen(const std::string&) override { return problem; }
   std::vector<cli::PortEntry> ListPorts() override { return ports; }
   bool Interrupted() const override { return interrupted; }
+  void HoldInterrupts(bool hold) override {
+    holds += hold && !holding;
+    holding = hold;
+  }
+  void FineClock(bool on) override {
+    fineClocks += on && !fineClock;
+    fineClock = on;
+  }
   cli::LocalTime Now() const override { return {2024, 5, 1, 14, 3, 22}; }
   std::string DefaultBackupFolder() const override { return backups; }
   bool OutputIsTerminal() const override { return false; }

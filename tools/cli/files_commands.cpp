@@ -83,9 +83,22 @@ int ReportWriteFailure(Context& c, const Link& link, const Bs2Values& values, st
               ? " was not acknowledged"
               : " was echoed as " + std::to_string(link.lastAck[1]) + " instead";
   return Fail(c, kExitWriteFailed,
-              what + "; the " + std::to_string(written) +
-                  " values before it stay written. The car's previous settings are in " +
-                  restorePoint);
+              what + "; " + std::to_string(written) +
+                  " of the 32 writes went out confirmed before it, and those values stay written. "
+                  "The car's previous settings are in " + restorePoint +
+                  " (kv720-cli load of that file brings them back)");
+}
+
+// The 32 writes, to be run with interrupts held: one that comes meanwhile is said once and
+// honoured only after the last write. Returns how many were written.
+std::size_t WriteHeld(Context& c, Link& link, const Bs2Values& values) {
+  bool told = false;
+  return WriteSettings(link, values, [&](std::size_t written) {
+    if (told || !c.platform.Interrupted()) return;
+    told = true;
+    c.err << "kv720-cli: finishing the writes: " << written << " of " << kSettingsCount << "\n"
+          << std::flush;
+  });
 }
 
 }  // namespace
@@ -129,12 +142,14 @@ int RunLoad(Context& c) {
   std::string restorePoint;
   if (int kept = KeepRestorePoint(c, link, restorePoint); kept != kExitOk) return kept;
   c.out << "Restore point: " << restorePoint << "\n" << std::flush;
-  // Once the writes have begun they all go out (a second or two): a half-loaded car is what
-  // Ctrl+C must not leave behind.
-  const std::size_t written = WriteSettings(link, values);
+  // From here to the end, Ctrl+C, a closed console or a signal only ends the command after the
+  // last write: a half-loaded car is what they must not leave behind.
+  const InterruptHold hold(c.platform);
+  if (c.platform.Interrupted()) return Fail(c, kExitInterrupted, "interrupted; nothing was written");
+  const std::size_t written = WriteHeld(c, link, values);
   if (written < kSettingsCount) return ReportWriteFailure(c, link, values, written, restorePoint);
   c.out << "Loaded the 32 settings of " << path << " into the controller.\n";
-  return kExitOk;
+  return c.platform.Interrupted() ? kExitInterrupted : kExitOk;
 }
 
 int RunDiff(Context& c) {

@@ -104,6 +104,7 @@ int RunRecord(Context& c) {
   if (!file) return Fail(c, kExitFile, "cannot create " + name);
   file << CsvStartLine(c.platform.Now()) << CsvHeaderLine() << std::flush;
 
+  const FineClockHold fineClock(c.platform);
   ReadingsPoller poller{link, {}};
   Progress progress{c};
   long rows = 0;
@@ -136,6 +137,7 @@ int RunWatch(Context& c) {
   int code = Connect(c, link);
   if (code == kExitOk) code = ReadBlocks(c, link, {3, 4});
   if (code != kExitOk) return code;
+  const FineClockHold fineClock(c.platform);
   ReadingsPoller poller{link, {}};
   const bool terminal = c.platform.OutputIsTerminal();
   std::size_t width = 0;

@@ -34,8 +34,15 @@ class Platform {
   virtual PortProblem DiagnoseOpen(const std::string& device) = 0;
   // The serial ports that are really there, ghosts left out.
   virtual std::vector<PortEntry> ListPorts() = 0;
-  // Ctrl+C was pressed.
+  // Ctrl+C was pressed (or Ctrl+Break, the console window closed, SIGTERM or SIGHUP came).
   virtual bool Interrupted() const = 0;
+  // While held, none of those ends the program, a second Ctrl+C and a closed console window
+  // included: each only turns Interrupted() true, and the command ends itself once the hold is
+  // let go. A sequence of writes runs held, so that no car is left half-loaded.
+  virtual void HoldInterrupts(bool hold) = 0;
+  // While on, the system clock ticks every millisecond, so that record and watch keep their
+  // 50 ms cadence (Windows otherwise wakes a sleep only every 15.6 ms).
+  virtual void FineClock(bool on) = 0;
   virtual LocalTime Now() const = 0;
   // Where load keeps its restore points unless --backups says otherwise.
   virtual std::string DefaultBackupFolder() const = 0;
@@ -43,6 +50,29 @@ class Platform {
   // redrawn in place only there).
   virtual bool OutputIsTerminal() const = 0;
   virtual bool ErrorsAreTerminal() const = 0;
+};
+
+// Holds interrupts, or keeps the clock fine, for its lifetime: let go on every way out.
+class InterruptHold {
+ public:
+  explicit InterruptHold(Platform& p) : p_(p) { p_.HoldInterrupts(true); }
+  ~InterruptHold() { p_.HoldInterrupts(false); }
+  InterruptHold(const InterruptHold&) = delete;
+  InterruptHold& operator=(const InterruptHold&) = delete;
+
+ private:
+  Platform& p_;
+};
+
+class FineClockHold {
+ public:
+  explicit FineClockHold(Platform& p) : p_(p) { p_.FineClock(true); }
+  ~FineClockHold() { p_.FineClock(false); }
+  FineClockHold(const FineClockHold&) = delete;
+  FineClockHold& operator=(const FineClockHold&) = delete;
+
+ private:
+  Platform& p_;
 };
 
 }  // namespace kv::cli

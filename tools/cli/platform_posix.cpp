@@ -25,11 +25,50 @@ namespace {
 namespace fs = std::filesystem;
 
 volatile sig_atomic_t interrupted = 0;
+volatile sig_atomic_t holding = 0;
 
-void OnInterrupt(int) {
+// The signals that end a command: Ctrl+C, kill and a closed terminal.
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+void OnInterrupt(int signal) {
+  // A second one is not asked twice: it ends the program at once, unless writes are running.
+  if (interrupted && !holding) {
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);  // delivered as this handler returns
+    return;
+  }
   interrupted = 1;
-  // A second Ctrl+C is not asked twice: it ends the program at once.
-  signal(SIGINT, SIG_DFL);
+}
+
+// While writes run, the ending signals wait blocked (so no system call of the link is cut short
+// either), and so do Ctrl+\ and a broken pipe on the output.
+sigset_t HeldSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int s : kEndingSignals) sigaddset(&set, s);
+  sigaddset(&set, SIGQUIT);
+  sigaddset(&set, SIGPIPE);
+  return set;
+}
+
+bool EndingSignalPending() {
+  sigset_t pending;
+  if (sigpending(&pending) != 0) return false;
+  for (int s : kEndingSignals)
+    if (sigismember(&pending, s) == 1) return true;
+  return false;
+}
+
+void HoldSignals(bool hold) {
+  const sigset_t set = HeldSignals();
+  if (hold) {
+    holding = 1;
+    sigprocmask(SIG_BLOCK, &set, nullptr);
+    return;
+  }
+  // The signals that came meanwhile are delivered here, while still held: each only notes.
+  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+  holding = 0;
 }
 
 std::string FirstLine(const fs::path& file) {
@@ -108,7 +147,11 @@ class PosixPlatform final : public Platform {
   std::string DeviceName(const std::string& port) const override { return PosixDeviceName(port); }
   PortProblem DiagnoseOpen(const std::string& device) override { return DiagnosePosixOpen(device); }
   std::vector<PortEntry> ListPorts() override { return ListPosixPorts("/sys/class/tty", "/dev"); }
-  bool Interrupted() const override { return interrupted != 0; }
+  bool Interrupted() const override {
+    return interrupted != 0 || (holding != 0 && EndingSignalPending());
+  }
+  void HoldInterrupts(bool hold) override { HoldSignals(hold); }
+  void FineClock(bool) override {}  // the POSIX clock is fine already
   LocalTime Now() const override {
     const std::time_t now = std::time(nullptr);
     std::tm t{};
@@ -191,9 +234,9 @@ void InstallInterruptHandler() {
   struct sigaction action{};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
+  for (int s : kEndingSignals) sigaddset(&action.sa_mask, s);
   action.sa_flags = 0;  // no restart: a waiting read returns and the loop sees the flag
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  for (int s : kEndingSignals) sigaction(s, &action, nullptr);
 }
 
 std::unique_ptr<Platform> MakePosixPlatform() { return std::make_unique<PosixPlatform>(); }

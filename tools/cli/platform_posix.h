@@ -20,7 +20,8 @@ PortProblem DiagnosePosixOpen(const std::string& device);
 // "ttyUSB0" stands for "/dev/ttyUSB0"; anything with a slash is a path.
 std::string PosixDeviceName(const std::string& port);
 
-// Sets the flag Interrupted() reads on SIGINT and SIGTERM; a second Ctrl+C ends the program.
+// Sets the flag Interrupted() reads on SIGINT, SIGTERM and SIGHUP; a second one ends the program
+// unless interrupts are held.
 void InstallInterruptHandler();
 
 std::unique_ptr<Platform> MakePosixPlatform();

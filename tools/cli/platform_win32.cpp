@@ -1,6 +1,7 @@
 #include "platform_win32.h"
 
 #include <windows.h>
+#include <mmsystem.h>
 #include <setupapi.h>
 
 #include <algorithm>
@@ -16,11 +17,30 @@ namespace kv::cli {
 namespace {
 
 std::atomic<bool> interrupted{false};
+std::atomic<bool> holding{false};
+std::atomic<bool> fineClock{false};
+// Signalled while no writes run: the console handler waits on it.
+HANDLE notHolding = CreateEventW(nullptr, TRUE, TRUE, nullptr);
 
+void EndFineClock() {
+  if (fineClock.exchange(false)) timeEndPeriod(1);
+}
+
+// Runs on a thread of its own. Returning FALSE lets the default handler end the program, and
+// after a closed console window, a log-off or a shutdown Windows ends it as soon as this returns
+// (about 5 s after the close at the latest): while writes run, it waits for the last of them.
 BOOL WINAPI OnConsoleControl(DWORD event) {
-  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  const bool closing = event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT ||
+                       event == CTRL_SHUTDOWN_EVENT;
+  const bool first = !interrupted.exchange(true);
+  if (holding.load()) {
+    if (closing) WaitForSingleObject(notHolding, INFINITE);
+    return TRUE;
+  }
   // A second Ctrl+C is not asked twice: the default handler ends the program.
-  return interrupted.exchange(true) ? FALSE : TRUE;
+  if (first && !closing) return TRUE;
+  EndFineClock();  // the program ends without unwinding
+  return FALSE;
 }
 
 // "\\.\COM12" -> "COM12", for messages.
@@ -89,6 +109,19 @@ class Win32Platform final : public Platform {
   PortProblem DiagnoseOpen(const std::string& device) override { return DiagnoseWin32Open(device); }
   std::vector<PortEntry> ListPorts() override { return ListWin32Ports(); }
   bool Interrupted() const override { return interrupted.load(); }
+  void HoldInterrupts(bool hold) override {
+    if (hold) {
+      ResetEvent(notHolding);
+      holding = true;
+    } else {
+      holding = false;
+      SetEvent(notHolding);
+    }
+  }
+  void FineClock(bool on) override {
+    if (!on) return EndFineClock();
+    if (!fineClock.exchange(true)) timeBeginPeriod(1);
+  }
   LocalTime Now() const override {
     SYSTEMTIME t{};
     GetLocalTime(&t);
