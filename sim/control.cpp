@@ -81,7 +81,8 @@ std::string Status(const Controller& c, const Host& h) {
        " temp=" + Number(std::lround(c.car().temperature())) +
        " gas=" + OnOff(c.car().onGas()) + " learning=" + OnOff(c.learning()) +
        " learn-result=" + result + " learn-time=" + Number(static_cast<long>(c.learnDuration() / 1000));
-  s += std::string(" pacing=") + OnOff(h.pacing) + " delay=" + Number(static_cast<long>(h.delay / 1000));
+  s += std::string(" pacing=") + OnOff(h.pacing) + " delay=" + Number(static_cast<long>(h.delay / 1000)) +
+       " latency=" + Number(static_cast<long>(h.latency / 1000));
   s += " frames=" + Number(static_cast<long>(n.frames)) + " reads=" + Number(static_cast<long>(n.reads)) +
        " writes=" + Number(static_cast<long>(n.writes)) + " acks=" + Number(static_cast<long>(n.acks));
   return s;
@@ -124,6 +125,8 @@ const char* ControlHelp() {
          "  learn-result ok|fail|interrupted   outcome of the next learning cycles\n"
          "  learn-time MS           length of a learning cycle\n"
          "  delay MS | pacing on|off   reply timing\n"
+         "  latency MS              replies pass a USB adapter with this latency timer (0..255;\n"
+         "                          0 = a plain serial line)\n"
          "  status                  every switch, counter and a few live values\n"
          "  log-clear               empty the frame log (its clock keeps running)\n"
          "  quit                    stop the simulator\n";
@@ -268,6 +271,11 @@ std::string RunControl(Controller& c, Host& h, std::string_view line, Micros now
     else c.SetLearnDuration(n * 1000);
     return std::string("ok ") + std::string(cmd) + " " + Number(n);
   }
+  if (cmd == "latency") {
+    if (argc != 1 || !ParseInt(w[1], 0, 255, n)) return usage("latency MS (0..255)");
+    h.latency = n * 1000;
+    return "ok latency " + Number(n);
+  }
   if (cmd == "status") return argc ? usage("status") : Status(c, h);
   if (cmd == "log-clear") {
     if (argc != 0) return usage("log-clear");
@@ -280,7 +288,7 @@ std::string RunControl(Controller& c, Host& h, std::string_view line, Micros now
   }
   if (cmd == "help") return "ok commands: silence marker badsum short noecho-after wrongecho noreply "
                             "refuse-reset faults version revision set get unpin dump static "
-                            "advance engine temp gas learn-result learn-time delay pacing status "
+                            "advance engine temp gas learn-result learn-time delay pacing latency status "
                             "log-clear quit";
   return "error unknown command: " + std::string(cmd.substr(0, 40));
 }

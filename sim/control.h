@@ -14,6 +14,7 @@ namespace kv::sim {
 struct Host {
   bool pacing = true;
   Micros delay = 2000;                      // processing delay before a reply
+  Micros latency = 0;                       // USB adapter latency timer; 0 = no adapter
   std::function<bool()> clearLog;           // empties the frame log; false on failure
   bool quit = false;                        // set by `quit`
 };

@@ -28,13 +28,46 @@ bool LineOut::Queue(const std::vector<std::uint8_t>& bytes, Micros arrival, bool
   return true;
 }
 
-std::size_t LineOut::Due(Micros now) const {
-  std::size_t n = 0;
-  for (const Byte& b : queue_) {
-    if (b.due > now) break;
-    ++n;
+void LineOut::SetLatency(Micros period, Micros now) {
+  latency_ = std::max<Micros>(period, 0);
+  timerStart_ = now;
+  if (latency_ == 0) released_ = 0;
+}
+
+Micros LineOut::Expiry(Micros t) const {
+  const Micros periods = std::max<Micros>(1, (t - timerStart_ + latency_ - 1) / latency_);
+  return timerStart_ + periods * latency_;
+}
+
+LineOut::Packet LineOut::NextPacket() const {
+  Packet p;
+  if (released_ >= queue_.size()) return p;
+  const Micros expiry = Expiry(queue_[released_].due);
+  const std::size_t held = queue_.size() - released_;
+  if (held >= kAdapterPacket && queue_[released_ + kAdapterPacket - 1].due <= expiry)
+    return {queue_[released_ + kAdapterPacket - 1].due, kAdapterPacket, true};
+  p.at = expiry;
+  for (std::size_t i = released_; i < queue_.size() && queue_[i].due <= expiry; ++i) ++p.bytes;
+  return p;
+}
+
+std::size_t LineOut::Due(Micros now) {
+  if (latency_ == 0) {
+    std::size_t n = 0;
+    while (n < queue_.size() && queue_[n].due <= now) ++n;
+    return n;
   }
-  return n;
+  for (Packet p = NextPacket(); p.at >= 0 && p.at <= now; p = NextPacket()) {
+    released_ += p.bytes;
+    if (p.full) timerStart_ = p.at;  // a full packet restarts the timer off the grid
+  }
+  return released_;
+}
+
+Micros LineOut::nextDue() const {
+  if (queue_.empty()) return -1;
+  if (latency_ == 0 || released_ > 0) return queue_.front().due;
+  return NextPacket().at;
 }
 
 std::size_t LineOut::Peek(std::uint8_t* out, std::size_t max) const {
@@ -45,6 +78,7 @@ std::size_t LineOut::Peek(std::uint8_t* out, std::size_t max) const {
 
 void LineOut::Consume(std::size_t count) {
   count = std::min(count, queue_.size());
+  released_ -= std::min(count, released_);
   queue_.erase(queue_.begin(), queue_.begin() + static_cast<std::ptrdiff_t>(count));
 }
 

@@ -63,6 +63,9 @@ void PrintHelp() {
       "  --revision R        revision 0..31 (default 5; Block 1 byte 2 = 0x45)\n"
       "  --delay MS          processing delay before each reply (default 2)\n"
       "  --no-pacing         send replies at once instead of at 9600 baud\n"
+      "  --latency MS        play a USB serial adapter whose latency timer is MS (1..255):\n"
+      "                      replies reach the reader when the timer runs out or 62 bytes\n"
+      "                      have gathered (default 0: a plain serial line)\n"
       "  --static            freeze the live signals (deterministic bytes for tests)\n"
       "  --start-time S      start the car model S seconds into its run (default 0: cold idle)\n"
       "  --learn-time MS     length of a learning cycle (default 3000)\n"
@@ -230,6 +233,7 @@ struct Settings {
   ControllerOptions controller;
   bool pacing = true;
   double delayMs = 2.0;
+  double latencyMs = 0;
   std::vector<std::string> exec;
 };
 
@@ -281,6 +285,8 @@ int ParseArgs(int argc, char** argv, Settings& s) {
       s.controller.revision = static_cast<int>(d);
     } else if (a == "--delay") {
       if (!number("milliseconds", 0, 10000, s.delayMs)) return 2;
+    } else if (a == "--latency") {
+      if (!number("milliseconds", 0, 255, s.latencyMs)) return 2;
     } else if (a == "--no-pacing") {
       s.pacing = false;
     } else if (a == "--static") {
@@ -428,6 +434,7 @@ int main(int argc, char** argv) {
   Host host;
   host.pacing = settings.pacing;
   host.delay = static_cast<Micros>(settings.delayMs * 1000);
+  host.latency = static_cast<Micros>(settings.latencyMs * 1000);
   host.clearLog = [&log] { return log.Clear(); };
   for (const std::string& cmd : settings.exec) {
     const std::string reply = RunControl(controller, host, cmd, Now());
@@ -452,6 +459,7 @@ int main(int argc, char** argv) {
 
   FrameParser parser;
   LineOut line;
+  line.SetLatency(host.latency, Now());
   std::vector<std::unique_ptr<Client>> clients;
   std::vector<Received> received;
   bool masterWritable = true;
@@ -578,6 +586,7 @@ int main(int argc, char** argv) {
       }
       if (c.out.size() > 1 << 20) c.closing = true;  // a client that never reads
     }
+    if (host.latency != line.latency()) line.SetLatency(host.latency, now);
     for (std::size_t i = 0; i < clients.size();) {
       if (clients[i]->closing && (clients[i]->out.empty() || host.quit)) {
         close(clients[i]->fd);

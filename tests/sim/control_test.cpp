@@ -68,13 +68,17 @@ TEST_F(ControlFixture, HostSettingsAndQuit) {
   EXPECT_FALSE(h.pacing);
   EXPECT_EQ(Run("delay 15"), "ok delay 15");
   EXPECT_EQ(h.delay, 15000);
+  EXPECT_EQ(Run("latency 16"), "ok latency 16");
+  EXPECT_EQ(h.latency, 16000);
+  EXPECT_EQ(Run("latency 256").rfind("error", 0), 0u);
+  EXPECT_EQ(h.latency, 16000);
   int cleared = 0;
   h.clearLog = [&] { return ++cleared, true; };
   EXPECT_EQ(Run("log-clear"), "ok log-clear");
   EXPECT_EQ(cleared, 1);
   EXPECT_EQ(Run("learn-time 250"), "ok learn-time 250");
   EXPECT_EQ(c.learnDuration(), 250000);
-  EXPECT_NE(Run("status").find(" pacing=off delay=15 "), std::string::npos);
+  EXPECT_NE(Run("status").find(" pacing=off delay=15 latency=16 "), std::string::npos);
   EXPECT_FALSE(h.quit);
   EXPECT_EQ(Run("quit"), "ok quit");
   EXPECT_TRUE(h.quit);

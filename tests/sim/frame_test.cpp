@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frame.h"
@@ -99,6 +100,54 @@ TEST(LineOut, WithoutPacingEverythingIsDueAtOnceAndTheQueueIsBounded) {
   EXPECT_EQ(line.Due(500), 21u);
   EXPECT_FALSE(line.Queue(Bytes(LineOut::kCapacity, 0), 500, false, 0));
   EXPECT_EQ(line.Due(500), 21u);
+}
+
+// Each reply is paced as on the wire, then held by the adapter until its timer's next expiry
+// (a grid of `latency` steps from SetLatency) or until 62 bytes fill a packet.
+TEST(LineOut, AnAdapterHoldsRepliesUntilItsTimerRunsOutOrAPacketFills) {
+  constexpr Micros kMs = 1000;
+  struct Case {
+    const char* what;
+    Micros latency, arrival, delay;
+    std::size_t length;
+    bool pacing;
+    std::vector<std::pair<Micros, std::size_t>> due;  // (time, bytes the reader may have)
+  };
+  const Case cases[] = {
+      {"identification ends at 8.3 ms: out at the first expiry", 16 * kMs, 0, 0, 4, true,
+       {{8334, 0}, {16 * kMs - 1, 0}, {16 * kMs, 4}}},
+      {"Block 2 a little late misses one expiry and waits for the next", 16 * kMs, 16300, 0, 11,
+       true, {{31999, 0}, {32 * kMs, 11}}},
+      {"a reply across an expiry goes out in two packets", 16 * kMs, 16 * kMs, 2 * kMs, 11, true,
+       {{32 * kMs, 9}, {48 * kMs - 1, 9}, {48 * kMs, 11}}},
+      {"at 1 ms each byte is out within a millisecond", 1 * kMs, 0, 0, 4, true,
+       {{5 * kMs, 0}, {6 * kMs, 1}, {8999, 3}, {9 * kMs, 4}}},
+      {"62 bytes go at once and restart the timer off the grid", 16 * kMs, 5 * kMs, 0, 70, false,
+       {{5 * kMs, 62}, {21 * kMs - 1, 62}, {21 * kMs, 70}}},
+      {"no adapter: each byte when it is on the wire", 0, 0, 0, 4, true,
+       {{WireTime(5), 1}, {WireTime(8), 4}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    LineOut line;
+    line.SetLatency(c.latency, 0);
+    ASSERT_TRUE(line.Queue(Bytes(c.length, 0x65), c.arrival, c.pacing, c.delay));
+    for (const auto& [time, bytes] : c.due) EXPECT_EQ(line.Due(time), bytes) << "at " << time;
+  }
+}
+
+TEST(LineOut, TheReaderIsWokenAtTheExpiryAndConsumingKeepsTheRest) {
+  LineOut line;
+  line.SetLatency(16000, 0);
+  ASSERT_TRUE(line.Queue(Bytes(11, 1), 16000, true, 2000));
+  EXPECT_EQ(line.nextDue(), 32000);  // not the first byte's wire time
+  ASSERT_EQ(line.Due(32000), 9u);
+  line.Consume(5);
+  EXPECT_EQ(line.Due(32000), 4u);  // sent on by the adapter, not yet written to the pty
+  line.Consume(4);
+  EXPECT_EQ(line.nextDue(), 48000);
+  line.SetLatency(0, 40000);  // the adapter taken away: the held bytes are due on the wire
+  EXPECT_EQ(line.Due(40000), 2u);
 }
 
 TEST(FrameLog, LineFormat) {
