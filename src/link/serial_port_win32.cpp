@@ -1,5 +1,10 @@
 #include "link/serial_port_win32.h"
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
 namespace kv {
 namespace {
 
@@ -38,6 +43,37 @@ void ApplyLineSettings(DCB& dcb) {
 
 // A read of N bytes returns after 100 + 10 x N ms, or once 50 ms pass between two bytes.
 constexpr COMMTIMEOUTS kTimeouts = {50, 10, 100, 10, 100};
+// How long a transfer of N bytes is waited for: the total timeout above, and a little more, so
+// that a driver that keeps the timeouts always ends the transfer itself, bytes and all.
+constexpr DWORD kTransferGraceMs = 50;
+// After a cancel, how long the driver gets to give the transfer back.
+constexpr DWORD kCancelWaitMs = 500;
+
+DWORD TransferBoundMs(std::uint32_t count) {
+  return kTimeouts.ReadTotalTimeoutConstant + kTimeouts.ReadTotalTimeoutMultiplier * count +
+         kTransferGraceMs;
+}
+
+// One read or write in flight, with a buffer of its own: a transfer that the driver does not
+// give back even when cancelled is left behind whole, so it can never write into memory that
+// is used again.
+struct PendingTransfer {
+  OVERLAPPED overlapped{};
+  std::vector<std::uint8_t> bytes;
+  explicit PendingTransfer(std::uint32_t count) : bytes(count) {
+    overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  }
+  ~PendingTransfer() {
+    if (overlapped.hEvent) CloseHandle(overlapped.hEvent);
+  }
+  // Waits for the end of the transfer up to `boundMs`, then cancels it and waits for the cancel.
+  // False when the driver keeps it even then.
+  bool Finish(HANDLE port, DWORD boundMs) {
+    if (WaitForSingleObject(overlapped.hEvent, boundMs) == WAIT_OBJECT_0) return true;
+    CancelIoEx(port, &overlapped);
+    return WaitForSingleObject(overlapped.hEvent, kCancelWaitMs) == WAIT_OBJECT_0;
+  }
+};
 
 }  // namespace
 
@@ -45,9 +81,7 @@ bool Win32SerialPort::Open(const std::string& name) {
   Close();
   const ULONGLONG started = GetTickCount64();
   if (!holdOff_.MayOpen(name, started)) return false;
-  handle_ = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0 /* exclusive */, nullptr,
-                        OPEN_EXISTING, 0, nullptr);
-  if (handle_ == INVALID_HANDLE_VALUE) lastError_ = GetLastError();
+  handle_ = opener_.Open(name, openWaitMs_, lastError_);
   const bool opened = handle_ != INVALID_HANDLE_VALUE && Configure();
   holdOff_.Opened(name, started, GetTickCount64());
   return opened;
@@ -83,25 +117,44 @@ void Win32SerialPort::Close() {
 }
 
 std::uint32_t Win32SerialPort::Write(const std::uint8_t* data, std::uint32_t count) {
-  DWORD written = 0;
-  if (handle_ == INVALID_HANDLE_VALUE) return 0;
-  if (!WriteFile(handle_, data, count, &written, nullptr)) {
+  return Transfer(nullptr, data, count);
+}
+
+std::uint32_t Win32SerialPort::Read(std::uint8_t* data, std::uint32_t count) {
+  return Transfer(data, nullptr, count);
+}
+
+// The bytes moved (what arrived before a cancel included). A transfer that the driver does not
+// give back closes the port: the link then counts misses and goes offline, as with a silent
+// controller, and opens the port afresh.
+std::uint32_t Win32SerialPort::Transfer(std::uint8_t* readInto, const std::uint8_t* writeFrom,
+                                        std::uint32_t count) {
+  const bool read = readInto != nullptr;
+  if (handle_ == INVALID_HANDLE_VALUE || count == 0) return 0;
+  auto t = std::make_unique<PendingTransfer>(count);
+  if (!t->overlapped.hEvent) return 0;
+  if (!read) std::memcpy(t->bytes.data(), writeFrom, count);
+  const BOOL started = read ? ReadFile(handle_, t->bytes.data(), count, nullptr, &t->overlapped)
+                            : WriteFile(handle_, t->bytes.data(), count, nullptr, &t->overlapped);
+  if (!started && GetLastError() != ERROR_IO_PENDING) {
     lastError_ = GetLastError();
     ClearErrors();  // so that the next transfer is not refused as well
     return 0;
   }
-  return written;
-}
-
-std::uint32_t Win32SerialPort::Read(std::uint8_t* data, std::uint32_t count) {
-  DWORD read = 0;
-  if (handle_ == INVALID_HANDLE_VALUE) return 0;
-  if (!ReadFile(handle_, data, count, &read, nullptr)) {
-    lastError_ = GetLastError();
-    ClearErrors();
+  if (!t->Finish(handle_, TransferBoundMs(count))) {
+    t.release();  // still the driver's: its buffer and event must outlive it
+    lastError_ = ERROR_TIMEOUT;
+    Close();
     return 0;
   }
-  return read;
+  DWORD moved = 0;
+  if (!GetOverlappedResult(handle_, &t->overlapped, &moved, FALSE)) {
+    lastError_ = GetLastError();  // ERROR_OPERATION_ABORTED after a cancel
+    ClearErrors();
+  }
+  moved = std::min<DWORD>(moved, count);
+  if (read) std::memcpy(readInto, t->bytes.data(), moved);
+  return moved;
 }
 
 void Win32SerialPort::PurgeReceive() {

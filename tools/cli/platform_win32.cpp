@@ -9,12 +9,17 @@
 #include <cctype>
 #include <map>
 
+#include "link/bounded_open_win32.h"
 #include "link/serial_port_win32.h"
 #include "shell/file_store.h"
 #include "ui/text_win32.h"
 
 namespace kv::cli {
 namespace {
+
+// A Bluetooth port may take seconds to reach its device; a driver that never finishes an open
+// must not hold the command line for ever either.
+constexpr DWORD kOpenWaitMs = 10000;
 
 std::atomic<bool> interrupted{false};
 std::atomic<bool> holding{false};
@@ -144,7 +149,7 @@ class Win32Platform final : public Platform {
     DWORD mode = 0;
     return GetConsoleMode(GetStdHandle(which), &mode) != 0;
   }
-  Win32SerialPort port_;
+  Win32SerialPort port_{kOpenWaitMs};
   SystemFileStore files_;
 };
 
@@ -163,11 +168,15 @@ std::string Win32DeviceName(const std::string& port) {
 }
 
 PortProblem DiagnoseWin32Open(const std::string& device) {
-  HANDLE h = CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                         0, nullptr);
+  BoundedOpen opener;
+  DWORD error = 0;
+  HANDLE h = opener.Open(device, kOpenWaitMs, error);
   if (h == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
     const std::string name = Shown(device);
+    if (error == ERROR_TIMEOUT)
+      return {PortTrouble::Other, name + " does not finish opening: its driver hangs (a Bluetooth "
+                                         "device out of reach? unplug the adapter and plug it in "
+                                         "again)"};
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
       return {PortTrouble::Missing,
               name + " does not exist (kv720-cli ports lists this machine's serial ports)"};
