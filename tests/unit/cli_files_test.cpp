@@ -133,24 +133,15 @@ TEST_F(CliFiles, LoadStopsAtTheFirstWriteNotAcknowledgedOrNotEchoed) {
 // says so once, and only then ends with the Ctrl+C code. One before the writes sends none.
 TEST_F(CliFiles, AnInterruptDuringTheWritesWaitsForTheLastOne) {
   Write("other.bs2", FileOfController(1));
-  struct Interrupter {
-    FakeCliPlatform* m;
-    std::size_t after;  // writes before the Ctrl+C; 0: during the restore point's reads
-    int block5Reads = 0;
-    static std::vector<std::uint8_t> Respond(const std::vector<std::uint8_t>& frame, void* self) {
-      auto& i = *static_cast<Interrupter*>(self);
-      const bool block5 = frame[1] == 5 && frame[2] == 5;
-      if (i.after > 0 ? i.m->Writes().size() == i.after : block5 && ++i.block5Reads == 2)
-        i.m->interrupted = true;
-      return CliController::Respond(frame, &i.m->controller);
-    }
-  };
-  for (std::size_t after : {5u, 32u, 0u}) {
+  for (std::size_t after : {5u, 32u, 0u}) {  // writes before; 0: during the restore point's reads
     m_.port.ClearLog();
     m_.interrupted = false;
-    Interrupter interrupter{&m_, after};
-    m_.port.responder = &Interrupter::Respond;
-    m_.port.responderContext = &interrupter;
+    int block5Reads = 0;
+    m_.controller.onFrame = [&](const std::vector<std::uint8_t>& frame) {
+      const bool block5 = frame[1] == 5 && frame[2] == 5;
+      if (after > 0 ? m_.Writes().size() == after : block5 && ++block5Reads == 2)
+        m_.interrupted = true;
+    };
     const CliRun run = RunOn(m_, {"-p", "COM1", "load", Path("other.bs2")});
     EXPECT_EQ(cli::kExitInterrupted, run.code) << after;
     EXPECT_FALSE(m_.holding);

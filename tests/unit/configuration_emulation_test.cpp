@@ -5,7 +5,7 @@
 #include "configuration/configuration.h"
 #include "configuration/emulation.h"
 #include "configuration_ids.h"
-#include "configuration_test_controller.h"
+#include "scripted_controller.h"
 #include "recording_canvas.h"
 
 namespace kv {
@@ -100,7 +100,7 @@ TEST(EmulationChart, LabelsPerProbeType) {
   for (int type : {1, 2, 3, 4, 6, 15}) EXPECT_EQ(volts, labels(type)) << type;
 }
 struct EmulationDialog : ::testing::Test {
-  testing::ConfigurationRig rig;
+  testing::PanelRig rig;
   Program& program = rig.program;
   testing::FakeControls& c = rig.controls;
   RecordingCanvas canvas;

@@ -6,16 +6,16 @@
 
 #include "configuration/configuration.h"
 #include "configuration_ids.h"
-#include "configuration_test_controller.h"
+#include "scripted_controller.h"
 
 namespace kv {
 namespace {
 
-using testing::ConfigurationRig;
+using testing::PanelRig;
 using Writes = std::vector<std::pair<int, int>>;
 
 struct ConfigurationPanel : ::testing::Test {
-  ConfigurationRig rig;
+  PanelRig rig;
   Program& program = rig.program;
   testing::FakeControls& c = rig.controls;
 

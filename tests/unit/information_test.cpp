@@ -8,19 +8,19 @@
 
 #include "information/information.h"
 #include "information_ids.h"
-#include "service_test_controller.h"
+#include "scripted_controller.h"
 
 namespace kv {
 namespace {
 
-using testing::ServiceRig;
+using testing::PanelRig;
 using Writes = std::vector<std::pair<int, int>>;
 
 constexpr int kRecordControls[] = {1194, 1164, 1179, 1195, 1171, 1182, 1196, 1172, 1180};
 constexpr int kDateEditor[] = {1188, 1003, 1004, 1013, 1189, 1190, 1191};
 
 struct InformationDialog : ::testing::Test {
-  ServiceRig rig;
+  PanelRig rig;
   Program& program = rig.program;
   testing::FakeControls& c = rig.controls;
   InformationState state;

@@ -7,7 +7,7 @@
 #include "options/corrections.h"
 #include "options/gas_sensor.h"
 #include "options_ids.h"
-#include "options_test_rig.h"
+#include "scripted_controller.h"
 
 namespace kv {
 namespace {
@@ -19,7 +19,7 @@ using Frames = std::vector<std::string>;
 const std::string kIdentify = "65 01 01 67", kBlock3 = "65 03 03 6B", kBlock5 = "65 05 05 6F";
 
 struct Corrections : ::testing::Test {
-  testing::OptionsRig rig;
+  testing::PanelRig rig;
   Program& program = rig.program;
   testing::FakeControls& c = rig.controls;
 
@@ -151,7 +151,7 @@ TEST_F(Corrections, OkEscapeAndTheCloseBoxEndTheDialogAndLetThePanelPoll) {
 }
 
 struct GasSensor : ::testing::Test {
-  testing::OptionsRig rig;
+  testing::PanelRig rig;
   Program& program = rig.program;
   testing::FakeControls& c = rig.controls;
   testing::RecordingCanvas& canvas = rig.canvas;
@@ -346,7 +346,7 @@ TEST_F(GasSensor, FactoryButtonSendsTheCommandAndThenThePointsReadBack) {
 
 TEST_F(GasSensor, FactoryButtonSendsNoStalePointsWhenTheReadBackFails) {
   Poll();
-  rig.silentAfterCommand = 1;
+  rig.controller.silentAfterCommand = 1;
   GasSensorCommand(program, c, IDC_GAS_FACTORY, kButtonClicked);
   EXPECT_EQ((Frames{kIdentify, "65 1F 34 B8", kBlock5}), rig.Frames());
   EXPECT_EQ(190, rig.Held(Param::Prog4)) << "the controller keeps its factory points";

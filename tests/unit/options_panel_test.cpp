@@ -6,7 +6,7 @@
 
 #include "options/options.h"
 #include "options_ids.h"
-#include "options_test_rig.h"
+#include "scripted_controller.h"
 
 namespace kv {
 namespace {
@@ -24,7 +24,7 @@ constexpr int kAllLists[] = {IDC_OPT_ATT_INIT,      IDC_OPT_ATT_MIN_BJ,    IDC_O
                              IDC_OPT_LPG_ON_TEMP,   IDC_OPT_EMUL_MODE};
 
 struct OptionsPanel : ::testing::Test {
-  testing::OptionsRig rig;
+  testing::PanelRig rig;
   Program& program = rig.program;
   testing::FakeControls& c = rig.controls;
 

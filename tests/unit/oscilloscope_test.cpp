@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "configuration_test_controller.h"
 #include "oscilloscope/oscilloscope.h"
 #include "recording_canvas.h"
+#include "scripted_controller.h"
+#include "shell/screen_size.h"
 
 namespace kv {
 namespace {
@@ -16,30 +17,17 @@ using testing::DrawCall;
 using testing::FakeControls;
 using testing::FakePort;
 using testing::RecordingCanvas;
-using testing::TestController;
 
 const std::string kIdentify = "65 01 01 67", kBlock2 = "65 02 02 69", kBlock3 = "65 03 03 6B";
 
-struct Scope {
-  FakePort port;
-  TestController controller;
-  Program p;
-  RecordingCanvas canvas;
-  FakeControls ui;
+// The panel's rig under the names its tests use.
+struct Scope : testing::PanelRig {
+  Program& p = program;
+  FakeControls& ui = controls;
 
   explicit Scope(int size = 2) {
-    p.link.port = &port;
-    port.responder = &TestController::Respond;
-    port.responderContext = &controller;
-    SetSize(size);
-    for (int n = 0; n < kLanguageTextCount; ++n)
-      p.texts.text[static_cast<std::size_t>(n)] = "t" + std::to_string(n);
-  }
-  void SetSize(int size) {
-    static const double sx[] = {0.8, 1.0, 1.28, 1.6, 1.6}, sy[] = {0.77, 1.0, 1.32, 1.69, 1.81};
-    p.shell.screenSize = size;
-    p.shell.scaleX = sx[size - 1];
-    p.shell.scaleY = sy[size - 1];
+    SetScreenSize(p.shell, size);
+    testing::NumberTexts(p, "t");
   }
   // Sets a byte in the program's image and in the controller alike.
   void Set(ByteRef r, std::uint8_t v) {
@@ -56,11 +44,7 @@ struct Scope {
     port.ClearLog();
     OscilloscopeTick(p, canvas, ui);
   }
-  std::vector<std::string> Sent() const {
-    std::vector<std::string> out;
-    for (const auto& f : port.written) out.push_back(FakePort::Hex(f));
-    return out;
-  }
+  std::vector<std::string> Sent() const { return port.Frames(); }
   std::string TextAt(Point at) const {
     for (auto it = canvas.calls.rbegin(); it != canvas.calls.rend(); ++it)
       if (it->kind == DrawCall::Text && it->points[0] == at) return it->text;

@@ -12,6 +12,7 @@
 #include "readings/readings.h"
 #include "recording_canvas.h"
 #include "shell/program.h"
+#include "shell/screen_size.h"
 
 namespace kv::testing {
 
@@ -32,19 +33,7 @@ struct ReadingsPanel {
       p.texts.text[static_cast<std::size_t>(n)] = "t" + std::to_string(n);
   }
 
-  // The shell's screen-size table.
-  void SetSize(int size) {
-    static const double sx[] = {0.8, 1.0, 1.28, 1.6, 1.6}, sy[] = {0.77, 1.0, 1.32, 1.69, 1.81};
-    static const std::array<int, 4> bases[] = {{113, 172, 231, 290},
-                                               {140, 214, 288, 362},
-                                               {180, 274, 368, 462},
-                                               {225, 343, 461, 579},
-                                               {225, 343, 461, 579}};
-    p.shell.screenSize = size;
-    p.shell.scaleX = sx[size - 1];
-    p.shell.scaleY = sy[size - 1];
-    p.shell.lampBases = bases[size - 1];
-  }
+  void SetSize(int size) { SetScreenSize(p.shell, size); }
 
   void Set(ByteRef r, std::uint8_t v) { p.link.image.blocks[r.block - 1][r.index] = v; }
 

@@ -6,7 +6,7 @@
 #include "fake_file_store.h"
 #include "reset/reset.h"
 #include "reset_ids.h"
-#include "service_test_controller.h"
+#include "scripted_controller.h"
 #include "shell/restore_point.h"
 #include "shell/settings_file.h"
 #include "shell/settings_file_commands.h"
@@ -14,7 +14,7 @@
 namespace kv {
 namespace {
 
-using testing::ServiceRig;
+using testing::PanelRig;
 using Writes = std::vector<std::pair<int, int>>;
 
 // Write addresses of the write-back, in order.
@@ -23,7 +23,7 @@ constexpr int kWriteBackAddresses[] = {5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 1
                                        27, 28, 29, 31, 32, 33, 34, 35, 36, 37, 49};
 
 struct ResetPanel : ::testing::Test {
-  ServiceRig rig;
+  PanelRig rig;
   Program& program = rig.program;
   testing::FakeControls& c = rig.controls;
   testing::FakeFileStore files;
@@ -93,7 +93,7 @@ TEST_F(ResetPanel, UnansweredWriteBackStopsWithTheWarningAtTheLastEchoedStep) {
     std::size_t sent;  // write-backs that went out
   } cases[] = {{11, 9, 11}, {1, 0, 1}, {33, 31, 33}};
   for (const auto& k : cases) {
-    rig.controller.echoesLeft = k.echoes;
+    rig.controller.acknowledgedWrites = k.echoes;
     rig.port.ClearLog();
     EXPECT_EQ(ResetOutcome::NotRestored, Press()) << k.echoes;
     EXPECT_EQ(k.bar, Bar()) << k.echoes;
@@ -115,7 +115,7 @@ TEST_F(ResetPanel, WrongEchoStopsAtTheFirstWriteBack) {
 TEST_F(ResetPanel, RejectedReadBackSendsNoWriteBack) {
   for (int block : {2, 3, 4, 5}) {
     rig.controller.resetSeen = false;
-    rig.controller.rejectAfterReset = block;
+    rig.controller.badChecksumAfterReset = block;
     rig.port.ClearLog();
     EXPECT_EQ(ResetOutcome::NotRestored, Press()) << block;
     EXPECT_EQ((Writes{{30, 51}}), rig.Writes()) << block;
@@ -170,7 +170,7 @@ TEST_F(ResetPanel, NoRestorePointNoResetCommand) {
   };
   for (const auto& k : cases) {
     SCOPED_TRACE(k.what);
-    rig.controller.rejectBlock = k.mutedBlock;
+    rig.controller.badChecksumBlock = k.mutedBlock;
     files.writesFail = k.writesFail;
     rig.port.ClearLog();
     EXPECT_EQ(k.outcome, Press());

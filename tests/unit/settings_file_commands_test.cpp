@@ -12,6 +12,7 @@
 
 #include "fake_file_store.h"
 #include "fake_port.h"
+#include "scripted_controller.h"
 #include "link/link.h"
 #include "shell/language.h"
 #include "shell/settings_file_commands.h"
@@ -21,45 +22,7 @@ namespace {
 
 using testing::FakeFileStore;
 using testing::FakePort;
-using testing::Frame;
-
-// A version 3 controller serving Blocks 2..5 from its memory, with the faults the commands must
-// survive. Writes are counted from 1.
-struct Controller {
-  std::array<std::array<std::uint8_t, kMaxBlockLength>, kBlockCount + 1> memory{};
-  std::uint8_t identity = 0x45;
-  bool answers = true;
-  int mutedBlock = 0;        // this read request gets no reply
-  int writes = 0;
-  int silentFromWrite = 0;   // this write and all later ones get no acknowledgement
-  int wrongEchoAtWrite = 0;  // this write is stored but acknowledged with another value
-
-  Controller() {
-    for (int n = 2; n <= kBlockCount; ++n)
-      for (std::size_t i = 1; i < BlockLength(n) - 1; ++i)
-        memory[n][i] = static_cast<std::uint8_t>(n * 40 + i);
-  }
-
-  static std::vector<std::uint8_t> Respond(const std::vector<std::uint8_t>& frame, void* self) {
-    auto& c = *static_cast<Controller*>(self);
-    if (!c.answers) return {};
-    const int block = frame[1];
-    if (frame[1] == frame[2] && block >= 1 && block <= kBlockCount) {
-      if (block == c.mutedBlock) return {};
-      if (block == 1) return Frame({0x10, c.identity});
-      return Frame(std::vector<std::uint8_t>(c.memory[block].begin() + 1,
-                                             c.memory[block].begin() + BlockLength(block) - 1));
-    }
-    ++c.writes;
-    if (c.silentFromWrite && c.writes >= c.silentFromWrite) return {};
-    const ByteRef target = WriteTarget(frame[1] - 1);
-    c.memory[target.block][target.index] = frame[2];
-    const std::uint8_t echo =
-        c.writes == c.wrongEchoAtWrite ? static_cast<std::uint8_t>(frame[2] ^ 0x01) : frame[2];
-    return {kMarker, echo, static_cast<std::uint8_t>(kMarker + echo)};
-  }
-  std::uint8_t At(Param p) const { return memory[Row(p).byte.block][Row(p).byte.index]; }
-};
+using testing::ScriptedController;
 
 // The user: the paths to pick in each dialog shown (nullopt cancels), the overwrite answers.
 class FakeUser final : public SettingsFileUi {
@@ -94,7 +57,7 @@ const std::string kOld = "the fitter's old file\r\nkept byte for byte\x00\xFF"s;
 struct Bs2Commands : ::testing::Test {
   FakePort port;
   Link link;
-  Controller controller;
+  ScriptedController controller;
   FakeFileStore files;
   FakeUser user;
   RestorePoints points{files, "Backups", [] { return RestoreTime{2024, 5, 1, 9, 3, 7}; },
@@ -102,7 +65,10 @@ struct Bs2Commands : ::testing::Test {
 
   void SetUp() override {
     link.port = &port;
-    port.responder = &Controller::Respond;
+    for (int n = 2; n <= kBlockCount; ++n)  // every byte a value of its own
+      for (std::size_t i = 1; i < BlockLength(n) - 1; ++i)
+        controller.memory[n][i] = static_cast<std::uint8_t>(n * 40 + i);
+    port.responder = &ScriptedController::Respond;
     port.responderContext = &controller;
     Identify(link);
     ASSERT_FALSE(link.offline);
@@ -139,7 +105,7 @@ TEST_F(Bs2Commands, SaveAsReadsFourBlocksThenWritesEverySettingFromItsByte) {
   const Bs2Content content = ParseBs2(text);
   ASSERT_TRUE(content.valid) << text;
   for (std::size_t k = 0; k < kSettingsCount; ++k)
-    EXPECT_EQ(controller.At(static_cast<Param>(k)), content.values[k]) << Row(static_cast<Param>(k)).name;
+    EXPECT_EQ(controller.Get(static_cast<Param>(k)), content.values[k]) << Row(static_cast<Param>(k)).name;
   EXPECT_NE(std::string::npos, text.find("\nAttInit= 84\nTPSJump= 163\n"));  // Blocks 2 and 4
   EXPECT_NE(std::string::npos, text.find("\nZAM_OTW_BJ= 206\n"));           // Block 5
   EXPECT_NE(std::string::npos, text.find("\nWOZG= 128\nNULL= 0\n"));       // Block 3, always 0
@@ -152,7 +118,7 @@ TEST_F(Bs2Commands, AnUnansweredBlockLeavesTheExistingFileByteIdentical) {
     files.files["car.bs2"] = kOld;
     user.shown.clear();
     port.ClearLog();
-    controller.mutedBlock = muted;
+    controller.silentBlocks = {muted};
     EXPECT_EQ(SaveResult::NoAnswer, SaveTo("car.bs2"));
     EXPECT_EQ(kOld, files.files["car.bs2"]);
     EXPECT_EQ(0, files.writes);
@@ -220,7 +186,7 @@ TEST_F(Bs2Commands, OpenWritesThe32ValuesInFileOrderEndingAtAddress37) {
   EXPECT_EQ(36u, port.written.size());  // the restore point's four reads, then the writes
   EXPECT_EQ(37, Writes().back().first);
   EXPECT_TRUE(user.shown.empty());
-  EXPECT_EQ(200 - 13, controller.At(Param::AttInit));
+  EXPECT_EQ(200 - 13, controller.Get(Param::AttInit));
 }
 
 TEST_F(Bs2Commands, AWriteWithoutItsEchoStopsTheLoadThere) {
@@ -228,7 +194,7 @@ TEST_F(Bs2Commands, AWriteWithoutItsEchoStopsTheLoadThere) {
     for (int k : {1, 2, 17, 32}) {
       SCOPED_TRACE(std::to_string(k) + (wrongEcho ? " wrong echo" : " no acknowledgement"));
       controller.writes = 0;
-      controller.silentFromWrite = wrongEcho ? 0 : k;
+      controller.acknowledgedWrites = wrongEcho ? -1 : k - 1;
       controller.wrongEchoAtWrite = wrongEcho ? k : 0;
       user.shown.clear();
       port.ClearLog();
@@ -306,7 +272,7 @@ TEST_F(Bs2Commands, OpenSendsNothingWithoutItsRestorePoint) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     const auto car = controller.memory;
-    controller.mutedBlock = c.mutedBlock;
+    controller.silentBlocks = {c.mutedBlock};
     files.foldersFail = c.foldersFail;
     files.writesFail = c.writesFail;
     user.shown.clear();

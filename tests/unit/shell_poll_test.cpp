@@ -3,16 +3,16 @@
 #include <string>
 #include <vector>
 
-#include "configuration_test_controller.h"
+#include "scripted_controller.h"
 #include "shell/poll.h"
 
 namespace kv {
 namespace {
 
-using testing::ConfigurationRig;
+using testing::PanelRig;
 
 // The requests a tick sent, by block number (1 is the identification).
-std::vector<int> Requests(const ConfigurationRig& rig) {
+std::vector<int> Requests(const PanelRig& rig) {
   std::vector<int> blocks;
   for (const auto& frame : rig.port.written) blocks.push_back(frame[1]);
   return blocks;
@@ -37,7 +37,7 @@ TEST(PollTick, GatesAndControllerStatesDecideExchangeRefreshAndReArm) {
       {"idle does nothing at all", TickGate::Idle, true, 0x45, {}, false, false},
   };
   for (const Case& c : cases) {
-    ConfigurationRig rig;
+    PanelRig rig;
     rig.controller.answers = c.answers;
     rig.controller.identity = c.identity;
     int refreshes = 0;
@@ -52,7 +52,7 @@ TEST(PollTick, GatesAndControllerStatesDecideExchangeRefreshAndReArm) {
 }
 
 TEST(PollTick, TheBlockChooserIsAskedOnlyWhenTheControllerCanBeRead) {
-  ConfigurationRig rig;
+  PanelRig rig;
   int asked = 0;
   const auto chooser = [&] {
     ++asked;
