@@ -17,7 +17,11 @@ void OpenIfClosed(Link& link) {
 }
 
 // Writes the request and reads an L-byte reply into a zeroed buffer; a short reply purges the
-// receive queue and is judged on the zero-padded buffer.
+// receive queue and is judged on the zero-padded buffer. The reply is asked for whole in one
+// read: a USB adapter then hands it over at its first packet that completes it, never a second
+// latency period later. No exchange purges the transmit queue first: the previous request has
+// long left by then (its reply was read, or a whole read timeout passed), and an adapter's
+// driver that passes purges on to the chip would spend a USB round trip on nothing.
 std::array<std::uint8_t, kMaxBlockLength> Exchange(Link& link, int block) {
   std::array<std::uint8_t, kMaxBlockLength> reply{};
   const auto length = static_cast<std::uint32_t>(BlockLength(block));
@@ -70,8 +74,7 @@ std::array<std::uint8_t, 4> WriteFrame(std::uint8_t address, std::uint8_t value)
 
 void Identify(Link& link) {
   OpenIfClosed(link);
-  link.port->PurgeTransmit();
-  link.port->PurgeReceive();
+  link.port->PurgeReceive();  // a late reply or noise must not pass for this one
   const auto reply = Exchange(link, 1);
   if (reply[0] == kMarker) {
     if (ChecksumHolds(reply.data(), 4)) {
@@ -92,8 +95,7 @@ void Identify(Link& link) {
 
 bool ReadBlock(Link& link, int block) {
   if (block < 2 || block > kBlockCount) return false;
-  OpenIfClosed(link);
-  link.port->PurgeTransmit();  // the receive queue is not purged before a block request
+  OpenIfClosed(link);  // the identification before it has purged the receive queue
   const auto reply = Exchange(link, block);
   const std::size_t length = BlockLength(block);
   if (reply[0] != kMarker) return false;
@@ -110,7 +112,6 @@ std::uint32_t WriteByte(Link& link, std::uint8_t address, std::uint8_t value) {
   const auto frame = WriteFrame(address, value);
   OpenIfClosed(link);
   link.port->PurgeReceive();
-  link.port->PurgeTransmit();
   link.port->Write(frame.data(), 4);
   link.port->Pause(0);
   link.lastAck = {};
