@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstring>
 
 #include "bench.h"
 
@@ -9,8 +10,10 @@ std::vector<Entry>& Registry() {
 }
 }  // namespace kv::bench
 
-int main() {
+// `kv720-bench WORD` runs only the figures whose name contains WORD.
+int main(int argc, char** argv) {
   for (const auto& entry : kv::bench::Registry()) {
+    if (argc > 1 && !std::strstr(entry.name, argv[1])) continue;
     std::printf("== %s\n", entry.name);
     std::fflush(stdout);
     entry.run();
