@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -30,7 +31,8 @@ class FileStore {
 
 // The system's own store, one implementation per platform: file_store_posix.cpp (a temporary file
 // beside the target, fsync, then rename(2), or link(2) for a new file) and file_store_win32.cpp
-// (wide-character paths, then MoveFileExW, replacing or, for a new file, refusing to).
+// (wide-character paths, then MoveFileExW, replacing or, for a new file, refusing to). Every
+// rename and delete waits out a file held for a moment by another program (held_file.h).
 class SystemFileStore final : public FileStore {
  public:
   bool Read(const std::string& path, std::size_t limit, std::string& content) override;
@@ -38,6 +40,14 @@ class SystemFileStore final : public FileStore {
   bool Replace(const std::string& path, std::string_view content) override;
   bool CreateNew(const std::string& path, std::string_view content) override;
   bool MakeFolder(const std::string& path) override;
+  // Puts the file `from` in place of `to` (replacing a file there) and deletes a file, each
+  // waiting out a hold, for files written by other means (KV720.ini).
+  bool Rename(const std::string& from, const std::string& to);
+  bool Remove(const std::string& path);
+
+  // Waits between two tries of a held file (sleeps; tests release a hold here).
+  std::function<void(int milliseconds)> pauseWhileHeld = SleepMilliseconds;
+  static void SleepMilliseconds(int milliseconds);
 };
 
 }  // namespace kv

@@ -4,12 +4,32 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <time.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <vector>
 
+#include "shell/held_file.h"
+
 namespace kv {
 namespace {
+
+using Pause = std::function<void(int)>;
+
+// The nearest POSIX has to a file held by another program: busy.
+FileStep StepResult(int result) {
+  if (result == 0) return FileStep::Done;
+  return errno == EBUSY || errno == ETXTBSY ? FileStep::Held : FileStep::Failed;
+}
+
+bool RenameHeld(const std::string& from, const std::string& to, const Pause& pause) {
+  return RetryWhileHeld([&] { return StepResult(rename(from.c_str(), to.c_str())); }, pause);
+}
+
+bool UnlinkHeld(const std::string& path, const Pause& pause) {
+  return RetryWhileHeld([&] { return StepResult(unlink(path.c_str())); }, pause);
+}
 
 bool WriteAll(int fd, std::string_view content) {
   while (!content.empty()) {
@@ -32,7 +52,8 @@ mode_t ModeFor(const std::string& path) {
 
 // Writes the content to a new temporary file beside `path`, flushed to the disk; `temp` gets its
 // name. Nothing is left behind when it fails.
-bool WriteTemporary(const std::string& path, std::string_view content, std::string& temp) {
+bool WriteTemporary(const std::string& path, std::string_view content, std::string& temp,
+                    const Pause& pause) {
   std::string pattern = path + ".tmp-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
@@ -41,7 +62,7 @@ bool WriteTemporary(const std::string& path, std::string_view content, std::stri
   bool ok = fchmod(fd, ModeFor(path)) == 0 && WriteAll(fd, content) && fsync(fd) == 0;
   ok = close(fd) == 0 && ok;
   temp = name.data();
-  if (!ok) unlink(temp.c_str());
+  if (!ok) UnlinkHeld(temp, pause);
   return ok;
 }
 
@@ -71,22 +92,39 @@ bool SystemFileStore::Exists(const std::string& path) {
 
 bool SystemFileStore::Replace(const std::string& path, std::string_view content) {
   std::string temp;
-  if (!WriteTemporary(path, content, temp)) return false;
-  const bool ok = rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) unlink(temp.c_str());
+  if (!WriteTemporary(path, content, temp, pauseWhileHeld)) return false;
+  const bool ok = RenameHeld(temp, path, pauseWhileHeld);
+  if (!ok) UnlinkHeld(temp, pauseWhileHeld);
   return ok;
 }
 
 bool SystemFileStore::CreateNew(const std::string& path, std::string_view content) {
   std::string temp;
-  if (!WriteTemporary(path, content, temp)) return false;
+  if (!WriteTemporary(path, content, temp, pauseWhileHeld)) return false;
   // link(2) puts the file in place only while the name is free. A file system without hard
   // links (a FAT stick) refuses it; a rename after a last look is then the nearest there is.
-  bool ok = link(temp.c_str(), path.c_str()) == 0;
-  const bool linkRefused = !ok && errno != EEXIST;
+  int linkError = 0;
+  const bool ok = RetryWhileHeld([&] {
+    const FileStep step = StepResult(link(temp.c_str(), path.c_str()));
+    linkError = errno;
+    return step;
+  }, pauseWhileHeld);
+  const bool linkRefused = !ok && linkError != EEXIST;
   if (linkRefused && !Exists(path) && rename(temp.c_str(), path.c_str()) == 0) return true;
-  unlink(temp.c_str());
+  UnlinkHeld(temp, pauseWhileHeld);
   return ok;
+}
+
+bool SystemFileStore::Rename(const std::string& from, const std::string& to) {
+  return RenameHeld(from, to, pauseWhileHeld);
+}
+
+bool SystemFileStore::Remove(const std::string& path) { return UnlinkHeld(path, pauseWhileHeld); }
+
+void SystemFileStore::SleepMilliseconds(int milliseconds) {
+  timespec wait{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+  while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
+  }
 }
 
 bool SystemFileStore::MakeFolder(const std::string& path) {

@@ -4,10 +4,31 @@
 
 #include <algorithm>
 
+#include "shell/held_file.h"
 #include "ui/text_win32.h"
 
 namespace kv {
 namespace {
+
+// The errors of a file that another program holds for a moment.
+FileStep StepResult(BOOL ok) {
+  if (ok) return FileStep::Done;
+  const DWORD error = GetLastError();
+  const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                    error == ERROR_ACCESS_DENIED;
+  return held ? FileStep::Held : FileStep::Failed;
+}
+
+using Pause = std::function<void(int)>;
+
+bool MoveHeld(const std::wstring& from, const std::wstring& to, DWORD flags, const Pause& pause) {
+  return RetryWhileHeld([&] { return StepResult(MoveFileExW(from.c_str(), to.c_str(), flags)); },
+                        pause);
+}
+
+bool DeleteHeld(const std::wstring& path, const Pause& pause) {
+  return RetryWhileHeld([&] { return StepResult(DeleteFileW(path.c_str())); }, pause);
+}
 
 bool WriteAll(HANDLE file, std::string_view content) {
   while (!content.empty()) {
@@ -29,19 +50,25 @@ std::wstring FolderOf(const std::wstring& path) {
 }
 
 // Writes the content to a new temporary file in the target's folder, flushed to the disk; `temp`
-// gets its name. Nothing is left behind when it fails.
-bool WriteTemporary(const std::wstring& target, std::string_view content, std::wstring& temp) {
+// gets its name. Nothing is left behind when it fails. A scanner may be looking at the file
+// GetTempFileNameW has just made: its open waits out a hold too.
+bool WriteTemporary(const std::wstring& target, std::string_view content, std::wstring& temp,
+                    const Pause& pause) {
   wchar_t name[MAX_PATH] = {};
   if (!GetTempFileNameW(FolderOf(target).c_str(), L"kv7", 0, name)) return false;
-  HANDLE file = CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
+  temp = name;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  RetryWhileHeld([&] {
+    file = CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+    return StepResult(file != INVALID_HANDLE_VALUE);
+  }, pause);
   bool ok = file != INVALID_HANDLE_VALUE;
   if (ok) {
     ok = WriteAll(file, content) && FlushFileBuffers(file);
     ok = CloseHandle(file) && ok;
   }
-  temp = name;
-  if (!ok) DeleteFileW(name);
+  if (!ok) DeleteHeld(temp, pause);
   return ok;
 }
 
@@ -72,22 +99,34 @@ bool SystemFileStore::Exists(const std::string& path) {
 bool SystemFileStore::Replace(const std::string& path, std::string_view content) {
   const std::wstring target = Widen(path);
   std::wstring temp;
-  if (!WriteTemporary(target, content, temp)) return false;
-  const bool ok = MoveFileExW(temp.c_str(), target.c_str(),
-                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!ok) DeleteFileW(temp.c_str());
+  if (!WriteTemporary(target, content, temp, pauseWhileHeld)) return false;
+  const bool ok =
+      MoveHeld(temp, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH, pauseWhileHeld);
+  if (!ok) DeleteHeld(temp, pauseWhileHeld);
   return ok;
 }
 
 bool SystemFileStore::CreateNew(const std::string& path, std::string_view content) {
   const std::wstring target = Widen(path);
   std::wstring temp;
-  if (!WriteTemporary(target, content, temp)) return false;
-  // Without MOVEFILE_REPLACE_EXISTING the move fails when a file of that name exists.
-  const bool ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
-  if (!ok) DeleteFileW(temp.c_str());
+  if (!WriteTemporary(target, content, temp, pauseWhileHeld)) return false;
+  // Without MOVEFILE_REPLACE_EXISTING the move fails when a file of that name exists
+  // (ERROR_ALREADY_EXISTS, not a hold: it is not tried again).
+  const bool ok = MoveHeld(temp, target, MOVEFILE_WRITE_THROUGH, pauseWhileHeld);
+  if (!ok) DeleteHeld(temp, pauseWhileHeld);
   return ok;
 }
+
+bool SystemFileStore::Rename(const std::string& from, const std::string& to) {
+  return MoveHeld(Widen(from), Widen(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH,
+                  pauseWhileHeld);
+}
+
+bool SystemFileStore::Remove(const std::string& path) {
+  return DeleteHeld(Widen(path), pauseWhileHeld);
+}
+
+void SystemFileStore::SleepMilliseconds(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
 
 bool SystemFileStore::MakeFolder(const std::string& path) {
   const std::wstring folder = Widen(path);

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "shell/code_page.h"
+#include "shell/file_store.h"
 #include "shell/program.h"
 
 namespace kv {
@@ -189,13 +190,13 @@ bool WriteWholeFile(const std::string& path, std::string_view content) noexcept 
       // always, rather than not at all.
       return fs::is_regular_file(target, error) && WriteStream(target, content, std::ios::trunc);
     }
-    const bool written = WriteStream(temporary, content, std::ios::trunc);
-    if (written) fs::rename(temporary, target, error);
-    if (!written || error) {
-      fs::remove(temporary, error);
-      return false;
-    }
-    return true;
+    // The rename and the clean-up wait out a scanner that holds either file for a moment.
+    SystemFileStore files;
+    if (WriteStream(temporary, content, std::ios::trunc) &&
+        files.Rename(PathToUtf8(temporary), PathToUtf8(target)))
+      return true;
+    files.Remove(PathToUtf8(temporary));
+    return false;
   } catch (...) {
     return false;
   }

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "shell/file_store.h"
+#include "shell/held_file.h"
 #include "temp_dir.h"
 
 namespace kv {
@@ -65,6 +66,49 @@ TEST_F(PosixFileStoreTest, MakeFolderMakesParentsAndRefusesAFileInTheWay) {
   ASSERT_TRUE(store.Replace(Path("plain"), "x"));
   EXPECT_FALSE(store.MakeFolder(Path("plain")));
   EXPECT_FALSE(store.MakeFolder(Path("plain/Backups")));
+}
+
+TEST_F(PosixFileStoreTest, RenameAndRemoveFailOnceForAFileThatIsNotThere) {
+  int pauses = 0;
+  store.pauseWhileHeld = [&](int) { ++pauses; };
+  ASSERT_TRUE(store.Replace(Path("KV720.ini.tmp"), "Port=2"));
+  ASSERT_TRUE(store.Rename(Path("KV720.ini.tmp"), Path("KV720.ini")));
+  std::string content;
+  ASSERT_TRUE(store.Read(Path("KV720.ini"), 100, content));
+  EXPECT_EQ("Port=2", content);
+  EXPECT_FALSE(store.Rename(Path("KV720.ini.tmp"), Path("KV720.ini")));
+  EXPECT_TRUE(store.Remove(Path("KV720.ini")));
+  EXPECT_FALSE(store.Remove(Path("KV720.ini")));
+  EXPECT_EQ(0, pauses);  // a missing file is no hold: no waiting
+  EXPECT_EQ(0u, Entries());
+}
+
+// A step that another program holds N times, then ends done or failed: tried again after each
+// hold, with a pause between, for about a second at most.
+TEST(HeldFile, AStepHeldForAMomentIsTriedAgainForAboutASecond) {
+  const int longest = kHeldFileWaitMs / kHeldFilePauseMs;
+  struct Case {
+    int held;
+    FileStep then;
+    bool done;
+    int pauses;
+  } cases[] = {
+      {0, FileStep::Done, true, 0},          {3, FileStep::Done, true, 3},
+      {3, FileStep::Failed, false, 3},       {0, FileStep::Failed, false, 0},
+      {longest, FileStep::Done, true, longest}, {longest + 1, FileStep::Done, false, longest},
+      {1000, FileStep::Done, false, longest},
+  };
+  for (const Case& c : cases) {
+    int tries = 0, pauses = 0;
+    const bool done = RetryWhileHeld([&] { return tries++ < c.held ? FileStep::Held : c.then; },
+                                     [&](int ms) {
+                                       EXPECT_EQ(kHeldFilePauseMs, ms);
+                                       ++pauses;
+                                     });
+    EXPECT_EQ(c.done, done) << c.held;
+    EXPECT_EQ(c.pauses, pauses) << c.held;
+    EXPECT_EQ(pauses + 1, tries) << c.held;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,91 @@
+// The Win32 file store against files held as a virus scanner or the search indexer holds them
+// (opened without FILE_SHARE_DELETE), run under Wine by test_file_store.py. The store's pause
+// between tries is where a hold is let go, so each check knows exactly how long it lasted.
+// Prints one line per check; exits 1 when any fails.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "shell/file_store.h"
+#include "shell/held_file.h"
+#include "ui/text_win32.h"
+
+namespace {
+
+std::string folder;
+HANDLE hold = INVALID_HANDLE_VALUE;
+int pauses = 0, releaseAt = 0;  // 0: the hold is never let go
+int failures = 0;
+
+void Hold(const std::string& path, int pausesHeld) {
+  hold = CreateFileW(kv::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     nullptr, OPEN_EXISTING, 0, nullptr);
+  pauses = 0;
+  releaseAt = pausesHeld;
+}
+
+void Release() {
+  if (hold != INVALID_HANDLE_VALUE) CloseHandle(hold);
+  hold = INVALID_HANDLE_VALUE;
+}
+
+void Check(bool ok, const char* what) {
+  std::printf("%s %s (pauses %d)\n", ok ? "ok" : "FAIL", what, pauses);
+  failures += ok ? 0 : 1;
+}
+
+std::string Content(const std::string& path) {
+  std::string text;
+  kv::SystemFileStore().Read(path, 1000, text);
+  return text;
+}
+
+// The files in the folder, so that a temporary file left behind shows.
+int Entries() {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(kv::Widen(folder + "\\*").c_str(), &found);
+  int count = 0;
+  if (search == INVALID_HANDLE_VALUE) return -1;
+  do {
+    const std::wstring name = found.cFileName;
+    count += name != L"." && name != L"..";
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return count;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 2) return 2;
+  folder = kv::Narrow(argv[1]);
+  kv::SystemFileStore store;
+  store.pauseWhileHeld = [](int) {
+    if (++pauses == releaseAt) Release();
+  };
+  const std::string file = folder + "\\car.bs2", ini = folder + "\\KV720.ini";
+  const int longest = kv::kHeldFileWaitMs / kv::kHeldFilePauseMs;
+
+  store.Replace(file, "before");
+  Hold(file, 3);
+  Check(store.Replace(file, "after") && Content(file) == "after" && pauses == 3 && Entries() == 1,
+        "a replace waits out a hold of three pauses");
+  Hold(file, 0);
+  Check(!store.Replace(file, "third") && pauses == longest, "a replace gives up after a second");
+  Release();
+  Check(Content(file) == "after" && Entries() == 1, "a replace that gave up changed nothing");
+  Hold(file, 2);
+  Check(!store.CreateNew(file, "new") && pauses == 0 && Content(file) == "after" && Entries() == 1,
+        "a create-only rename never replaces a file, held or not");
+  Release();
+  store.Replace(ini + ".tmp", "Port=1");
+  store.Replace(ini, "Port=2");
+  Hold(ini, 1);
+  Check(store.Rename(ini + ".tmp", ini) && Content(ini) == "Port=1" && Entries() == 2,
+        "KV720.ini is put in place once a hold of one pause is let go");
+  Hold(ini, 2);
+  Check(store.Remove(ini) && pauses == 2 && !store.Exists(ini), "a delete waits out a hold");
+  Release();
+  return failures ? 1 : 0;
+}
