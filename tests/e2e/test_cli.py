@@ -37,6 +37,20 @@ class CliTest(harness.E2ETestCase):
         sent = [f.hex() for f in sim.frames("in")]
         self.assertEqual(sent, ["65 01 01 67", "65 05 05 6F"])
 
+    def test_utf8_to_a_pipe_any_port_name_and_a_silent_controller(self):
+        s = self.session()
+        sim = s.start_sim(port=1)
+        # "com1:" is the device \\.\COM1; through a pipe the text is UTF-8, degree signs and all.
+        code, out, err = self.run_cli(s, "--port", "com1:", "read")
+        self.assertEqual(code, 0, err)
+        self.assertRegex(out, r"\nLPGOnTemp +\d+  -?\d+ \u00b0C\n")
+        # A controller that says nothing: every overlapped read ends at its timeout, and the
+        # command says so rather than waiting.
+        sim.control("silence on")
+        code, _, err = self.run_cli(s, "--port", "COM1", "info")
+        self.assertEqual(code, 4, err)
+        self.assertIn("does not answer on COM1", err)
+
     def test_missing_port_and_usage_errors(self):
         s = self.session()
         code, _, err = self.run_cli(s, "--port", "COM2", "info")  # COM2 leads nowhere

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "device_names.h"
 #include "platform_posix.h"
 #include "temp_dir.h"
 
@@ -104,10 +105,17 @@ TEST(CliPorts, APseudoTerminalOpens) {
   ::close(master);
 }
 
-TEST(CliPorts, ABareNameIsUnderDev) {
+TEST(CliPorts, ABareNameIsADevice) {
   EXPECT_EQ("/dev/ttyUSB0", PosixDeviceName("ttyUSB0"));
   EXPECT_EQ("/dev/serial/by-id/x", PosixDeviceName("/dev/serial/by-id/x"));
   EXPECT_EQ("./com1", PosixDeviceName("./com1"));
+  const std::pair<const char*, const char*> windows[] = {
+      {"COM1", "\\\\.\\COM1"},        {"com12:", "\\\\.\\COM12"},
+      {"CNCA0", "\\\\.\\CNCA0"},      {"\\\\.\\COM10", "\\\\.\\COM10"},
+      {"\\\\?\\x", "\\\\?\\x"},   {"C:\\ports\\x", "C:\\ports\\x"},
+      {"./com1", "./com1"},           {"COM1X", "\\\\.\\COM1X"},
+  };
+  for (const auto& [given, opened] : windows) EXPECT_EQ(opened, Win32DeviceName(given)) << given;
 }
 
 }  // namespace

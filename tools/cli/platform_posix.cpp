@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "device_names.h"
 #include "link/serial_port_posix.h"
 #include "shell/file_store.h"
 
@@ -224,10 +225,6 @@ PortProblem DiagnosePosixOpen(const std::string& device) {
   ::close(fd);
   if (!isTerminal) return {PortTrouble::NotSerial, device + " is not a serial port"};
   return {};
-}
-
-std::string PosixDeviceName(const std::string& port) {
-  return port.find('/') == std::string::npos ? "/dev/" + port : port;
 }
 
 void InstallInterruptHandler() {

@@ -17,9 +17,6 @@ std::vector<PortEntry> ListPosixPorts(const std::string& sysTty, const std::stri
 // serial port.
 PortProblem DiagnosePosixOpen(const std::string& device);
 
-// "ttyUSB0" stands for "/dev/ttyUSB0"; anything with a slash is a path.
-std::string PosixDeviceName(const std::string& port);
-
 // Sets the flag Interrupted() reads on SIGINT, SIGTERM and SIGHUP; a second one ends the program
 // unless interrupts are held.
 void InstallInterruptHandler();

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <map>
 
+#include "device_names.h"
 #include "link/bounded_open_win32.h"
 #include "link/serial_port_win32.h"
 #include "shell/file_store.h"
@@ -154,18 +155,6 @@ class Win32Platform final : public Platform {
 };
 
 }  // namespace
-
-std::string Win32DeviceName(const std::string& port) {
-  std::string name = port;
-  if (!name.empty() && name.back() == ':') name.pop_back();
-  std::string upper = name;
-  for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  const bool com = upper.size() > 3 && upper.compare(0, 3, "COM") == 0 &&
-                   std::all_of(upper.begin() + 3, upper.end(),
-                               [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); });
-  // The device namespace reaches every COM number; the plain name only COM1..COM9.
-  return com ? "\\\\.\\" + upper : name;
-}
 
 PortProblem DiagnoseWin32Open(const std::string& device) {
   BoundedOpen opener;

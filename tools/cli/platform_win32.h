@@ -8,9 +8,6 @@
 
 namespace kv::cli {
 
-// "COM7", "com7:" and "\\.\COM7" all open "\\.\COM7", the name that reaches every COM number
-// (the plain name stops at COM9).
-std::string Win32DeviceName(const std::string& port);
 // Why `device` does not open: missing, busy (Windows opens a port for one program at a time),
 // or not a serial port.
 PortProblem DiagnoseWin32Open(const std::string& device);
