@@ -98,6 +98,34 @@ TEST(CliCommands, ExitCodesSayWhatWentWrong) {
   }
 }
 
+// watch polls on the 1 ms clock and gives it back when Ctrl+C ends it; info never asks for it.
+TEST(CliCommands, WatchHoldsTheFineClockOnlyWhileItPolls) {
+  struct CtrlCAfterThreeTicks {
+    FakeCliPlatform* m;
+    int ticks = 0;
+    bool fineMeanwhile = true;
+    static std::vector<std::uint8_t> Respond(const std::vector<std::uint8_t>& frame, void* self) {
+      auto& s = *static_cast<CtrlCAfterThreeTicks*>(self);
+      if (frame[1] == 2 && frame[2] == 2 && ++s.ticks >= 2) {  // the first is Connect's
+        s.fineMeanwhile = s.fineMeanwhile && s.m->fineClock;
+        s.m->interrupted = s.ticks == 4;
+      }
+      return ScriptedController::Respond(frame, &s.m->controller);
+    }
+  };
+  FakeCliPlatform m;
+  CtrlCAfterThreeTicks stopper{&m};
+  m.port.responder = &CtrlCAfterThreeTicks::Respond;
+  m.port.responderContext = &stopper;
+  EXPECT_EQ(cli::kExitOk, RunOn(m, {"-p", "COM1", "watch"}).code);
+  EXPECT_TRUE(stopper.fineMeanwhile);
+  EXPECT_EQ(1, m.fineClocks);
+  EXPECT_FALSE(m.fineClock);
+  FakeCliPlatform other;
+  EXPECT_EQ(cli::kExitOk, RunOn(other, {"-p", "COM1", "info"}).code);
+  EXPECT_EQ(0, other.fineClocks);
+}
+
 TEST(CliCommands, OtherVersionStillShowsWhatItIs) {
   FakeCliPlatform m;
   m.controller.identity = 0x3F;  // version 2, revision 31
