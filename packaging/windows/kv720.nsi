@@ -65,6 +65,43 @@ Function un.onInit
   !insertmacro MUI_UNGETLANGUAGE
 FunctionEnd
 
+; A running program cannot be replaced or removed: Windows keeps an exe's file in use while it
+; runs. A running exe also refuses to be opened for writing, which finds the window program and
+; the command line (a console program with no window of its own) alike without any plugin. The
+; user is asked to close them; a silent run stops instead (exit code 2), changing nothing.
+!macro REFUSE_WHILE_RUNNING UN
+; $1 = "running" when $INSTDIR\$0 exists and cannot be opened for writing.
+Function ${UN}IsRunning
+  StrCpy $1 ""
+  IfFileExists "$INSTDIR\$0" 0 done
+  ClearErrors
+  FileOpen $2 "$INSTDIR\$0" a
+  IfErrors 0 opened
+  StrCpy $1 "running"
+  Goto done
+  opened:
+  FileClose $2
+  done:
+FunctionEnd
+
+Function ${UN}RefuseWhileRunning
+  check:
+  StrCpy $0 "KV720.exe"
+  Call ${UN}IsRunning
+  StrCmp $1 "running" ask
+  StrCpy $0 "kv720-cli.exe"
+  Call ${UN}IsRunning
+  StrCmp $1 "running" ask done
+  ask:
+  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$0 is running from $INSTDIR.$\r$\n$\r$\nClose the KV720 service tool and every KV720 command line, then choose Retry." /SD IDCANCEL IDRETRY check
+  DetailPrint "$0 is running: nothing was changed."
+  Abort
+  done:
+FunctionEnd
+!macroend
+!insertmacro REFUSE_WHILE_RUNNING ""
+!insertmacro REFUSE_WHILE_RUNNING "un."
+
 ; From the finish page, as from the shortcuts: started in its own folder.
 Function StartProgram
   SetOutPath "$INSTDIR"
@@ -72,6 +109,7 @@ Function StartProgram
 FunctionEnd
 
 Section "Install"
+  Call RefuseWhileRunning
   SetOutPath "$INSTDIR"
   File "${SOURCE}\KV720.exe"
   File "${SOURCE}\kv720-cli.exe"
@@ -102,6 +140,7 @@ SectionEnd
 
 ; Only what the installer put there: KV720.ini, KV720.log, Backups and the user's own files stay.
 Section "Uninstall"
+  Call un.RefuseWhileRunning
   Delete "$INSTDIR\KV720.exe"
   Delete "$INSTDIR\kv720-cli.exe"
   Delete "$INSTDIR\User guide.txt"

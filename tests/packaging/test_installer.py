@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The Windows installer under Wine, as a fitter uses it: a silent install into the user's
 local programs folder, the installed program started as its shortcut starts it polls
-kv720-sim, the command line keeps a restore point in Backups, and the uninstaller removes the
-program but keeps KV720.ini and Backups.
+kv720-sim, a second install refuses to replace the running program, the command line keeps a
+restore point in Backups, and the uninstaller removes the program but keeps KV720.ini and
+Backups.
 
     python3 test_installer.py --dist DIST --version-file BUILD/win/version.txt \\
         --exe ... --driver ... --sim ... --work ...      (the e2e harness's options)
@@ -86,6 +87,13 @@ class InstallerTest(harness.E2ETestCase):
         sim.wait_frame("65 01 01 67", timeout=30)
         sim.wait_frame("65 02 02 69", timeout=30)  # Block 2: it reads, not only identifies
         s.screenshot("installed")
+        # A second install while the program runs would replace its files under it: a silent
+        # one stops (an interactive one asks to close the program first) and changes nothing.
+        exe = os.path.join(folder, "KV720.exe")
+        before = os.stat(exe).st_mtime_ns
+        code, _ = self.wine(s, DIST["setup"], "/S")
+        self.assertEqual(code, 2)
+        self.assertEqual(os.stat(exe).st_mtime_ns, before)
         d.close()
         self.assertEqual(d.wait_gone()["exit"], 0)
         self.assertTrue(os.path.isfile(os.path.join(folder, "KV720.ini")))
