@@ -11,7 +11,13 @@ packages=(
   wine64 wine xvfb x11-utils imagemagick fonts-liberation
   clang libclang-rt-dev
   python3-cairo fonts-dejavu-core   # resources/schema/make_schema.py, checked by make test
+  chromium                          # kv720-cli plot's pages, opened by the browser tests
 )
+# npm installs the charting library of kv720-cli plot (tools/cli/viewer); any Node.js that
+# brings npm will do, Debian's when there is none.
+if ! command -v npm >/dev/null 2>&1; then
+  packages+=(nodejs npm)
+fi
 if [ "${1:-}" = "--dist" ]; then
   packages+=(nsis dpkg-dev binutils)   # makensis; dpkg-deb, dpkg-shlibdeps; strip
 fi

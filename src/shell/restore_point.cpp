@@ -36,7 +36,7 @@ const char* RestoreReasonName(RestoreReason reason) {
   return reason == RestoreReason::BeforeLoad ? "before-load" : "before-reset";
 }
 
-std::string RestorePointName(const MemoryImage& image, RestoreReason reason, const RestoreTime& t) {
+std::string CarAndTimeName(const MemoryImage& image, const RestoreTime& t) {
   std::string car;
   for (std::size_t i = 0; i < kRegistrationLength; ++i) {
     const std::uint8_t c = Get(image, RegistrationParam(i));
@@ -45,9 +45,13 @@ std::string RestorePointName(const MemoryImage& image, RestoreReason reason, con
   }
   if (car.empty()) car = "no-registration";
   char stamp[64];
-  std::snprintf(stamp, sizeof stamp, "_%04d-%02d-%02d_%02d%02d%02d_", t.year, t.month, t.day,
+  std::snprintf(stamp, sizeof stamp, "_%04d-%02d-%02d_%02d%02d%02d", t.year, t.month, t.day,
                 t.hour, t.minute, t.second);
-  return car + stamp + RestoreReasonName(reason) + ".bs2";
+  return car + stamp;
+}
+
+std::string RestorePointName(const MemoryImage& image, RestoreReason reason, const RestoreTime& t) {
+  return CarAndTimeName(image, t) + "_" + RestoreReasonName(reason) + ".bs2";
 }
 
 std::string RestorePointText(const MemoryImage& image, RestoreReason reason, const RestoreTime& t,

@@ -37,9 +37,12 @@ RestorePointFacts RestorePointFactsOf(const MemoryImage& image, CodePage registr
 // "before-load" or "before-reset".
 const char* RestoreReasonName(RestoreReason reason);
 
-// "<registration>_<YYYY-MM-DD>_<HHMMSS>_<reason>.bs2": the registration of Block 5 bytes 13..19
-// (up to the first zero) reduced to ASCII letters and digits, "no-registration" when nothing is
-// left.
+// "<registration>_<YYYY-MM-DD>_<HHMMSS>": the registration of Block 5 bytes 13..19 (up to the
+// first zero) reduced to ASCII letters and digits, "no-registration" when nothing is left. The
+// start of the names of restore points and road recordings.
+std::string CarAndTimeName(const MemoryImage& image, const RestoreTime& time);
+
+// "<registration>_<YYYY-MM-DD>_<HHMMSS>_<reason>.bs2".
 std::string RestorePointName(const MemoryImage& image, RestoreReason reason, const RestoreTime& time);
 
 // The Save As text of the image's settings, then the comment lines.

@@ -23,7 +23,15 @@ TEST(CliArguments, EveryMistakeIsOneLineThatSaysWhatIsWrong) {
       {{"-p", "COM1", "save"}, "save needs one settings file (.bs2)"},
       {{"-p", "COM1", "load", "a.bs2", "b.bs2"}, "load takes only one settings file (.bs2)"},
       {{"diff", "a.bs2"}, "diff needs two settings files (A.bs2 B.bs2)"},
-      {{"-p", "COM1", "record"}, "record needs one CSV file"},
+      {{"-p", "COM1", "record", "a.csv", "b.csv"}, "record takes only one CSV file"},
+      {{"-p", "COM1", "record", "--separator", "tab"}, "--separator is ',' or ';'"},
+      {{"-p", "COM1", "read", "--separator", ";"}, "option --separator is for record, not read"},
+      {{"plot"}, "plot needs one or more recordings (.csv)"},
+      {{"plot", "a.csv", "--align", "marker:0"}, "--align is start or marker:N"},
+      {{"plot", "a.csv", "--align", "marker:x"}, "--align is start or marker:N"},
+      {{"plot", "a.csv", "--align", "end"}, "--align is start or marker:N"},
+      {{"-p", "COM1", "record", "-o", "a.html"}, "option --output is for plot, not record"},
+      {{"diff", "a.bs2", "b.bs2", "--align", "start"}, "option --align is for plot, not diff"},
       {{"-p", "COM1", "save", "a.bs2", "--json"}, "option --json is for read, not save"},
       {{"-p", "COM1", "read", "--dry-run"}, "option --dry-run is for load, not read"},
       {{"-p", "COM1", "read", "--backups", "x"}, "option --backups is for load, not read"},
@@ -81,6 +89,20 @@ TEST(CliArguments, RecordTakesSecondsAndLoadABackupFolder) {
                           .arguments.backups);
 }
 
+TEST(CliArguments, RecordNamesItsOwnFileAndPlotTakesManyWithoutAPort) {
+  const ParseResult record = ParseArguments({"-p", "X", "record", "--separator", ";"});
+  ASSERT_EQ("", record.error);
+  EXPECT_TRUE(record.arguments.files.empty());
+  EXPECT_EQ(';', record.arguments.separator);
+  EXPECT_EQ(',', ParseArguments({"-p", "X", "record"}).arguments.separator);
+  const ParseResult plot = ParseArguments({"plot", "a.csv", "b.csv", "-o", "p.html", "--align=marker:12"});
+  ASSERT_EQ("", plot.error);
+  EXPECT_EQ((std::vector<std::string>{"a.csv", "b.csv"}), plot.arguments.files);
+  EXPECT_EQ("p.html", plot.arguments.output);
+  EXPECT_EQ(12, plot.arguments.alignMarker);
+  EXPECT_EQ(0, ParseArguments({"plot", "a.csv", "--align", "start"}).arguments.alignMarker);
+}
+
 TEST(CliArguments, HelpForEverythingOrOneCommand) {
   EXPECT_EQ(Command::Help, ParseArguments({"--help"}).arguments.command);
   EXPECT_FALSE(ParseArguments({"-h"}).arguments.helpFor.has_value());
@@ -97,13 +119,13 @@ TEST(CliArguments, HelpDocumentsEveryCommandAndExitCode) {
   const std::string help = HelpText();
   for (const char* command :
        {"ports", "info", "read [--json]", "save FILE.bs2", "load FILE.bs2 [--dry-run]",
-        "diff A.bs2 B.bs2", "record FILE.csv [--seconds N]", "watch", "doctor"})
+        "diff A.bs2 B.bs2", "record [FILE.csv] [--seconds N]", "plot ROAD.csv", "watch", "doctor"})
     EXPECT_NE(std::string::npos, help.find(command)) << command;
   for (const char* code : {"\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  4 ", "\n  5 ", "\n  6 ",
                            "\n  7 ", "\n  8 ", "\n  130 "})
     EXPECT_NE(std::string::npos, help.find(code)) << code;
   for (Command c : {Command::Ports, Command::Info, Command::Read, Command::Save, Command::Load,
-                    Command::Diff, Command::Record, Command::Watch, Command::Doctor})
+                    Command::Diff, Command::Record, Command::Watch, Command::Doctor, Command::Plot})
     EXPECT_EQ(0u, CommandHelp(c).rfind(std::string("Usage: kv720-cli"), 0)) << CommandName(c);
 }
 

@@ -1,9 +1,10 @@
-// The live readings as record writes them: the CSV's lines, every column's decoding, the marker.
+// The live readings as record writes them: the CSV's lines, every column's decoding, the markers.
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "live.h"
+#include "recording.h"
 
 namespace kv::cli {
 namespace {
@@ -24,25 +25,82 @@ std::map<std::string, std::string> Columns(const MemoryImage& image) {
   return out;
 }
 
-TEST(CliRecord, FirstLinesAreTheStartAndTheColumnNames) {
-  EXPECT_EQ("started,2024-05-01 14:03:22\n", CsvStartLine({2024, 5, 1, 14, 3, 22}));
+TEST(CliRecord, FirstLinesAreTheColumnNamesThenTheirUnitsWithTheCar) {
+  const RecordingFacts facts{{2024, 5, 1, 14, 3, 22}, "KR 720SM", "3.05"};
   EXPECT_EQ("time_s,lambda_V,tps_V,tps_switch,actuator_steps,att_init_steps,engine_rpm,"
             "temperature_C,on_gas,learning,lpg_off,cut_off,learn_finished,learn_failed,"
-            "speed_reached,temperature_reached,lambda_state,tps_lamp,engine_running,marker\n",
-            CsvHeaderLine());
+            "speed_reached,temperature_reached,lambda_state,tps_lamp,engine_running,marker,note\n",
+            RecordingHeader(CsvStyleFor(',')));
+  EXPECT_EQ("s,V,V,,steps,steps,rpm,degC,0/1,0/1,0/1,0/1,0/1,0/1,0/1,0/1,0..7,0..4,0/1,,"
+            "started 2024-05-01 14:03:22; registration KR 720SM; controller 3.05\n",
+            RecordingUnitsRow(facts, CsvStyleFor(',')));
+  // The facts' own semicolons are quoted in a semicolon-separated file.
+  const std::string units = RecordingUnitsRow(facts, CsvStyleFor(';'));
+  EXPECT_EQ(";\"started 2024-05-01 14:03:22; registration KR 720SM; controller 3.05\"\n",
+            units.substr(units.rfind(";;") + 1));
+  EXPECT_EQ(LiveColumnNames().size(), LiveColumnUnits().size());
 }
 
-TEST(CliRecord, ARowIsTheTimeToTheMillisecondThenEveryColumnThenTheMarker) {
+TEST(CliRecord, ARowIsTheTimeThenEveryColumnThenTheMarkerInEitherStyle) {
   // Lambda 51, TPS 100, actuator 120, base 110, period 3750 (4000 rpm), status 0x49 (lambda
   // state 1, running, lamp 3), switches 0xC1 (gas, speed and temperature reached), 100 -> 12 C.
   const MemoryImage image = Image({{{2, 1}, 100}, {{2, 2}, 51}, {{2, 3}, 120}, {{2, 4}, 110},
                                    {{2, 5}, 0xA6}, {{2, 6}, 0x0E}, {{2, 7}, 0x49},
                                    {{2, 8}, 0xC1}, {{2, 9}, 100}});
-  EXPECT_EQ("12.345,0.9996,1.9600,,120,110,4000,12,1,0,0,0,0,0,1,1,1,3,1,gas\n",
-            CsvRow(12.3449, image, "gas"));
-  EXPECT_EQ("0.000,", CsvRow(0, image, "").substr(0, 6));
-  const std::string last = CsvRow(1, image, "");
-  EXPECT_EQ(",\n", last.substr(last.size() - 2));
+  struct Case {
+    char separator;
+    Marker marker;
+    std::string row;
+  };
+  const Case cases[] = {
+      {',', {}, "12.345,0.9996,1.9600,,120,110,4000,12,1,0,0,0,0,0,1,1,1,3,1,,\n"},
+      {',', {2, "hesitates"}, "12.345,0.9996,1.9600,,120,110,4000,12,1,0,0,0,0,0,1,1,1,3,1,2,hesitates\n"},
+      {',', {3, "lean, then \"rich\""}, "12.345,0.9996,1.9600,,120,110,4000,12,1,0,0,0,0,0,1,1,1,3,1,3,"
+                                       "\"lean, then \"\"rich\"\"\"\n"},
+      {';', {1, "lean, rich"}, "12,345;0,9996;1,9600;;120;110;4000;12;1;0;0;0;0;0;1;1;1;3;1;1;lean, rich\n"},
+      {';', {4, "a;b"}, "12,345;0,9996;1,9600;;120;110;4000;12;1;0;0;0;0;0;1;1;1;3;1;4;\"a;b\"\n"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(c.row, RecordingRow(12.3449, image, c.marker, CsvStyleFor(c.separator))) << c.marker.note;
+}
+
+TEST(CliRecord, TypedKeysBecomeMarkerNotes) {
+  struct Case {
+    std::vector<std::string> feeds;  // what each poll of the keyboard brought
+    std::vector<std::string> notes;
+    std::string pending;
+  };
+  const std::string longWords(70, 'x');
+  const Case cases[] = {
+      {{"\n"}, {""}, ""},
+      {{"hesit", "ates\n", "lean"}, {"hesitates"}, "lean"},
+      {{"a\r\nb\r", "\nc\n"}, {"a", "b", "c"}, ""},               // CR LF counts once
+      {{"\n\n"}, {"", ""}, ""},
+      {{"gaz\bs\x7f\x7f" "as\n"}, {"gas"}, ""},                     // both Backspaces
+      {{"\b\bok\x1b[A\n"}, {"ok[A"}, ""},                          // control keys ignored
+      {{"zap\xc5\x82on\b\b\b\n"}, {"zap"}, ""},                   // a character at a time
+      {{longWords + "\n"}, {std::string(60, 'x')}, ""},
+      {{std::string(59, 'x') + "\xc5\x82\n"}, {std::string(59, 'x')}, ""},  // no half character
+  };
+  for (const auto& c : cases) {
+    MarkerTyping typing;
+    std::vector<std::string> notes;
+    for (const auto& keys : c.feeds)
+      for (auto& note : typing.Feed(keys)) notes.push_back(note);
+    EXPECT_EQ(c.notes, notes) << c.feeds[0];
+    EXPECT_EQ(c.pending, typing.Pending()) << c.feeds[0];
+  }
+}
+
+TEST(CliRecord, AnUnnamedRecordingIsNamedAfterTheCarBesideTheBackups) {
+  const MemoryImage car = Image({{{5, 13}, 'K'}, {{5, 14}, 'R'}, {{5, 15}, ' '}, {{5, 16}, '7'}});
+  EXPECT_EQ("KR7_2024-05-01_140322.csv", RecordingName(car, {2024, 5, 1, 14, 3, 22}));
+  EXPECT_EQ("no-registration_2024-12-31_235959.csv",
+            RecordingName(MemoryImage{}, {2024, 12, 31, 23, 59, 59}));
+  EXPECT_EQ("/home/f/.local/share/kv720/Recordings",
+            RecordingFolder("/home/f/.local/share/kv720/Backups"));
+  EXPECT_EQ("C:\\KV720\\Recordings", RecordingFolder("C:\\KV720\\Backups"));
+  EXPECT_EQ("Recordings", RecordingFolder("Backups"));
 }
 
 struct Decoded {
@@ -98,15 +156,6 @@ TEST(CliRecord, ColumnsDecodeAsTheReadingsPanelDoes) {
     ASSERT_TRUE(columns.count(c.column)) << c.column;
     EXPECT_EQ(c.value, columns.at(c.column)) << c.column << " of " << c.bytes.begin()->second;
   }
-}
-
-TEST(CliRecord, TheMarkerStandsOnlyWhereTheFuelChanged) {
-  const bool petrol = false, gas = true;
-  EXPECT_EQ("", FuelMarker(nullptr, gas));  // the first row
-  EXPECT_EQ("", FuelMarker(&petrol, petrol));
-  EXPECT_EQ("gas", FuelMarker(&petrol, gas));
-  EXPECT_EQ("", FuelMarker(&gas, gas));
-  EXPECT_EQ("petrol", FuelMarker(&gas, petrol));
 }
 
 TEST(CliRecord, WatchLineShowsThePanelsTruncatedVoltsAndTheStates) {

@@ -28,6 +28,7 @@ class FakeCliPlatform final : public cli::Platform {
   bool interrupted = false;
   bool holding = false, fineClock = false;
   int holds = 0, fineClocks = 0;  // times each was turned on
+  std::string typed;  // keys the next TypedKeys() hands over
 
   FakeCliPlatform() {
     controller.identityHead = 0x01;
@@ -57,6 +58,15 @@ class FakeCliPlatform final : public cli::Platform {
   std::string DefaultBackupFolder() const override { return backups; }
   bool OutputIsTerminal() const override { return false; }
   bool ErrorsAreTerminal() const override { return false; }
+  std::string TypedKeys() override {
+    std::string keys;
+    keys.swap(typed);
+    return keys;
+  }
+  std::FILE* CreateRecording(const std::string& path, bool replace) override {
+    return std::fopen(path.c_str(), replace ? "wb" : "wbx");
+  }
+  bool SyncRecording(std::FILE* file) override { return std::fflush(file) == 0; }
 
   std::vector<std::pair<int, int>> Writes() const { return port.Writes(); }
 };

@@ -10,15 +10,17 @@ struct CommandEntry {
   Command command;
   const char* name;
   bool needsPort;
-  int files;  // exact number of file operands
+  int files;     // number of file operands
+  int moreFiles; // how many more may follow
 };
 
 constexpr CommandEntry kCommands[] = {
-    {Command::Help, "help", false, 0},   {Command::Ports, "ports", false, 0},
-    {Command::Info, "info", true, 0},    {Command::Read, "read", true, 0},
-    {Command::Save, "save", true, 1},    {Command::Load, "load", true, 1},
-    {Command::Diff, "diff", false, 2},   {Command::Record, "record", true, 1},
-    {Command::Watch, "watch", true, 0},  {Command::Doctor, "doctor", true, 0},
+    {Command::Help, "help", false, 0, 0},    {Command::Ports, "ports", false, 0, 0},
+    {Command::Info, "info", true, 0, 0},     {Command::Read, "read", true, 0, 0},
+    {Command::Save, "save", true, 1, 0},     {Command::Load, "load", true, 1, 0},
+    {Command::Diff, "diff", false, 2, 0},    {Command::Record, "record", true, 0, 1},
+    {Command::Watch, "watch", true, 0, 0},   {Command::Doctor, "doctor", true, 0, 0},
+    {Command::Plot, "plot", false, 1, 99},
 };
 
 const CommandEntry* FindCommand(const std::string& name) {
@@ -41,12 +43,22 @@ bool ParseSeconds(const std::string& text, double& seconds) {
   return end && *end == '\0' && std::isfinite(seconds) && seconds > 0 && seconds <= 366 * 86400.0;
 }
 
+// "start" or "marker:N" with N a marker number from 1.
+bool ParseAlign(const std::string& text, int& marker) {
+  if (text == "start") return marker = 0, true;
+  if (text.rfind("marker:", 0) != 0 || text.size() == 7 || text.size() > 12) return false;
+  for (std::size_t i = 7; i < text.size(); ++i)
+    if (text[i] < '0' || text[i] > '9') return false;
+  marker = std::atoi(text.c_str() + 7);
+  return marker > 0;
+}
+
 // What one pass over the words found; options may stand before or after the command.
 struct Words {
   const CommandEntry* entry = nullptr;
   std::vector<std::string> operands;
   bool help = false, version = false, json = false, dryRun = false, secondsGiven = false,
-       backupsGiven = false;
+       backupsGiven = false, separatorGiven = false, outputGiven = false, alignGiven = false;
   double seconds = 0;
 };
 
@@ -91,6 +103,18 @@ void TakeOption(const std::vector<std::string>& args, std::size_t& i, Words& w, 
   } else if (Named(word, "--backups")) {
     w.backupsGiven = true;
     if (OptionValue(args, i, "--backups", value, error)) a.backups = value;
+  } else if (Named(word, "--separator")) {
+    w.separatorGiven = true;
+    if (OptionValue(args, i, "--separator", value, error) && value != "," && value != ";")
+      error = "--separator is ',' or ';', not \"" + value + "\"";
+    if (error.empty()) a.separator = value[0];
+  } else if (Named(word, "--output") || word == "-o") {
+    w.outputGiven = true;
+    if (OptionValue(args, i, word == "-o" ? "-o" : "--output", value, error)) a.output = value;
+  } else if (Named(word, "--align")) {
+    w.alignGiven = true;
+    if (OptionValue(args, i, "--align", value, error) && !ParseAlign(value, a.alignMarker))
+      error = "--align is start or marker:N, not \"" + value + "\"";
   } else {
     error = "unknown option " + word;
   }
@@ -123,12 +147,22 @@ std::string MisplacedOption(const Words& w, Command command) {
   if (w.backupsGiven && command != Command::Load) return "option --backups is for load, not " + name;
   if (w.secondsGiven && command != Command::Record)
     return "option --seconds is for record, not " + name;
+  if (w.separatorGiven && command != Command::Record)
+    return "option --separator is for record, not " + name;
+  if (w.outputGiven && command != Command::Plot) return "option --output is for plot, not " + name;
+  if (w.alignGiven && command != Command::Plot) return "option --align is for plot, not " + name;
   return {};
+}
+
+bool OperandCountFits(const CommandEntry& entry, std::size_t given) {
+  return given >= static_cast<std::size_t>(entry.files) &&
+         given <= static_cast<std::size_t>(entry.files + entry.moreFiles);
 }
 
 std::string OperandCountError(const CommandEntry& entry, std::size_t given) {
   const std::string name = entry.name;
-  if (entry.files == 0) return name + " takes no file";
+  if (entry.files + entry.moreFiles == 0) return name + " takes no file";
+  if (entry.command == Command::Plot) return "plot needs one or more recordings (.csv)";
   const char* what = entry.command == Command::Diff     ? "two settings files (A.bs2 B.bs2)"
                      : entry.command == Command::Record ? "one CSV file"
                                                        : "one settings file (.bs2)";
@@ -176,7 +210,7 @@ ParseResult ParseArguments(const std::vector<std::string>& args,
   }
   a.command = w.entry->command;
   result.error = MisplacedOption(w, a.command);
-  if (result.error.empty() && w.operands.size() != static_cast<std::size_t>(w.entry->files))
+  if (result.error.empty() && !OperandCountFits(*w.entry, w.operands.size()))
     result.error = OperandCountError(*w.entry, w.operands.size());
   if (!result.error.empty()) return result;
   a.files = w.operands;

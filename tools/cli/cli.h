@@ -22,7 +22,7 @@ enum ExitCode : int {
   kExitInterrupted = 130 // Ctrl+C before the command finished
 };
 
-enum class Command { Help, Ports, Info, Read, Save, Load, Diff, Record, Watch, Doctor, Version };
+enum class Command { Help, Ports, Info, Read, Save, Load, Diff, Record, Watch, Doctor, Plot, Version };
 
 struct Arguments {
   Command command = Command::Help;
@@ -32,7 +32,10 @@ struct Arguments {
   bool dryRun = false;             // load
   std::optional<double> seconds;   // record
   std::string backups;             // load: restore point folder, empty for the default
-  std::vector<std::string> files;  // save, load, record: one; diff: two
+  char separator = ',';            // record: ',' or ';' (with a decimal comma)
+  std::string output;              // plot: the page, empty for the first file's name as .html
+  int alignMarker = 0;             // plot: files aligned at this marker, 0 at their start
+  std::vector<std::string> files;  // save, load: one; record: none or one; diff: two; plot: 1+
 };
 
 struct ParseResult {

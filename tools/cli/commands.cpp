@@ -49,6 +49,7 @@ int RunCommand(Context& c) {
     case Command::Record: return RunRecord(c);
     case Command::Watch: return RunWatch(c);
     case Command::Doctor: return RunDoctor(c);
+    case Command::Plot: return RunPlot(c);
     case Command::Version: c.out << "kv720-cli " << KV720_VERSION << "\n"; return kExitOk;
   }
   return kExitUsage;

@@ -29,6 +29,7 @@ int RunDiff(Context& c);
 int RunRecord(Context& c);
 int RunWatch(Context& c);
 int RunDoctor(Context& c);
+int RunPlot(Context& c);
 
 // "kv720-cli: " and the message on `err`; returns `code`.
 int Fail(Context& c, int code, const std::string& message);

@@ -16,7 +16,11 @@ Commands:
   load FILE.bs2 [--dry-run]    check a settings file, show what changes, write it to the
                                controller (after keeping a restore point)
   diff A.bs2 B.bs2             the settings two files differ in, decoded
-  record FILE.csv [--seconds N]  record the live readings to a CSV file until Ctrl+C
+  record [FILE.csv] [--seconds N] [--separator ';']
+                               record the live readings to a CSV file until Ctrl+C; Enter
+                               sets a marker
+  plot ROAD.csv [MORE.csv ...] [-o PAGE.html] [--align start|marker:N]
+                               recordings as one web page: charts, cursor, zoom, markers
   watch                        a live one-line view, until Ctrl+C
   doctor                       find out why the controller does not answer
   help [COMMAND]               this text, or the details of one command
@@ -102,20 +106,49 @@ Checks both files as the window's File > Open does and lists the settings they d
 key, value in A -> value in B, raw and decoded. Exit 0 when they are the same, 1 when they
 differ, 6 when one is not a settings file.
 )"},
-    {Command::Record, R"(Usage: kv720-cli --port PORT record FILE.csv [--seconds N]
+    {Command::Record, R"(Usage: kv720-cli --port PORT record [FILE.csv] [--seconds N] [--separator ';']
 
 Polls the controller at the readings panel's cadence (every 50 ms; Blocks 3 and 4 every
-fourth time) and writes one CSV row per Block 2 reply. The first line holds the start date
-and time ("started,YYYY-MM-DD HH:MM:SS"), the second the column names with their units:
-  time_s          seconds from the start, to the millisecond
-  lambda_V, tps_V voltages (tps_V empty for a throttle switch), tps_switch ON/OFF for one
-  actuator_steps, att_init_steps, engine_rpm, temperature_C
+fourth time) and writes one CSV row per Block 2 reply until Ctrl+C (or N seconds). Without
+FILE.csv the file is named after the car and the time, REGISTRATION_YYYY-MM-DD_HHMMSS.csv, in
+the Recordings folder beside the Backups folder (see the README). The file goes to the disk
+once a second: a pulled cable or a flat battery loses at most the last second.
+
+Enter sets a marker on the next row: the marker column numbers them 1, 2, 3, ... Words typed
+before Enter go into the note column ("hesitates at the switch to gas").
+
+The first line holds the column names, the second their units, with the start, registration
+and controller version under note:
+  time_s              s      seconds from the start, to the millisecond
+  lambda_V            V      lambda probe voltage (5-0 V probes read from 5 V down)
+  tps_V               V      throttle sensor voltage (empty for a throttle switch)
+  tps_switch                 ON/OFF for a throttle switch, empty otherwise
+  actuator_steps      steps  stepper position
+  att_init_steps      steps  stepper base (starting) position
+  engine_rpm          rpm    engine speed
+  temperature_C       degC   coolant temperature
   on_gas, learning, lpg_off, cut_off, learn_finished, learn_failed, speed_reached,
-  temperature_reached   the state bits, 0 or 1
-  lambda_state, tps_lamp, engine_running
-  marker          "gas" or "petrol" on the row where the fuel changed
-Progress goes to standard error. Ctrl+C (or N seconds) ends the recording with the file
-complete.
+  temperature_reached 0/1    the Switches flags
+  lambda_state        0..7   the lambda state (1 green, 4 red, others yellow on the panel)
+  tps_lamp            0..4   the lit throttle lamp, 0 none
+  engine_running      0/1
+  marker                     1, 2, 3, ... on the rows with a marker
+  note                       the marker's words
+--separator ';' writes semicolons and decimal commas, for spreadsheets set to a Polish or
+Russian locale; the default, commas and decimal points, suits English ones and every program.
+A field holding the separator or a quote is quoted. Text is UTF-8.
+)"},
+    {Command::Plot, R"(Usage: kv720-cli plot ROAD.csv [MORE.csv ...] [-o PAGE.html] [--align start|marker:N]
+
+Writes one web page that any browser opens without a network: stacked charts on one time axis
+(lambda and its state, throttle, engine speed, stepper position and base, temperature, the
+fuel and the Switches flags as bands), a cursor showing every value with its unit, zoom by
+dragging across a chart and back by double-clicking it, the markers as labelled lines, the
+minimum, maximum and mean of the span in view, and a header with each recording's car,
+controller version, date and duration. Two or more recordings lie over each other, aligned at
+their start or, with --align marker:N, at their marker N (every file needs one).
+  -o, --output PAGE.html   the page (default: the first recording's name with .html)
+Reads both separators (',' and ';' with decimal commas) and the files of earlier versions.
 )"},
     {Command::Watch, R"(Usage: kv720-cli --port PORT watch
 

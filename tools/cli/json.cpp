@@ -13,7 +13,7 @@ std::string JsonString(std::string_view text) {
       out += ch;
     } else if (c == '\n') {
       out += "\\n";
-    } else if (c < 0x20 || c == 0x7F) {
+    } else if (c < 0x20 || c == 0x7F || c == '<') {  // '<': never "</script>" in a page
       char escape[8];
       std::snprintf(escape, sizeof escape, "\\u%04x", c);
       out += escape;

@@ -6,7 +6,8 @@
 
 namespace kv::cli {
 
-// A JSON string literal: quotes, backslashes and control characters escaped, UTF-8 kept.
+// A JSON string literal: quotes, backslashes, control characters and '<' (so that it may stand
+// inside an HTML script element) escaped, UTF-8 kept.
 std::string JsonString(std::string_view text);
 
 }  // namespace kv::cli

@@ -63,6 +63,13 @@ const std::vector<std::string>& LiveColumnNames() {
   return names;
 }
 
+const std::vector<std::string>& LiveColumnUnits() {
+  static const std::vector<std::string> units{
+      "V",     "V",     "",      "steps", "steps", "rpm",  "degC", "0/1", "0/1",
+      "0/1",   "0/1",   "0/1",   "0/1",   "0/1",   "0/1",  "0..7", "0..4", "0/1"};
+  return units;
+}
+
 std::vector<std::string> LiveValues(const MemoryImage& m) {
   const std::uint8_t status = Get(m, bytes::Status), sw = Get(m, bytes::Switches);
   return {TenThousandths(LambdaScaled(m)),
@@ -86,27 +93,6 @@ std::string DateTimeText(const LocalTime& t) {
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
                 t.hour, t.minute, t.second);
   return text;
-}
-
-std::string CsvStartLine(const LocalTime& start) { return "started," + DateTimeText(start) + "\n"; }
-
-std::string CsvHeaderLine() {
-  std::string line = "time_s";
-  for (const auto& name : LiveColumnNames()) line += "," + name;
-  return line + ",marker\n";
-}
-
-std::string CsvRow(double seconds, const MemoryImage& image, const std::string& marker) {
-  char time[32];
-  std::snprintf(time, sizeof time, "%.3f", seconds);
-  std::string line = time;
-  for (const auto& value : LiveValues(image)) line += "," + value;
-  return line + "," + marker + "\n";
-}
-
-std::string FuelMarker(const bool* previousOnGas, bool onGas) {
-  if (!previousOnGas || *previousOnGas == onGas) return {};
-  return onGas ? "gas" : "petrol";
 }
 
 std::string WatchLine(const MemoryImage& m) {

@@ -1,13 +1,13 @@
 // record and watch: the readings panel's poll cycle, without the panel.
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "commands.h"
 #include "controller.h"
+#include "decode.h"
 #include "live.h"
+#include "recording.h"
 #include "readings/readings.h"
 #include "readings/readings_state.h"
 #include "shell/poll.h"
@@ -56,10 +56,6 @@ void SleepUntil(Clock::time_point until, const Platform& platform) {
   }
 }
 
-std::filesystem::path PathOf(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 struct Progress {
   Context& c;
   Clock::time_point lastShown{};
@@ -82,14 +78,124 @@ struct Progress {
   }
   void End() {
     if (c.platform.ErrorsAreTerminal() && width > 0) c.err << "\n";
+    width = 0;
+  }
+  // A line of its own, above the redrawn progress.
+  void Line(const std::string& text) {
+    if (c.platform.ErrorsAreTerminal() && width > 0)
+      c.err << "\r" << std::string(width, ' ') << "\r";
+    width = 0;
+    c.err << text << "\n" << std::flush;
+    lastShown = {};
   }
 };
 
-std::string RecordProgress(const std::string& file, double seconds, long rows, bool answering) {
-  char text[160];
-  std::snprintf(text, sizeof text, "recording %s: %.1f s, %ld rows%s", file.c_str(), seconds, rows,
-                answering ? "" : " - the controller does not answer");
-  return text;
+// The recording's file: rows gather in the C library's buffer and go to the disk once a second,
+// so a pulled cable or a flat battery loses at most the last second.
+struct RecordingFile {
+  Platform& platform;
+  std::FILE* file = nullptr;
+  Clock::time_point synced = Clock::now();
+  bool failed = false;
+
+  void Write(const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), file) != text.size()) failed = true;
+  }
+  void SyncWhenDue() {
+    if (Clock::now() - synced < std::chrono::seconds(1)) return;
+    synced = Clock::now();
+    if (!platform.SyncRecording(file)) failed = true;
+  }
+  // True when every row reached the disk.
+  bool Close() {
+    const bool synced = platform.SyncRecording(file);
+    const bool closed = std::fclose(file) == 0;
+    file = nullptr;
+    return synced && closed && !failed;
+  }
+};
+
+std::string Joined(const std::string& folder, const std::string& name) {
+  const char slash = folder.find('\\') != std::string::npos ? '\\' : '/';
+  return folder.empty() || folder.back() == slash ? folder + name : folder + slash + name;
+}
+
+// The file named on the command line (replaced when it exists), or a new one named after the car
+// and the time in the Recordings folder ("_2", "_3", ... when the name is taken).
+std::FILE* OpenRecording(Context& c, const MemoryImage& image, std::string& path) {
+  if (!c.args.files.empty()) {
+    path = c.args.files[0];
+    return c.platform.CreateRecording(path, true);
+  }
+  const std::string folder = RecordingFolder(c.platform.DefaultBackupFolder());
+  std::string name = RecordingName(image, c.platform.Now());
+  path = Joined(folder, name);
+  if (!c.platform.Files().MakeFolder(folder)) return nullptr;
+  name.resize(name.size() - 4);
+  for (int n = 2; n <= 100; ++n) {
+    if (std::FILE* file = c.platform.CreateRecording(path, false)) return file;
+    if (!c.platform.Files().Exists(path)) return nullptr;
+    path = Joined(folder, name + "_" + std::to_string(n) + ".csv");
+  }
+  return nullptr;
+}
+
+// The markers typed during the recording, each waiting for the next row.
+struct Markers {
+  MarkerTyping typing;
+  std::vector<std::string> waiting;
+  int set = 0;
+
+  void Take(Platform& platform) {
+    for (auto& note : typing.Feed(platform.TypedKeys())) waiting.push_back(std::move(note));
+  }
+  Marker Next() {
+    if (waiting.empty()) return {};
+    Marker marker{++set, waiting.front()};
+    waiting.erase(waiting.begin());
+    return marker;
+  }
+};
+
+std::string RecordProgress(const std::string& file, double seconds, long rows, bool answering,
+                           const Markers& markers) {
+  char text[200];
+  std::snprintf(text, sizeof text, "recording %s: %.1f s, %ld rows%s | Enter sets marker %d",
+                file.c_str(), seconds, rows,
+                answering ? "" : " - the controller does not answer", markers.set + 1);
+  const std::string& words = markers.typing.Pending();
+  return words.empty() ? text : text + (": " + words);
+}
+
+int RecordRows(Context& c, Link& link, RecordingFile& out, const std::string& path) {
+  const CsvStyle style = CsvStyleFor(c.args.separator);
+  ReadingsPoller poller{link, {}};
+  Progress progress{c};
+  Markers markers;
+  long rows = 0;
+  const auto start = Clock::now();
+  auto scheduled = start;
+  while (!c.platform.Interrupted() && !out.failed) {
+    if (c.args.seconds && SecondsSince(start) >= *c.args.seconds) break;
+    markers.Take(c.platform);
+    if (poller.Tick()) {
+      const Marker marker = markers.Next();
+      out.Write(RecordingRow(SecondsSince(start), link.image, marker, style));
+      ++rows;
+      if (marker.number) {
+        char line[64];
+        std::snprintf(line, sizeof line, "marker %d at %.1f s", marker.number, SecondsSince(start));
+        progress.Line(line + (marker.note.empty() ? std::string() : ": " + marker.note));
+      }
+    }
+    out.SyncWhenDue();
+    progress.Show(RecordProgress(path, SecondsSince(start), rows, !link.offline, markers));
+    scheduled = poller.Next(scheduled);
+    SleepUntil(scheduled, c.platform);
+  }
+  progress.Show(RecordProgress(path, SecondsSince(start), rows, !link.offline, markers), true);
+  progress.End();
+  return kExitOk;
 }
 
 }  // namespace
@@ -97,38 +203,19 @@ std::string RecordProgress(const std::string& file, double seconds, long rows, b
 int RunRecord(Context& c) {
   Link link;
   int code = Connect(c, link);
-  if (code == kExitOk) code = ReadBlocks(c, link, {3, 4});
+  if (code == kExitOk) code = ReadBlocks(c, link, {3, 4, 5});
   if (code != kExitOk) return code;
-  const std::string& name = c.args.files[0];
-  std::ofstream file(PathOf(name), std::ios::binary | std::ios::trunc);
-  if (!file) return Fail(c, kExitFile, "cannot create " + name);
-  file << CsvStartLine(c.platform.Now()) << CsvHeaderLine() << std::flush;
-
+  std::string path;
+  RecordingFile out{c.platform, OpenRecording(c, link.image, path)};
+  if (!out.file) return Fail(c, kExitFile, "cannot create " + path);
+  const RecordingFacts facts{c.platform.Now(), Registration(link.image), ControllerVersion(link.image)};
+  const CsvStyle style = CsvStyleFor(c.args.separator);
+  out.Write(RecordingHeader(style) + RecordingUnitsRow(facts, style));
   const FineClockHold fineClock(c.platform);
-  ReadingsPoller poller{link, {}};
-  Progress progress{c};
-  long rows = 0;
-  bool lastOnGas = false, haveRow = false;
-  const auto start = Clock::now();
-  auto scheduled = start;
-  while (!c.platform.Interrupted() && file) {
-    if (c.args.seconds && SecondsSince(start) >= *c.args.seconds) break;
-    if (poller.Tick()) {
-      const bool onGas = OnGas(link.image);
-      file << CsvRow(SecondsSince(start), link.image, FuelMarker(haveRow ? &lastOnGas : nullptr, onGas))
-           << std::flush;
-      lastOnGas = onGas;
-      haveRow = true;
-      ++rows;
-    }
-    progress.Show(RecordProgress(name, SecondsSince(start), rows, !link.offline));
-    scheduled = poller.Next(scheduled);
-    SleepUntil(scheduled, c.platform);
-  }
-  progress.Show(RecordProgress(name, SecondsSince(start), rows, !link.offline), true);
-  progress.End();
+  RecordRows(c, link, out, path);
+  c.platform.EndTyping();
   ClosePort(link);
-  if (!file) return Fail(c, kExitFile, "writing " + name + " failed (disk full?)");
+  if (!out.Close()) return Fail(c, kExitFile, "writing " + path + " failed (disk full?)");
   return kExitOk;
 }
 

@@ -2,6 +2,7 @@
 // implementation (platform_posix.cpp, platform_win32.cpp) and a fake in the unit tests.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,17 @@ class Platform {
   // redrawn in place only there).
   virtual bool OutputIsTerminal() const = 0;
   virtual bool ErrorsAreTerminal() const = 0;
+
+  // Keys typed on standard input since the last call, never waiting for any: UTF-8 text, "\n"
+  // for Enter, "\b" for Backspace. From the first call on, a terminal hands over each key as it
+  // is typed and does not echo it (the caller shows the words) until EndTyping().
+  virtual std::string TypedKeys() { return {}; }
+  virtual void EndTyping() {}
+  // A recording's file, open for writing: a new file (nullptr when one of that name exists) or,
+  // with `replace`, in place of any file of that name. Paths are UTF-8.
+  virtual std::FILE* CreateRecording(const std::string& path, bool replace) = 0;
+  // Flushes the file and hands its data to the disk, not only to the system's cache.
+  virtual bool SyncRecording(std::FILE* file) = 0;
 };
 
 // Holds interrupts, or keeps the clock fine, for its lifetime: let go on every way out.

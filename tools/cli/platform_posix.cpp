@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -141,6 +142,50 @@ std::string GroupOf(const struct stat& st) {
   return std::to_string(st.st_gid);
 }
 
+// Standard input, read a key at a time without waiting. A terminal loses its line editing and
+// echo while keys are taken, and only while this program is in its foreground (a background
+// process touching it would be stopped).
+class KeyReader {
+ public:
+  ~KeyReader() { End(); }
+  std::string Take() {
+    if (closed_) return {};
+    if (!started_) Start();
+    std::string keys;
+    char buffer[256];
+    pollfd in{STDIN_FILENO, POLLIN, 0};
+    while (!closed_ && ::poll(&in, 1, 0) > 0 && (in.revents & (POLLIN | POLLHUP))) {
+      const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+      if (n <= 0) closed_ = n == 0 || errno != EINTR;
+      if (n > 0) keys.append(buffer, static_cast<std::size_t>(n));
+    }
+    for (char& c : keys)
+      if (c == 0x7F) c = '\b';
+    return keys;
+  }
+  void End() {
+    if (raw_) ::tcsetattr(STDIN_FILENO, TCSANOW, &saved_);
+    raw_ = false;
+  }
+
+ private:
+  void Start() {
+    started_ = true;
+    if (!::isatty(STDIN_FILENO)) return;
+    if (::tcgetpgrp(STDIN_FILENO) != ::getpgrp() || ::tcgetattr(STDIN_FILENO, &saved_) != 0) {
+      closed_ = true;
+      return;
+    }
+    termios keys = saved_;
+    keys.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+    keys.c_cc[VMIN] = 0;
+    keys.c_cc[VTIME] = 0;
+    raw_ = ::tcsetattr(STDIN_FILENO, TCSANOW, &keys) == 0;
+  }
+  termios saved_{};
+  bool started_ = false, raw_ = false, closed_ = false;
+};
+
 class PosixPlatform final : public Platform {
  public:
   SerialPort& Port() override { return port_; }
@@ -168,8 +213,22 @@ class PosixPlatform final : public Platform {
   }
   bool OutputIsTerminal() const override { return isatty(STDOUT_FILENO) != 0; }
   bool ErrorsAreTerminal() const override { return isatty(STDERR_FILENO) != 0; }
+  std::string TypedKeys() override { return keys_.Take(); }
+  void EndTyping() override { keys_.End(); }
+  std::FILE* CreateRecording(const std::string& path, bool replace) override {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (replace ? O_TRUNC : O_EXCL),
+                          0644);
+    if (fd < 0) return nullptr;
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (!file) ::close(fd);
+    return file;
+  }
+  bool SyncRecording(std::FILE* file) override {
+    return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
+  }
 
  private:
+  KeyReader keys_;
   PosixSerialPort port_;
   SystemFileStore files_;
 };

@@ -4,6 +4,9 @@
 #include <mmsystem.h>
 #include <setupapi.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cctype>
@@ -107,6 +110,54 @@ int PortNumber(const std::string& name) {
   return name.size() > 3 ? std::atoi(name.c_str() + 3) : 0;
 }
 
+// Standard input, read without waiting: a console's key presses from its input records (which
+// neither echo nor wait for Enter, whatever the console's mode), a pipe's bytes as they come.
+class KeyReader {
+ public:
+  std::string Take() {
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    if (closed_ || in == nullptr || in == INVALID_HANDLE_VALUE) return {};
+    if (GetConsoleMode(in, &mode)) return ConsoleKeys(in);
+    if (GetFileType(in) == FILE_TYPE_PIPE) return PipeBytes(in);
+    closed_ = true;  // a file or a device: nothing is typed there
+    return {};
+  }
+
+ private:
+  std::string ConsoleKeys(HANDLE in) {
+    std::wstring typed;
+    DWORD waiting = 0;
+    while (GetNumberOfConsoleInputEvents(in, &waiting) && waiting > 0) {
+      INPUT_RECORD records[32];
+      DWORD read = 0;
+      if (!ReadConsoleInputW(in, records, 32, &read) || read == 0) break;
+      for (DWORD i = 0; i < read; ++i) {
+        const KEY_EVENT_RECORD& key = records[i].Event.KeyEvent;
+        if (records[i].EventType != KEY_EVENT || !key.bKeyDown || key.uChar.UnicodeChar == 0) continue;
+        typed.append(key.wRepeatCount ? key.wRepeatCount : 1,
+                     key.uChar.UnicodeChar == L'\r' ? L'\n' : key.uChar.UnicodeChar);
+      }
+    }
+    return Narrow(typed);
+  }
+  std::string PipeBytes(HANDLE in) {
+    std::string bytes;
+    DWORD available = 0;
+    while (!closed_) {
+      if (!PeekNamedPipe(in, nullptr, 0, nullptr, &available, nullptr)) closed_ = true;
+      if (closed_ || available == 0) break;
+      char buffer[256];
+      DWORD read = 0;
+      if (!ReadFile(in, buffer, std::min<DWORD>(available, sizeof buffer), &read, nullptr) || read == 0)
+        closed_ = true;
+      bytes.append(buffer, read);
+    }
+    return bytes;
+  }
+  bool closed_ = false;
+};
+
 class Win32Platform final : public Platform {
  public:
   SerialPort& Port() override { return port_; }
@@ -144,8 +195,28 @@ class Win32Platform final : public Platform {
   }
   bool OutputIsTerminal() const override { return IsConsole(STD_OUTPUT_HANDLE); }
   bool ErrorsAreTerminal() const override { return IsConsole(STD_ERROR_HANDLE); }
+  std::string TypedKeys() override { return keys_.Take(); }
+  std::FILE* CreateRecording(const std::string& path, bool replace) override {
+    // Others may read the file while it grows (a viewer opened on a copy, a backup program).
+    HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           replace ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
+    if (fd < 0) {
+      CloseHandle(h);
+      return nullptr;
+    }
+    std::FILE* file = _fdopen(fd, "wb");
+    if (!file) _close(fd);
+    return file;
+  }
+  bool SyncRecording(std::FILE* file) override {
+    return std::fflush(file) == 0 &&
+           FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != 0;
+  }
 
  private:
+  KeyReader keys_;
   static bool IsConsole(DWORD which) {
     DWORD mode = 0;
     return GetConsoleMode(GetStdHandle(which), &mode) != 0;
