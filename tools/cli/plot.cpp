@@ -145,7 +145,8 @@ bool ReadRecording(std::string_view text, Recording& r, std::string& error) {
     fields.resize(r.columns.size());
     for (std::size_t i = 0; i < fields.size(); ++i) {
       if (static_cast<int>(i) == marker || static_cast<int>(i) == note) continue;
-      r.arrays[i] += (r.rows ? "," : "") + JsonValue(fields[i], separator == ';');
+      if (r.rows) r.arrays[i] += ',';
+      r.arrays[i] += JsonValue(fields[i], separator == ';');
     }
     r.duration = std::strtod(time.c_str(), nullptr);
     TakeMarker(fields, marker, note, r.duration, r);
@@ -183,17 +184,22 @@ std::string FileJson(const Recording& r, double shift) {
   std::string out = "{\"name\":" + JsonString(r.name) + ",\"started\":" + JsonString(r.started) +
                     ",\"registration\":" + JsonString(r.registration) +
                     ",\"controller\":" + JsonString(r.controller) + numbers + ",\"units\":{";
-  for (std::size_t i = 0; i < r.columns.size(); ++i)
-    out += (i ? "," : "") + JsonString(r.columns[i]) + ":" + JsonString(r.units[i]);
+  for (std::size_t i = 0; i < r.columns.size(); ++i) {
+    if (i) out += ',';
+    out += JsonString(r.columns[i]) + ":" + JsonString(r.units[i]);
+  }
   out += "},\"columns\":{";
-  for (std::size_t i = 0, n = 0; i < r.columns.size(); ++i)
-    if (r.columns[i] != "marker" && r.columns[i] != "note")
-      out += (n++ ? "," : "") + JsonString(r.columns[i]) + ":" + r.arrays[i];
+  for (std::size_t i = 0, n = 0; i < r.columns.size(); ++i) {
+    if (r.columns[i] == "marker" || r.columns[i] == "note") continue;
+    if (n++) out += ',';
+    out += JsonString(r.columns[i]) + ":" + r.arrays[i];
+  }
   out += "},\"markers\":[";
   for (std::size_t i = 0; i < r.markers.size(); ++i) {
     std::snprintf(numbers, sizeof numbers, "{\"t\":%.3f,\"n\":%d,\"label\":", r.markers[i].time,
                   r.markers[i].number);
-    out += (i ? "," : "") + std::string(numbers) + JsonString(r.markers[i].label) + "}";
+    if (i) out += ',';
+    out += numbers + JsonString(r.markers[i].label) + "}";
   }
   return out + "]}";
 }
@@ -217,8 +223,9 @@ std::string PlotPage(const std::vector<Recording>& recordings, int alignMarker, 
   if (!Shifts(recordings, alignMarker, shifts, error)) return {};
   std::string names, data = "{\"align\":" + std::to_string(alignMarker) + ",\"files\":[";
   for (std::size_t i = 0; i < recordings.size(); ++i) {
-    names += (i ? ", " : "") + recordings[i].name;
-    data += (i ? "," : "") + FileJson(recordings[i], shifts[i]);
+    if (i) names += ", ", data += ",";
+    names += recordings[i].name;
+    data += FileJson(recordings[i], shifts[i]);
   }
   data += "]}";
   const ViewerAssets& a = Viewer();
