@@ -42,9 +42,12 @@ Exit codes:
   6    the file is not a KV720 settings file
   7    a write was not acknowledged or not echoed (load stopped there)
   8    a file cannot be read or written (a restore point included)
-  130  Ctrl+C ended the command before it finished
+  130  Ctrl+C (or Ctrl+Break, a closed console, SIGTERM, SIGHUP) ended the command
 
-Ctrl+C ends every command cleanly and closes the port; record and watch end that way.
+Ctrl+C ends every command cleanly and closes the port; record and watch end that way. Once
+load has begun its 32 writes, nothing ends it before the last one, not even a second Ctrl+C
+or a closed console window: it says "finishing the writes: N of 32", sends the rest and then
+exits 130.
 )";
 
 struct CommandText {
@@ -95,7 +98,8 @@ nothing sent), reads the controller and shows what would change: key, controller
 file value, decoded. Then it keeps a restore point of the controller's settings and writes the
 32 values in the file's order, each checked by the controller's echo. It stops at the first
 write that is not acknowledged or not echoed (exit 7); the values before it stay written and
-the restore point brings the car back (kv720-cli load RESTORE-POINT.bs2).
+the restore point brings the car back (kv720-cli load RESTORE-POINT.bs2). Ctrl+C during the
+writes is honoured only after the last of them, so the car never holds half a file.
   --dry-run         only check and show what would change; nothing is written
   --backups FOLDER  where the restore point goes (default: see the README)
 When the restore point cannot be written, nothing is sent (exit 8).
