@@ -64,27 +64,19 @@ class Platform {
   virtual bool SyncRecording(std::FILE* file) = 0;
 };
 
-// Holds interrupts, or keeps the clock fine, for its lifetime: let go on every way out.
-class InterruptHold {
+// Turns one of the platform's switches on for its lifetime, and off on every way out.
+template <void (Platform::*Switch)(bool)>
+class PlatformHold {
  public:
-  explicit InterruptHold(Platform& p) : p_(p) { p_.HoldInterrupts(true); }
-  ~InterruptHold() { p_.HoldInterrupts(false); }
-  InterruptHold(const InterruptHold&) = delete;
-  InterruptHold& operator=(const InterruptHold&) = delete;
+  explicit PlatformHold(Platform& p) : p_(p) { (p_.*Switch)(true); }
+  ~PlatformHold() { (p_.*Switch)(false); }
+  PlatformHold(const PlatformHold&) = delete;
+  PlatformHold& operator=(const PlatformHold&) = delete;
 
  private:
   Platform& p_;
 };
-
-class FineClockHold {
- public:
-  explicit FineClockHold(Platform& p) : p_(p) { p_.FineClock(true); }
-  ~FineClockHold() { p_.FineClock(false); }
-  FineClockHold(const FineClockHold&) = delete;
-  FineClockHold& operator=(const FineClockHold&) = delete;
-
- private:
-  Platform& p_;
-};
+using InterruptHold = PlatformHold<&Platform::HoldInterrupts>;
+using FineClockHold = PlatformHold<&Platform::FineClock>;
 
 }  // namespace kv::cli
