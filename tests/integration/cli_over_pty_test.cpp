@@ -4,7 +4,9 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -37,10 +39,11 @@ std::string ReadFile(const fs::path& path) {
 }
 
 // Starts kv720-cli with `args`, its output going to files in `folder` (its input from `input`
-// when given).
+// when given; a terminal there becomes its controlling terminal, as a shell's would be).
 pid_t Start(const std::vector<std::string>& args, const fs::path& folder, int input = -1) {
   const pid_t pid = ::fork();
   if (pid == 0) {
+    if (input >= 0 && ::isatty(input) && ::setsid() >= 0) ::ioctl(input, TIOCSCTTY, 0);
     if (input >= 0) ::dup2(input, 0);
     const int out = ::open((folder / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = ::open((folder / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -311,6 +314,28 @@ TEST_F(CliOverPty, RecordTakesMarkersFromItsInputAndEndsCompleteOnCtrlC) {
     }
   }
   EXPECT_GT(rows, 4);
+}
+
+// Two ending signals at once end record at once (the second is not asked twice); the terminal
+// it took keys from without echo gets its echo and line editing back all the same.
+TEST_F(CliOverPty, RecordEndedAtOnceGivesTheTerminalBack) {
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(0, ::grantpt(master));
+  ASSERT_EQ(0, ::unlockpt(master));
+  const int terminal = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+  ASSERT_GE(terminal, 0);
+  const pid_t pid = Start({"--port", sim.Link(), "record", File("r.csv")}, folder, terminal);
+  termios mode{};
+  ASSERT_TRUE(WaitFor([&] { return ::tcgetattr(terminal, &mode) == 0 && !(mode.c_lflag & ECHO); }));
+  ::kill(pid, SIGTERM);
+  ::kill(pid, SIGINT);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ASSERT_EQ(0, ::tcgetattr(terminal, &mode));
+  EXPECT_TRUE((mode.c_lflag & ECHO) && (mode.c_lflag & ICANON)) << std::hex << mode.c_lflag;
+  ::close(terminal);
+  ::close(master);
 }
 
 TEST_F(CliOverPty, DoctorNamesTheFailingStage) {

@@ -32,9 +32,15 @@ volatile sig_atomic_t holding = 0;
 // The signals that end a command: Ctrl+C, kill and a closed terminal.
 constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
+// The terminal's settings while record takes keys from it without echo, given back even when
+// a second Ctrl+C ends the program at once (tcsetattr may be called in a signal handler).
+termios terminalBefore{};
+volatile sig_atomic_t terminalChanged = 0;
+
 void OnInterrupt(int signal) {
   // A second one is not asked twice: it ends the program at once, unless writes are running.
   if (interrupted && !holding) {
+    if (terminalChanged) ::tcsetattr(STDIN_FILENO, TCSANOW, &terminalBefore);
     ::signal(signal, SIG_DFL);
     ::raise(signal);  // delivered as this handler returns
     return;
@@ -164,6 +170,7 @@ class KeyReader {
     return keys;
   }
   void End() {
+    terminalChanged = 0;
     if (raw_) ::tcsetattr(STDIN_FILENO, TCSANOW, &saved_);
     raw_ = false;
   }
@@ -180,7 +187,10 @@ class KeyReader {
     keys.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
     keys.c_cc[VMIN] = 0;
     keys.c_cc[VTIME] = 0;
+    terminalBefore = saved_;
+    terminalChanged = 1;
     raw_ = ::tcsetattr(STDIN_FILENO, TCSANOW, &keys) == 0;
+    terminalChanged = raw_;
   }
   termios saved_{};
   bool started_ = false, raw_ = false, closed_ = false;
