@@ -79,6 +79,11 @@ def language_text(code, number, source=None):
     return line.rsplit("=", 1)[1][:127]
 
 
+def texts(code):
+    """The language-text lookup of one language: texts("pol")(176)."""
+    return lambda number: language_text(code, number)
+
+
 def windows_path(path):
     """A Linux path as the program under Wine sees it (drive Z: is the root)."""
     return "Z:" + os.path.abspath(path).replace("/", "\\")
@@ -105,6 +110,35 @@ def write_frame(address, value):
 
 def is_write(frame):
     return len(frame.data) == 4 and frame.data[0] == 0x65 and frame.data[1] > 5
+
+
+def assert_centred(test, d, modal):
+    """The modal window lies in the middle of the desktop, to a pixel."""
+    desktop = d.desktop()
+    left, top, right, bottom = modal["rect"]
+    test.assertLessEqual(abs(left - (desktop[2] - (right - left)) // 2), 1)
+    test.assertLessEqual(abs(top - (desktop[3] - (bottom - top)) // 2), 1)
+
+
+def each_size(d, languages=("pol", "rus"), sizes=(1, 2, 3, 4, 5)):
+    """Switches the program to each language and screen size through its menu: one session
+    serves every size (its screen must be large enough for the largest)."""
+    for language in languages:
+        d.command(LANGUAGE_ITEMS[language])
+        for size in sizes:
+            d.command(SIZE_ITEMS[size])
+            yield size, language
+
+
+def assert_fits(test, img, controls, client):
+    """Every control is shown, lies inside the client area, and no text is cut at its edge."""
+    for c in controls:
+        test.assertTrue(c["visible"], c["id"])
+        r = c["rect"]
+        inside = (client[0] <= r[0] and r[2] <= client[2] and
+                  client[1] <= r[1] and r[3] <= client[3])
+        test.assertTrue(inside, (c["id"], r, client))
+    test.assertEqual(cut_texts(img, controls), [])
 
 
 def open_panel(test, name, panel, size=2, language="pol", setup=None):
@@ -196,15 +230,28 @@ def wineserver():
     return tool("wineserver", "/usr/lib/wine/wineserver", "wineserver64", "/usr/lib/wine/wineserver64")
 
 
+# Tests run side by side on a shared machine: every wait gets this many times its nominal timeout
+# (a timeout only ends a wait for an event that should have come; it never paces a test).
+TIMEOUT_SCALE = float(os.environ.get("KV720_E2E_TIMEOUT_SCALE", "3"))
+
+
 def wait_until(predicate, timeout, interval=0.05, what="condition"):
-    end = time.monotonic() + timeout
+    end = time.monotonic() + timeout * TIMEOUT_SCALE
     while True:
         value = predicate()
         if value:
             return value
         if time.monotonic() >= end:
-            raise HarnessError("timed out after %.1f s waiting for %s" % (timeout, what))
+            raise HarnessError("timed out after %.1f s waiting for %s"
+                               % (timeout * TIMEOUT_SCALE, what))
         time.sleep(interval)
+
+
+def quiet_period(seconds):
+    """Lets time pass for a check that something does not happen (nothing goes out during a
+    drag): never a wait for something to happen. A slow machine only makes such a check see
+    less, it cannot make it fail."""
+    time.sleep(seconds)
 
 
 def stop_process(proc, grace=3.0):
@@ -545,6 +592,7 @@ class Sim:
         self.static = static
         self.options = list(options)
         self.proc = None
+        self._log_read, self._frames = 0, []
 
     def start(self, timeout=10):
         for path in (self.link, self.socket):
@@ -589,12 +637,41 @@ class Sim:
         return reply[2:].strip()
 
     def frames(self, direction=None):
+        """The frame log so far. Only its new whole lines are read each time: waits poll the log
+        every 50 ms while it grows to thousands of frames."""
         try:
-            with open(self.log, encoding="ascii", errors="replace") as f:
-                frames = parse_frame_log(f.read())
+            with open(self.log, "rb") as f:
+                size = os.fstat(f.fileno()).st_size
+                if size < self._log_read:  # cleared: start again
+                    self._log_read, self._frames = 0, []
+                f.seek(self._log_read)
+                chunk = f.read(size - self._log_read)
         except OSError:
             return []
-        return [f for f in frames if direction is None or f.direction == direction]
+        end = chunk.rfind(b"\n") + 1
+        if end:
+            self._frames += parse_frame_log(chunk[:end].decode("ascii", errors="replace"))
+            self._log_read += end
+        return [f for f in self._frames if direction is None or f.direction == direction]
+
+    def last_time(self):
+        """The time of the last frame in the log (0 for none): a mark for `after`."""
+        frames = self.frames()
+        return frames[-1].time if frames else 0.0
+
+    def writes(self, after=None):
+        """(address, value) of each write command the program sent (after a frame time)."""
+        return [(f.data[1] - 1, f.data[2]) for f in self.frames("in")
+                if is_write(f) and (after is None or f.time > after)]
+
+    def wait_poll(self, last_block, after=None, timeout=15):
+        """Waits for a whole poll ending with the read of `last_block` that started after `after`
+        (default: now), then for the next identification: whatever the poll refreshed was
+        refreshed between them. Answers that identification's time."""
+        if after is None:
+            after = self.last_time()
+        end = self.wait_frame(last_block, after=after, timeout=timeout)
+        return self.wait_frame(IDENTIFY, after=end.time, timeout=timeout).time
 
     def wait_frame(self, data, direction="in", timeout=10, after=None):
         """The first frame with these bytes (after a time, if given); waits for it to come."""
@@ -619,6 +696,7 @@ class Sim:
 
     def clear_log(self):
         self.control("log-clear")
+        self._log_read, self._frames = 0, []
 
     def stop(self):
         stop_process(self.proc)
@@ -784,6 +862,13 @@ class Driver:
     def modal(self, wait_ms=0):
         return self("modal %d" % wait_ms, timeout=wait_ms / 1000 + 30)
 
+    def wait_modal(self, caption, timeout=30):
+        """The program's modal window once it carries this caption."""
+        def found():
+            m = self.attempt("modal 0")
+            return m if m and m["caption"] == caption else None
+        return wait_until(found, timeout, 0.1, "a window captioned %r" % caption)
+
     def wait_no_modal(self, wait_ms=5000):
         return self("wait-no-modal %d" % wait_ms, timeout=wait_ms / 1000 + 30)
 
@@ -932,9 +1017,13 @@ class Session:
         config.require("exe", "driver")
         self.config = config
         self.name = re.sub(r"[^A-Za-z0-9_.-]+", "_", name)
-        self.dir = os.path.join(config.work, self.name)
-        self.leftovers = Leftovers(config.work, self.name)
-        os.makedirs(config.work, exist_ok=True)
+        # Test files run side by side: each keeps its sessions in a folder of its own. The X
+        # display (-displayfd), the wineserver (one per prefix) and the simulators' sockets
+        # (a fresh temporary folder) are each the session's own too.
+        root = os.path.join(config.work, os.path.splitext(os.path.basename(sys.argv[0]))[0])
+        self.dir = os.path.join(root, self.name)
+        os.makedirs(root, exist_ok=True)
+        self.leftovers = Leftovers(root, self.name)
         self.leftovers.clean()
         if os.path.isdir(self.dir):
             shutil.rmtree(self.dir)
@@ -1062,11 +1151,15 @@ class Session:
         """The whole X screen as <session>/<name>.png; with settle, pending paints are done
         first."""
         if settle and self.app and self.app.running:
+            # Wine puts a window's pixels on the X screen when its thread finds its queue empty.
+            # One sync paints what is invalid and waits for a round trip through the program's
+            # message loop; the second cannot be answered before the program went back to that
+            # loop, where it flushed.
             try:
+                self.driver.sync()
                 self.driver.sync()
             except HarnessError:
                 pass
-            time.sleep(0.3)  # the program flushes its window surface when it goes idle
         path = os.path.join(self.dir, name + ".png")
         subprocess.run([tool("import"), "-display", self.display, "-window", "root", path],
                        check=True, timeout=60, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
@@ -1074,6 +1167,20 @@ class Session:
 
     def image(self, name, settle=True):
         return Image(self.screenshot(name, settle))
+
+    def wait_image(self, name, predicate, timeout=15):
+        """Screenshots until predicate(image) holds (the pixels a test waits for); answers the
+        last image, which the caller asserts on."""
+        last = []
+
+        def shot():
+            last[:] = [self.image(name)]
+            return predicate(last[0])
+        try:
+            wait_until(shot, timeout, 0.1, "the picture %s" % name)
+        except HarnessError:
+            pass
+        return last[0]
 
     # Teardown --------------------------------------------------------------------------------
 
@@ -1119,6 +1226,11 @@ class Session:
 
 class E2ETestCase(unittest.TestCase):
     """Gives each test its sessions, torn down whatever happens."""
+
+    def setUp(self):
+        started = time.monotonic()
+        self.addCleanup(lambda: print("%s: %.1f s" % (self.id().split(".", 1)[-1],
+                                                      time.monotonic() - started)))
 
     def session(self, screen=(1280, 960), name=None):
         s = Session(name or self.id().split(".", 1)[-1], screen)

@@ -7,7 +7,6 @@ Russian (screenshots kept in the work folder)."""
 
 import os
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
@@ -62,20 +61,10 @@ def expected_click(control, checked, image):
     return [(9, (image.emul_type & ~bit & 0xFF) | (bit if checked else 0))]
 
 
-def wait_refresh(sim, after=None, timeout=15):
-    """Waits for a whole poll of the panel (Block 4 read) that started after `after` (a frame
-    time), then for the next identification: the refresh lies between them."""
-    if after is None:
-        frames = sim.frames()
-        after = frames[-1].time if frames else 0.0
-    block4 = sim.wait_frame(BLOCK4, after=after, timeout=timeout)
-    return sim.wait_frame(IDENTIFY, after=block4.time, timeout=timeout).time
-
-
 def open_configuration(test, name, size=2, language="pol", setup=None):
     s, sim, d = harness.open_panel(test, name, "configuration", size, language, setup)
     d.ctl(1003)
-    wait_refresh(sim)
+    sim.wait_poll(BLOCK4)
     return s, sim, d
 
 
@@ -115,7 +104,7 @@ class ConfigurationTest(harness.E2ETestCase):
                 sim.control("set %d %d %d" % (block, byte, value))
 
         s, sim, d = open_configuration(self, "cf_values", setup=setup)
-        pol = lambda n: harness.language_text("pol", n)
+        pol = harness.texts("pol")
         self.assertEqual(d.caption(), pol(176))
         self.assertEqual(len(d.controls()), 49)
         selections = {1003: 2, 1013: 27, 1017: 23, 1018: 0, 1019: 7, 1020: 254, 1021: 17,
@@ -143,7 +132,7 @@ class ConfigurationTest(harness.E2ETestCase):
         # the next refresh.
         sim.control("set 3 5 1")
         sim.control("set 3 1 %d" % 0x3A)
-        wait_refresh(sim)
+        sim.wait_poll(BLOCK4)
         for control in (1019, 1020, 1079, 1080, 1091, 1092):
             self.assertFalse(d.enabled(control), control)
         for control in (1050, 1062, 1149, 1095, 1096):
@@ -151,14 +140,14 @@ class ConfigurationTest(harness.E2ETestCase):
 
     def test_lpg_on_2500_goes_low_byte_first_and_comes_back(self):
         s, sim, d = open_configuration(self, "cf_2500")
-        mark = sim.frames()[-1].time
+        mark = sim.last_time()
         d.pick(1022, 10, full=True)
         low = sim.wait_frame("65 16 70 EB", after=mark)
         high = sim.wait_frame("65 17 17 93", after=mark)
         self.assertLess(low.time, high.time)
         writes = [f for f in sim.frames("in") if f.time > mark and is_write(f)]
         self.assertEqual([f.hex() for f in writes], ["65 16 70 EB", "65 17 17 93"])
-        wait_refresh(sim, after=high.time)
+        sim.wait_poll(BLOCK4, after=high.time)
         self.assertEqual(d.sel(1022), 10)
         self.assertEqual(d.text(1022), "2500")
         self.assertEqual(sim.control("get 4 5"), "112")
@@ -172,8 +161,8 @@ class ConfigurationTest(harness.E2ETestCase):
             sim.control("set 3 2 32")   # probe type 2: six voltage labels
 
         s, sim, d = open_configuration(self, "cf_emul", size=5, setup=setup)
-        pol = lambda n: harness.language_text("pol", n)
-        mark = sim.frames()[-1].time
+        pol = harness.texts("pol")
+        mark = sim.last_time()
         # From the open list, as a user picks: drop-down first, then the pick (posted, since the
         # dialog it opens is modal).
         d.send(WM_COMMAND, (CBN_DROPDOWN << 16) | 1018, 0, target="panel")
@@ -181,46 +170,35 @@ class ConfigurationTest(harness.E2ETestCase):
         modal = d.modal(10000)
         written = sim.wait_frame(write_frame(9, 0), after=mark)
         self.assertEqual(modal["caption"], "%s:   %s" % (pol(43), pol(61)))
-        desktop = d.desktop()
-        left, top, right, bottom = modal["rect"]
-        self.assertLessEqual(abs(left - (desktop[2] - (right - left)) // 2), 1)
-        self.assertLessEqual(abs(top - (desktop[3] - (bottom - top)) // 2), 1)
+        harness.assert_centred(self, d, modal)
         self.assertEqual(d.text(1, target="modal"), pol(160))
         self.assertEqual(d.text(1202, target="modal"), pol(44))
 
-        # While it is open only identification and Block 3 go out.
-        time.sleep(2)
+        # While it is open only identification and Block 3 go out (three of its polls).
+        for _ in range(3):
+            sim.wait_poll(BLOCK3)
         sent = {f.data for f in sim.frames("in") if f.time > written.time}
         self.assertEqual(sent, {IDENTIFY, BLOCK3})
         self.assertEqual(d.sel(1003, target="modal"), 39)
         self.assertEqual(d.sel(1004, target="modal"), 9)
 
-        def edges_on_screen(name, high, low):
-            img = s.image(name)
+        def edges(img):
             ox, oy = chart_origin(img, d.modal()["rect"])
-            found = [x - ox for x in range(ox + 55, ox + 545) if img.pixel(x, oy + 95) == YELLOW]
-            return found, wave_edges(high, low)
+            return [x - ox for x in range(ox + 55, ox + 545) if img.pixel(x, oy + 95) == YELLOW]
 
-        found, expected = edges_on_screen("emulation_40_10", 40, 10)
-        self.assertEqual(found, expected)
+        self.assertEqual(edges(s.image("emulation_40_10")), wave_edges(40, 10))
 
-        mark = sim.frames()[-1].time
+        mark = sim.last_time()
         d.pick(1004, 19, target="modal", full=True)  # L 0,500 s
-        sim.wait_frame(write_frame(11, 20), after=mark)
-        sim.wait_frame(BLOCK3, after=sim.wait_frame(write_frame(11, 20), after=mark).time)
-        end = time.monotonic() + 10
-        while True:
-            found, expected = edges_on_screen("emulation_40_20", 40, 20)
-            if found == expected or time.monotonic() > end:
-                break
-        self.assertEqual(found, expected)
+        sim.wait_poll(BLOCK3, after=sim.wait_frame(write_frame(11, 20), after=mark).time)
+        img = s.wait_image("emulation_40_20", lambda i: edges(i) == wave_edges(40, 20))
+        self.assertEqual(edges(img), wave_edges(40, 20))
 
         d.key("escape")
         d.wait_no_modal(10000)
-        closed = sim.frames()[-1].time
+        closed = sim.last_time()
         sim.wait_frame(BLOCK2, after=closed)
-        sim.wait_frame(BLOCK4, after=closed)
-        wait_refresh(sim, after=closed)
+        sim.wait_poll(BLOCK4, after=closed)
         self.assertEqual(d.sel(1018), 0)
         self.assertEqual(d.sel(1020), 19)
 
@@ -231,13 +209,13 @@ class ConfigurationTest(harness.E2ETestCase):
 
         s, sim, d = open_configuration(self, "cf_table", setup=setup)
         expected = []
-        start = sim.frames()[-1].time
+        start = sim.last_time()
         last = start
 
         def settled_image():
-            # Bit fields are written from the image as last read: let a poll read the last
-            # write back first.
-            wait_refresh(sim, after=last)
+            # Bit fields are written from the image as last read: let a poll read the writes of
+            # the control before back first. (Picks of one control change only its own bits.)
+            sim.wait_poll(BLOCK4, after=last)
             return Image(sim)
 
         # Plain lists first (their writes do not depend on the image), then the bit fields,
@@ -246,10 +224,8 @@ class ConfigurationTest(harness.E2ETestCase):
         for control in order:
             count = d.count(control)
             bit_field = control in (1013, 1018, 1023, 1024, 1003)
-            image = Image(sim)
+            image = settled_image() if bit_field else Image(sim)
             for index in range(count):
-                if bit_field:
-                    image = settled_image()
                 writes = expected_pick(control, index, image)
                 if control == 1018 and index == 0:
                     d.send(WM_COMMAND, (CBN_DROPDOWN << 16) | 1018, 0, target="panel")
@@ -263,7 +239,7 @@ class ConfigurationTest(harness.E2ETestCase):
                 last = sim.wait_frame(write_frame(*writes[-1]), after=last).time
         for control in CHECK_BOXES:
             for _ in range(2):
-                image = settled_image()
+                image = settled_image()  # a refresh in flight would undo the click on screen
                 checked = not d.check(control)
                 writes = expected_click(control, checked, image)
                 d.click(control)
@@ -284,24 +260,16 @@ class ConfigurationTest(harness.E2ETestCase):
             sim.control("set 3 5 %d" % 0x08)  # emulation type 0, emergency start: all rows
             sim.control("set 3 2 %d" % 0x21)
 
-        for size in range(1, 6):
-            for language in ("pol", "rus"):
-                with self.subTest(size=size, language=language):
-                    s, sim, d = open_configuration(self, "cf_%d_%s" % (size, language), size,
-                                                   language, setup)
-                    img = s.image("configuration_%d_%s" % (size, language))
-                    client = d.client()
-                    controls = d.controls()
-                    self.assertEqual(len(controls), 49)
-                    for c in controls:
-                        self.assertTrue(c["visible"], c["id"])
-                        r = c["rect"]
-                        inside = (client[0] <= r[0] and r[2] <= client[2] and
-                                  client[1] <= r[1] and r[3] <= client[3])
-                        self.assertTrue(inside, (c["id"], r, client))
-                    self.assertEqual(d.text(1077), harness.language_text(language, 42))
-                    self.assertEqual(harness.cut_texts(img, controls), [])
-                    s.close()
+        s, sim, d = open_configuration(self, "cf_sizes", 5, setup=setup)
+        for size, language in harness.each_size(d):
+            with self.subTest(size=size, language=language):
+                d.command(harness.PANEL_COMMANDS["configuration"])
+                sim.wait_poll(BLOCK4)
+                img = s.image("configuration_%d_%s" % (size, language))
+                controls = d.controls()
+                self.assertEqual(len(controls), 49)
+                harness.assert_fits(self, img, controls, d.client())
+                self.assertEqual(d.text(1077), harness.language_text(language, 42))
 
 
 if __name__ == "__main__":

@@ -17,37 +17,16 @@ DATE_EDITOR = (1188, 1003, 1004, 1013, 1189, 1190, 1191)
 NAVY = (0, 0, 96)  # the picture's title
 
 
-def writes_after(sim, mark):
-    """The write commands (address, value) the program sent after a frame time."""
-    return [(f.data[1] - 1, f.data[2]) for f in sim.frames("in")
-            if f.time > mark and len(f.data) == 4 and f.data[1] > 5]
-
-
-def wait_tick(sim, after=None, timeout=15):
-    """Waits for a whole tick of the dialog that started after `after`: its Block 5 request,
-    then the next identification; the fields were refreshed between them."""
-    if after is None:
-        frames = sim.frames()
-        after = frames[-1].time if frames else 0.0
-    block5 = sim.wait_frame(BLOCK5, after=after, timeout=timeout)
-    return sim.wait_frame(IDENTIFY, after=block5.time, timeout=timeout).time
-
-
-def last_time(sim):
-    frames = sim.frames()
-    return frames[-1].time if frames else 0.0
-
-
 def open_information(test, name, size=2, language="pol", setup=None):
     s, sim, d = harness.open_panel(test, name, "information", size, language, setup)
-    wait_tick(sim)
+    sim.wait_poll(BLOCK5)
     return s, sim, d
 
 
 class InformationTest(harness.E2ETestCase):
     def test_record_is_shown_and_every_edit_is_written_and_read_back(self):
         s, sim, d = open_information(self, "in_record")
-        pol = lambda n: harness.language_text("pol", n)
+        pol = harness.texts("pol")
         self.assertEqual(d.caption(), pol(190))
         self.assertEqual(d.text(1170), "3.05")
         self.assertEqual(d.text(1164), "KR720SM")
@@ -64,33 +43,33 @@ class InformationTest(harness.E2ETestCase):
 
         # Registration: the first press makes the field writable, the second writes 7 bytes.
         d.click(1179)
-        wait_tick(sim)
+        sim.wait_poll(BLOCK5)
         self.assertEqual(d.text(1179), pol(198))
         self.assertFalse(d.ctl(1164)["style"] & 0x0800)
         d.set_text(1164, "WX123")
-        mark = last_time(sim)
+        mark = sim.last_time()
         d.click(1179)
         expected = [(42, ord("W")), (43, ord("X")), (44, ord("1")), (45, ord("2")),
                     (46, ord("3")), (47, 0), (48, 0)]
         sim.wait_frame(write_frame(48, 0), after=mark)
-        self.assertEqual(writes_after(sim, mark), expected)
-        wait_tick(sim)
+        self.assertEqual(sim.writes(mark), expected)
+        sim.wait_poll(BLOCK5)
         self.assertEqual(d.text(1164), "WX123")
         self.assertEqual(d.text(1179), pol(197))
 
         # A letter code page 1250 cannot hold is refused by the field.
         d.click(1179)
-        wait_tick(sim)
+        sim.wait_poll(BLOCK5)
         d.set_text(1164, "ЖK1")
         self.assertEqual(d.text(1164), "K1")
-        mark = last_time(sim)
+        mark = sim.last_time()
         d.click(1179)
         sim.wait_frame(write_frame(48, 0), after=mark)
-        self.assertEqual(writes_after(sim, mark)[:3], [(42, ord("K")), (43, ord("1")), (44, 0)])
+        self.assertEqual(sim.writes(mark)[:3], [(42, ord("K")), (43, ord("1")), (44, 0)])
 
         # Date: the editor opens on today; 2005-11-15 is written as 0x4E, 0x85.
         d.click(1180)
-        wait_tick(sim)
+        sim.wait_poll(BLOCK5)
         for control in DATE_EDITOR:
             self.assertTrue(d.visible(control), control)
         self.assertEqual(d.text(1180), pol(198))
@@ -99,17 +78,17 @@ class InformationTest(harness.E2ETestCase):
         d.pick(1004, 10)
         self.assertEqual(d.count(1013), 30)
         d.pick(1013, 14)
-        mark = last_time(sim)
+        mark = sim.last_time()
         d.click(1180)
         sim.wait_frame(write_frame(41, 0x85), after=mark)
-        self.assertEqual(writes_after(sim, mark), [(40, 0x4E), (41, 0x85)])
-        wait_tick(sim)
+        self.assertEqual(sim.writes(mark), [(40, 0x4E), (41, 0x85)])
+        sim.wait_poll(BLOCK5)
         self.assertEqual(d.text(1172), "2005-11-15")
         self.assertFalse(d.visible(1003))
 
         # February follows the year: 2004 has 29 days.
         d.click(1180)
-        wait_tick(sim)
+        sim.wait_poll(BLOCK5)
         d.pick(1003, 4)
         d.pick(1004, 1)
         self.assertEqual(d.items(1013)[-1], "29")
@@ -117,11 +96,11 @@ class InformationTest(harness.E2ETestCase):
         self.assertEqual(d.count(1013), 28)
 
         # Clear: hours low, hours high, minutes.
-        mark = last_time(sim)
+        mark = sim.last_time()
         d.click(1182)
         sim.wait_frame(write_frame(49, 0), after=mark)
-        self.assertEqual(writes_after(sim, mark), [(38, 0), (39, 0), (49, 0)])
-        wait_tick(sim)
+        self.assertEqual(sim.writes(mark), [(38, 0), (39, 0), (49, 0)])
+        sim.wait_poll(BLOCK5)
         self.assertEqual(d.text(1171), "0h0'")
 
     def test_russian_registration_and_offline_view(self):
@@ -133,19 +112,19 @@ class InformationTest(harness.E2ETestCase):
         s, sim, d = open_information(self, "in_russian", language="rus", setup=setup)
         self.assertEqual(d.text(1164), "АВС12")
         d.click(1179)
-        wait_tick(sim)
+        sim.wait_poll(BLOCK5)
         d.set_text(1164, "ЕКХ7")
-        mark = last_time(sim)
+        mark = sim.last_time()
         d.click(1179)
         sim.wait_frame(write_frame(48, 0), after=mark)
-        self.assertEqual(writes_after(sim, mark)[:5],
+        self.assertEqual(sim.writes(mark)[:5],
                          [(42, 0xC5), (43, 0xCA), (44, 0xD5), (45, ord("7")), (46, 0)])
-        wait_tick(sim)
+        sim.wait_poll(BLOCK5)
         self.assertEqual(d.text(1164), "ЕКХ7")
 
         # No controller: the offline text, empty and disabled fields.
         sim.control("silence on")
-        rus = lambda n: harness.language_text("rus", n)
+        rus = harness.texts("rus")
         harness.wait_until(lambda: d.text(1170) == rus(161), 15, what="the offline text")
         for control in RECORD_CONTROLS:
             self.assertFalse(d.enabled(control), control)
@@ -160,7 +139,7 @@ class InformationTest(harness.E2ETestCase):
         # survives the language and size changes.
         d.click(1179)
         d.click(1180)
-        wait_tick(sim)
+        sim.wait_poll(BLOCK5)
         d.set_text(1164, "ABC")
         pictures = {}
         for language in ("pol", "rus"):
@@ -168,7 +147,7 @@ class InformationTest(harness.E2ETestCase):
             self.assertEqual(d.text(1194), harness.language_text(language, 191))
             for size in range(1, 6):
                 d.command(harness.SIZE_ITEMS[size])
-                wait_tick(sim)
+                sim.wait_poll(BLOCK5)
                 scale_x, scale_y = {1: (0.8, 0.77), 2: (1.0, 1.0), 3: (1.28, 1.32),
                                     4: (1.6, 1.69), 5: (1.6, 1.81)}[size]
                 left, top, right, bottom = d.ctl(1208)["rect"]

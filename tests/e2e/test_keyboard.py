@@ -7,6 +7,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+from harness import BLOCK4  # noqa: E402
 
 WS_TABSTOP = 0x00010000
 WS_DISABLED = 0x08000000
@@ -33,9 +34,7 @@ class KeyboardTest(harness.E2ETestCase):
 
         d.command(harness.PANEL_COMMANDS["configuration"])
         # After a whole poll the rows the controller's values disable are disabled.
-        frames = sim.frames()
-        block4 = sim.wait_frame("65 04 04 6D", after=frames[-1].time if frames else 0.0)
-        sim.wait_frame("65 01 01 67", after=block4.time)
+        sim.wait_poll(BLOCK4)
         d.sync()
         stops = [c["id"] for c in d.controls()
                  if c["style"] & WS_TABSTOP and not c["style"] & WS_DISABLED and c["visible"]]

@@ -8,7 +8,6 @@ Russian with every row shown (screenshots kept in the work folder)."""
 
 import os
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
@@ -29,10 +28,6 @@ GREEN, OLIVE, RED, DIM = (0, 255, 0), (128, 128, 0), (255, 0, 0), (128, 84, 79)
 LAMP = 18 * 18  # a lamp's inside, within its one-pixel outline
 
 ALL_ROWS = 0x2A  # Options: bits 1, 3 and 5 set and bit 2 clear check all four option boxes
-
-
-def writes_after(sim, mark):
-    return [f.data for f in sim.frames("in") if f.time > mark and is_write(f)]
 
 
 def expected_pick(control, index, options, lambda_type, emul_type):
@@ -60,20 +55,10 @@ def expected_click(control, checked, options):
     return [(5, (options & ~bit & 0xFF) | (bit if on else 0))]
 
 
-def wait_poll(sim, last_block, after=None, timeout=15):
-    """Waits for a whole poll ending with `last_block` that started after `after` (a frame time),
-    then for the next identification: the refresh lies between them."""
-    if after is None:
-        frames = sim.frames()
-        after = frames[-1].time if frames else 0.0
-    end = sim.wait_frame(last_block, after=after, timeout=timeout)
-    return sim.wait_frame(IDENTIFY, after=end.time, timeout=timeout).time
-
-
 def open_options(test, name, size=2, language="pol", setup=None):
     s, sim, d = harness.open_panel(test, name, "options", size, language, setup)
     d.ctl(1034)
-    wait_poll(sim, BLOCK4)
+    sim.wait_poll(BLOCK4)
     return s, sim, d
 
 
@@ -82,15 +67,8 @@ def open_dialog(sim, d, button):
     waits for the dialog's own polling to fill it."""
     d.click(button, wait=False)
     modal = d.modal(10000)
-    wait_poll(sim, BLOCK5)
+    sim.wait_poll(BLOCK5)
     return modal
-
-
-def centred(test, d, modal):
-    desktop = d.desktop()
-    left, top, right, bottom = modal["rect"]
-    test.assertLessEqual(abs(left - (desktop[2] - (right - left)) // 2), 1)
-    test.assertLessEqual(abs(top - (desktop[3] - (bottom - top)) // 2), 1)
 
 
 def lamp_counts(img, rect):
@@ -109,7 +87,7 @@ class OptionsTest(harness.E2ETestCase):
                 sim.control("set %d %d %d" % (block, byte, value))
 
         s, sim, d = open_options(self, "op_values", setup=setup)
-        pol = lambda n: harness.language_text("pol", n)
+        pol = harness.texts("pol")
         self.assertEqual(d.caption(), pol(177))
         self.assertEqual(len(d.controls()), 47)
         # AttInit shows only while 1034 is checked (bit 2 clear); bit 0 set: no sensor.
@@ -134,23 +112,23 @@ class OptionsTest(harness.E2ETestCase):
             self.assertEqual(d.text(control), pol(n), control)
 
         # TPS code 3 clears and greys 1039 without a write; bit 2 set unchecks 1034.
-        mark = sim.frames()[-1].time
+        mark = sim.last_time()
         sim.control("set 3 2 3")
         sim.control("set 3 1 %d" % 0x2E)
-        wait_poll(sim, BLOCK4)
+        sim.wait_poll(BLOCK4)
         self.assertFalse(d.check(1039))
         self.assertFalse(d.enabled(1039))
         self.assertFalse(d.check(1034))
         for control in (1003, 1057, 1046, 1047, 1064, 1065, 1058, 1059):
             self.assertFalse(d.visible(control), control)
-        self.assertEqual(writes_after(sim, mark), [])
+        self.assertEqual(sim.writes(mark), [])
         self.assertEqual(sim.control("get 3 1"), str(0x2E))
 
         # Another version: Blocks 2 to 4 are not read, the jump list shows raw bytes, and no
         # pick or click reaches the controller.
         sim.control("version 2")
-        time.sleep(1.5)
-        mark = sim.frames()[-1].time
+        sim.wait_poll(IDENTIFY)  # the next identification tells the program; it stops reading
+        mark = sim.last_time()
         self.assertEqual(d.count(1046), 256)
         self.assertEqual(d.text(1064), pol(110))
         self.assertEqual(d.sel(1046), 41)
@@ -160,8 +138,8 @@ class OptionsTest(harness.E2ETestCase):
         for control in BOXES:
             if d.enabled(control):
                 d.click(control)
-        time.sleep(1)
-        self.assertEqual(writes_after(sim, mark), [])
+        sim.wait_poll(IDENTIFY)  # two more of the program's polls: a write would precede them
+        self.assertEqual(sim.writes(mark), [])
         sent = {f.data for f in sim.frames("in") if f.time > mark}
         self.assertEqual(sent, {IDENTIFY})
 
@@ -172,13 +150,13 @@ class OptionsTest(harness.E2ETestCase):
             sim.control("set 3 5 %d" % 0x81)
 
         s, sim, d = open_options(self, "op_table", setup=setup)
-        start = sim.frames()[-1].time
+        start = sim.last_time()
         last, expected = start, []
 
         def image():
             # Bit fields are written from the image as last read: let a poll read the last
             # write back first.
-            wait_poll(sim, BLOCK4, after=last)
+            sim.wait_poll(BLOCK4, after=last)
             return [int(sim.control("get 3 %d" % k)) for k in (1, 2, 5)]
 
         for control in LISTS:
@@ -188,7 +166,7 @@ class OptionsTest(harness.E2ETestCase):
                 d.pick(control, index, full=True)
                 expected += writes
                 last = sim.wait_frame(write_frame(*writes[-1]), after=last).time
-                wait_poll(sim, BLOCK4, after=last)
+                sim.wait_poll(BLOCK4, after=last)
                 self.assertEqual(d.sel(control), index, (control, index))
         for control in BOXES:
             for _ in range(2):
@@ -198,13 +176,12 @@ class OptionsTest(harness.E2ETestCase):
                 expected += writes
                 last = sim.wait_frame(write_frame(*writes[-1]), after=last).time
 
-        sent = writes_after(sim, start)
-        want = [write_frame(a, v) for a, v in expected]
-        self.assertEqual([f.hex(" ") for f in sent], [f.hex(" ") for f in want])
+        sent = sim.writes(start)
+        self.assertEqual(sent, expected)
         # The cut-off speed goes low byte first.
-        self.assertIn(write_frame(24, 15000000 // 1800 & 0xFF), sent)
-        self.assertLess(sent.index(write_frame(24, 15000000 // 1800 & 0xFF)),
-                        sent.index(write_frame(25, 15000000 // 1800 >> 8)))
+        self.assertIn((24, 15000000 // 1800 & 0xFF), sent)
+        self.assertLess(sent.index((24, 15000000 // 1800 & 0xFF)),
+                        sent.index((25, 15000000 // 1800 >> 8)))
 
     def test_corrections_dialog_polls_block_5_and_writes_one_nibble(self):
         def setup(sim):
@@ -212,11 +189,11 @@ class OptionsTest(harness.E2ETestCase):
             sim.control("set 5 7 %d" % 0x95)
 
         s, sim, d = open_options(self, "op_corrections", size=3, setup=setup)
-        pol = lambda n: harness.language_text("pol", n)
+        pol = harness.texts("pol")
         modal = open_dialog(sim, d, 1014)
-        opened = sim.frames()[-1].time  # the panel stopped polling before the dialog came up
+        opened = sim.last_time()  # the panel stopped polling before the dialog came up
         self.assertEqual(modal["caption"], pol(98))
-        centred(self, d, modal)
+        harness.assert_centred(self, d, modal)
         self.assertEqual(d.text(1075, target="modal"), pol(99))
         self.assertEqual(d.text(1, target="modal"), pol(103))
         self.assertEqual(d.items(1003, target="modal")[0], "-12")
@@ -226,26 +203,25 @@ class OptionsTest(harness.E2ETestCase):
             self.assertEqual(d.text(control, target="modal"), text, control)
         s.screenshot("corrections_pol")
 
-        mark = sim.frames()[-1].time
+        mark = sim.last_time()
         d.pick(1003, 15, target="modal", full=True)  # +18 keeps the high nibble 7
         written = sim.wait_frame(write_frame(12, 0x70), after=mark)
-        wait_poll(sim, BLOCK5, after=written.time)
+        sim.wait_poll(BLOCK5, after=written.time)
         self.assertEqual(d.text(1003, target="modal"), "+18")
         self.assertEqual(sim.control("get 5 6"), str(0x70))
-        mark = sim.frames()[-1].time
+        mark = sim.last_time()
         d.pick(1123, 0, target="modal", full=True)  # -16 keeps the low nibble 5
-        sim.wait_frame(write_frame(13, 0xF5), after=mark)
-
-        time.sleep(1.5)
+        sim.wait_poll(BLOCK5, after=sim.wait_frame(write_frame(13, 0xF5), after=mark).time)
+        sim.wait_poll(BLOCK5)
         sent = {f.data for f in sim.frames("in") if f.time > opened and not is_write(f)}
         self.assertEqual(sent, {IDENTIFY, BLOCK5})
-        self.assertEqual(writes_after(sim, opened), [write_frame(12, 0x70), write_frame(13, 0xF5)])
+        self.assertEqual(sim.writes(opened), [(12, 0x70), (13, 0xF5)])
 
         d.key("escape")
         d.wait_no_modal(10000)
-        closed = sim.frames()[-1].time
+        closed = sim.last_time()
         sim.wait_frame(BLOCK2, after=closed)
-        wait_poll(sim, BLOCK4, after=closed)
+        sim.wait_poll(BLOCK4, after=closed)
         self.assertEqual(d.caption(), pol(177))
 
     def test_gas_sensor_dialog_drag_lamps_type_and_factory_button(self):
@@ -255,11 +231,11 @@ class OptionsTest(harness.E2ETestCase):
             sim.control("set 5 5 3")  # gas level 3, pinned
 
         s, sim, d = open_options(self, "op_gas", setup=setup)
-        pol = lambda n: harness.language_text("pol", n)
+        pol = harness.texts("pol")
         modal = open_dialog(sim, d, 1206)
-        opened = sim.frames()[-1].time  # the panel stopped polling before the dialog came up
+        opened = sim.last_time()  # the panel stopped polling before the dialog came up
         self.assertEqual(modal["caption"], pol(39))
-        centred(self, d, modal)
+        harness.assert_centred(self, d, modal)
         self.assertEqual(d.text(1141, target="modal"), pol(189))
         self.assertEqual(d.items(1003, target="modal"), [pol(181), pol(182), pol(183)])
         self.assertEqual(d.sel(1003, target="modal"), 2)
@@ -267,33 +243,33 @@ class OptionsTest(harness.E2ETestCase):
             self.assertEqual(d.text(field, target="modal"), str(value), field)
             self.assertEqual(d.scroll_info(bar, target="modal")["pos"], value, bar)
             self.assertEqual(d.scroll_info(bar, target="modal")["max"], 255, bar)
-        time.sleep(0.5)
-        self.assertEqual(lamp_counts(s.image("gas_level_3"), modal["rect"]),
-                         {"green": 3, "olive": 1, "red": 0, "dim": 1})
-        sim.control("set 5 5 0")
-        wait_poll(sim, BLOCK5)
-        time.sleep(0.5)
-        self.assertEqual(lamp_counts(s.image("gas_level_0"), modal["rect"]),
-                         {"green": 0, "olive": 4, "red": 1, "dim": 0})
+        for level, lamps in ((3, {"green": 3, "olive": 1, "red": 0, "dim": 1}),
+                             (0, {"green": 0, "olive": 4, "red": 1, "dim": 0})):
+            sim.control("set 5 5 %d" % level)
+            img = s.wait_image("gas_level_%d" % level,
+                               lambda i: lamp_counts(i, modal["rect"]) == lamps)
+            self.assertEqual(lamp_counts(img, modal["rect"]), lamps)
 
         # A drag of Prog2: from the first move nothing goes out, not even the dialog's polls,
         # until the release; then one write. (A tick may have been on the line as it began.)
         d.scroll("h", 1122, "thumbtrack", 40, target="modal")
-        time.sleep(0.5)
-        mark = sim.frames()[-1].time
+        on_line = sim.frames("in")[-1]
+        if on_line.data != BLOCK5:  # a tick on the line ends with its Block 5 read
+            sim.wait_frame(BLOCK5, after=on_line.time)
+        mark = sim.last_time()
         for pos in (80, 120):
             d.scroll("h", 1122, "thumbtrack", pos, target="modal")
         d.scroll("h", 1122, "thumbposition", 120, target="modal")
-        time.sleep(1)
+        harness.quiet_period(1.0)  # two of the dialog's polling periods
         self.assertEqual(d.scroll_info(1122, target="modal")["pos"], 120)
         self.assertEqual([f.data for f in sim.frames("in") if f.time > mark], [])
         d.scroll("h", 1122, "endscroll", target="modal")
         written = sim.wait_frame(write_frame(34, 120), after=mark)
-        wait_poll(sim, BLOCK5, after=written.time)
-        self.assertEqual(writes_after(sim, mark), [write_frame(34, 120)])
+        sim.wait_poll(BLOCK5, after=written.time)
+        self.assertEqual(sim.writes(mark), [(34, 120)])
         self.assertEqual(d.text(1008, target="modal"), "120")
         # Line and page steps stop at the ends.
-        mark = sim.frames()[-1].time
+        mark = sim.last_time()
         d.scroll("h", 1138, "pageright", target="modal")
         d.scroll("h", 1138, "endscroll", target="modal")
         sim.wait_frame(write_frame(36, 210), after=mark)
@@ -303,19 +279,19 @@ class OptionsTest(harness.E2ETestCase):
         sim.wait_frame(write_frame(33, 0), after=mark)
 
         # Type index 1 replaces bits 0 and 7 and keeps the others.
-        wait_poll(sim, BLOCK5)
+        sim.wait_poll(BLOCK5)
         options = int(sim.control("get 3 1"))
-        mark = sim.frames()[-1].time
+        mark = sim.last_time()
         d.pick(1003, 1, target="modal", full=True)
         sim.wait_frame(write_frame(5, (options & 0x7E) | 0x80), after=mark)
-        wait_poll(sim, BLOCK5)
+        sim.wait_poll(BLOCK5)
         self.assertEqual(d.sel(1003, target="modal"), 1)
 
         # The factory button: the command, one Block 5 read, then the four points read back.
-        mark = sim.frames()[-1].time
+        mark = sim.last_time()
         d.click(1141, target="modal")
         command = sim.wait_frame(write_frame(30, 52), after=mark)
-        wait_poll(sim, BLOCK5, after=command.time)
+        sim.wait_poll(BLOCK5, after=command.time)
         after = [f.data for f in sim.frames("in") if f.time >= command.time]
         self.assertEqual(after[:6], [write_frame(30, 52), BLOCK5, write_frame(33, 40),
                                      write_frame(34, 90), write_frame(35, 140),
@@ -326,15 +302,15 @@ class OptionsTest(harness.E2ETestCase):
         # A failed read back sends nothing more: the controller keeps its fresh points.
         for byte in (1, 2, 3, 4):
             sim.control("set 5 %d 7" % byte)
-        wait_poll(sim, BLOCK5)
+        sim.wait_poll(BLOCK5)
         sim.control("noreply 5 on")
-        mark = sim.frames()[-1].time
+        mark = sim.last_time()
         d.click(1141, target="modal")
         command = sim.wait_frame(write_frame(30, 52), after=mark)
         sim.wait_frame(BLOCK5, after=command.time)
         sim.control("noreply 5 off")
-        wait_poll(sim, BLOCK5, after=command.time)
-        self.assertEqual(writes_after(sim, mark), [write_frame(30, 52)])
+        sim.wait_poll(BLOCK5, after=command.time)
+        self.assertEqual(sim.writes(mark), [(30, 52)])
         self.assertEqual(sim.control("get 5 4"), "190")
         self.assertEqual(d.text(1139, target="modal"), "190")
 
@@ -342,9 +318,9 @@ class OptionsTest(harness.E2ETestCase):
         self.assertEqual(sent, {IDENTIFY, BLOCK3, BLOCK5})
         d.click(1, target="modal")
         d.wait_no_modal(10000)
-        closed = sim.frames()[-1].time
+        closed = sim.last_time()
         sim.wait_frame(BLOCK2, after=closed)
-        wait_poll(sim, BLOCK4, after=closed)
+        sim.wait_poll(BLOCK4, after=closed)
         self.assertEqual(d.text(1007), pol(182))
 
     def test_every_size_in_polish_and_russian_fits_the_window(self):
@@ -352,36 +328,28 @@ class OptionsTest(harness.E2ETestCase):
             sim.control("set 3 1 %d" % ALL_ROWS)
             sim.control("set 3 5 %d" % 0x91)  # emulation mode 1, the longest item
 
-        for size in range(1, 6):
-            for language in ("pol", "rus"):
-                with self.subTest(size=size, language=language):
-                    s, sim, d = open_options(self, "op_%d_%s" % (size, language), size,
-                                             language, setup)
-                    img = s.image("options_%d_%s" % (size, language))
-                    client = d.client()
-                    controls = d.controls()
-                    self.assertEqual(len(controls), 47)
-                    for c in controls:
-                        self.assertTrue(c["visible"], c["id"])
-                        r = c["rect"]
-                        inside = (client[0] <= r[0] and r[2] <= client[2] and
-                                  client[1] <= r[1] and r[3] <= client[3])
-                        self.assertTrue(inside, (c["id"], r, client))
-                    self.assertEqual(d.text(1075), harness.language_text(language, 105))
-                    self.assertEqual(harness.cut_texts(img, controls), [])
-                    if size == 2:
-                        for button, name in ((1014, "corrections"), (1206, "gas")):
-                            modal = open_dialog(sim, d, button)
-                            dialog_controls = d.controls(target="modal")
-                            shot = s.image("%s_%s" % (name, language))
-                            self.assertEqual(harness.cut_texts(shot, dialog_controls), [])
-                            for c in dialog_controls:
-                                r, m = c["rect"], modal["rect"]
-                                self.assertTrue(m[0] <= r[0] and r[2] <= m[2] and
-                                                m[1] <= r[1] and r[3] <= m[3], (name, c["id"]))
-                            d.key("escape")
-                            d.wait_no_modal(10000)
-                    s.close()
+        s, sim, d = open_options(self, "op_sizes", 5, setup=setup)
+        for size, language in harness.each_size(d):
+            with self.subTest(size=size, language=language):
+                d.command(harness.PANEL_COMMANDS["options"])
+                sim.wait_poll(BLOCK4)
+                img = s.image("options_%d_%s" % (size, language))
+                controls = d.controls()
+                self.assertEqual(len(controls), 47)
+                harness.assert_fits(self, img, controls, d.client())
+                self.assertEqual(d.text(1075), harness.language_text(language, 105))
+                if size == 2:
+                    for button, name in ((1014, "corrections"), (1206, "gas")):
+                        modal = open_dialog(sim, d, button)
+                        dialog_controls = d.controls(target="modal")
+                        shot = s.image("%s_%s" % (name, language))
+                        self.assertEqual(harness.cut_texts(shot, dialog_controls), [])
+                        for c in dialog_controls:
+                            r, m = c["rect"], modal["rect"]
+                            self.assertTrue(m[0] <= r[0] and r[2] <= m[2] and
+                                            m[1] <= r[1] and r[3] <= m[3], (name, c["id"]))
+                        d.key("escape")
+                        d.wait_no_modal(10000)
 
 
 if __name__ == "__main__":

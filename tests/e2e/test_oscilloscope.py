@@ -7,14 +7,11 @@ Russian (screenshots kept in the work folder)."""
 import os
 import statistics
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+from harness import IDENTIFY, BLOCK2, BLOCK3  # noqa: E402
 
-IDENTIFY = bytes.fromhex("65010167")
-BLOCK2 = bytes.fromhex("65020269")
-BLOCK3 = bytes.fromhex("6503036B")
 OSCILLOSCOPE = 40010
 CURSOR_BOX, CURSOR_BAR = 1071, 1117
 
@@ -81,6 +78,10 @@ def in_frames(sim, after=0.0):
     return [f for f in sim.frames("in") if f.time >= after]
 
 
+def ticks_after(sim, after):
+    return [f for f in sim.frames("in") if f.data == IDENTIFY and f.time > after]
+
+
 def column(img, x, top, bottom, colour):
     return sum(1 for y in range(top, bottom) if img.pixel(x, y) == colour)
 
@@ -89,7 +90,7 @@ class OscilloscopeTest(harness.E2ETestCase):
     def test_requests_rate_and_trace_pixels(self):
         s, sim, d = start(self, "osc_live")
         shown = show(sim, d)
-        time.sleep(3)
+        harness.wait_until(lambda: len(ticks_after(sim, shown + 0.5)) > 25, 20, what="25 ticks")
         frames = in_frames(sim)
         # After the panel's own Block 3 reads at its start, every tick is identification then
         # Block 2, nothing else.
@@ -101,13 +102,16 @@ class OscilloscopeTest(harness.E2ETestCase):
         self.assertGreater(ticks, 20)
         self.assertEqual([IDENTIFY, BLOCK2] * ticks, settled[:2 * ticks])
         idents = [f.time for f in frames if f.data == IDENTIFY and f.time > shown + 0.5]
-        gap = statistics.median(b - a for a, b in zip(idents, idents[1:]))
+        gaps = [b - a for a, b in zip(idents, idents[1:])]
+        gap = statistics.median(gaps)
         print("oscilloscope tick %.1f ms, wire limit %.1f ms" % (gap * 1000, WIRE_TICK * 1000))
-        self.assertLess(gap, 0.045)  # far from a 50 ms poll, near the wire's 28 ms
+        # Far from a 50 ms poll, near the wire's 28 ms: a timer never runs early, so even on a
+        # loaded machine a quarter of the ticks follow each other at the wire's pace.
+        self.assertLess(statistics.quantiles(gaps, n=4)[0], 0.045)
 
         p = Panel(d, 2)
-        img = s.image("live")
         # The sweep has passed x 210..260: lambda at baseline 130 - 76, speed at 350 - 40.
+        img = s.wait_image("live", lambda i: i.pixel(p.x(255), p.y(54)) == LAMBDA_PEN)
         for x in range(210, 260, 5):
             self.assertEqual(LAMBDA_PEN, img.pixel(p.x(x), p.y(54)), x)
             self.assertEqual(SPEED_PEN, img.pixel(p.x(x), p.y(310)), x)
@@ -118,20 +122,23 @@ class OscilloscopeTest(harness.E2ETestCase):
 
     def test_cursor_stops_traffic_and_shows_a_stored_sample(self):
         s, sim, d = start(self, "osc_cursor")
-        show(sim, d)
-        time.sleep(1.5)  # positions 203.. sampled on gas
+        shown = show(sim, d)
+        # Positions 203.. sampled on gas: one a tick.
+        harness.wait_until(lambda: len(ticks_after(sim, shown)) > 30, 20, what="30 ticks")
         sim.control("set 2 8 0")  # now on petrol
-        time.sleep(1.0)
         p = Panel(d, 2)
         fuel = (p.x(640), p.y(470), p.x(745), p.y(500))
-        self.assertGreater(s.image("petrol").count(GREEN, fuel), 1000)
+        img = s.wait_image("petrol", lambda i: i.count(GREEN, fuel) > 1000)
+        self.assertGreater(img.count(GREEN, fuel), 1000)
 
         d.click(CURSOR_BOX)
         self.assertTrue(d.visible(CURSOR_BAR))
-        time.sleep(0.3)  # a tick in flight when the box was ticked may still finish
+        on_line = sim.frames("in")[-1]
+        if on_line.data == IDENTIFY:  # a tick in flight when the box was ticked ends with Block 2
+            sim.wait_frame(BLOCK2, after=on_line.time)
         sim.clear_log()
         d.scroll("h", CURSOR_BAR, "thumbtrack", 10)  # position 210: sampled on gas
-        time.sleep(1.5)
+        harness.quiet_period(1.5)  # fifty of the panel's ticks
         self.assertEqual([], sim.frames("in"))
         img = s.image("cursor")
         self.assertGreater(img.count(CYAN, fuel), 1000)  # the stored fuel state
@@ -141,8 +148,8 @@ class OscilloscopeTest(harness.E2ETestCase):
         d.click(CURSOR_BOX)  # back to live: the frames are redrawn, the line is gone
         self.assertFalse(d.visible(CURSOR_BAR))
         sim.wait_frame(BLOCK2, timeout=5)
-        time.sleep(0.5)
-        img = s.image("live_again")
+        img = s.wait_image("live_again", lambda i: column(i, p.x(211), p.y(43), p.y(137), BLACK) < 5
+                           and i.count(GREEN, fuel) > 1000)
         self.assertLess(column(img, p.x(211), p.y(43), p.y(137), BLACK), 5)
         self.assertGreater(img.count(GREEN, fuel), 1000)
 
@@ -153,9 +160,9 @@ class OscilloscopeTest(harness.E2ETestCase):
                 with self.subTest(language=language, size=size):
                     d.command(harness.SIZE_ITEMS[size])  # re-creates the panel once it is shown
                     show(sim, d)
-                    time.sleep(2)
                     p = Panel(d, size)
-                    img = s.image("oscilloscope_%d_%s" % (size, language))
+                    img = s.wait_image("oscilloscope_%d_%s" % (size, language),
+                                       lambda i: i.pixel(p.x(239), p.y(54)) == LAMBDA_PEN)
                     self.assertEqual(harness.language_text(language, 180), d.caption())
                     for x in (p.x(198), p.x(600) - 1):  # the frame's right edge is inside
                         self.assertEqual(BLACK, img.pixel(x, p.y(90)), (size, x))

@@ -4,16 +4,15 @@ car on gas, the learn command, the offline state with its slower polling, the po
 KV720.ini, and the panel at every screen size and in Russian (screenshots kept in the work
 folder, each checked for a round dial)."""
 
+import itertools
 import os
 import statistics
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+from harness import IDENTIFY, BLOCK2, BLOCK4  # noqa: E402
 
-IDENTIFY = bytes.fromhex("65010167")
-BLOCK2 = bytes.fromhex("65020269")
 LEARN = "65 1F 32 B6"
 
 SCALE = {1: (0.8, 0.77), 2: (1.0, 1.0), 3: (1.28, 1.32), 4: (1.6, 1.69), 5: (1.6, 1.81)}
@@ -67,21 +66,11 @@ def start_on_gas(test, name, size=2, language="pol"):
     d = s.driver
     d.wait_main(30000)
     # Blocks 3 and 4 come every fourth tick: wait for both, then for a few more refreshes.
-    sim.wait_frame("65 04 04 6D", timeout=30)
-    mark = sim.wait_frame("65 02 02 69", timeout=10).time
+    sim.wait_frame(BLOCK4, timeout=30)
+    mark = sim.wait_frame(BLOCK2, timeout=10).time
     sim.wait_for(lambda f: f.data == BLOCK2 and f.time > mark + 0.5, "in", timeout=10,
                  what="refreshes on gas")
     return s, sim, d
-
-
-def wait_image(session, name, predicate, timeout=15):
-    """Screenshots until predicate(image) holds; returns the last image."""
-    end = time.monotonic() + timeout
-    while True:
-        img = session.image(name)
-        if predicate(img) or time.monotonic() > end:
-            return img
-        time.sleep(0.3)
 
 
 def farthest_tick(img, x, y, dx, dy, limit):
@@ -98,7 +87,7 @@ class ReadingsTest(harness.E2ETestCase):
         s, sim, d = start_on_gas(self, "rd_gas")
         p = Panel(d, 2)
         fuel = p.box(490, 465, 615, 505, inset=2)
-        img = wait_image(s, "on_gas", lambda i: i.count(CYAN, fuel) > area(fuel) * 0.6)
+        img = s.wait_image("on_gas", lambda i: i.count(CYAN, fuel) > area(fuel) * 0.6)
         self.assertGreater(img.count(CYAN, fuel), area(fuel) * 0.6)
         self.assertEqual(img.count(GREEN, fuel), 0)
         # " LPG ON " turns dark green once the panel has seen the gas state.
@@ -110,7 +99,7 @@ class ReadingsTest(harness.E2ETestCase):
         # The controller learns for its learn time, then reports the outcome of the request in
         # red on message line 5 (language text 18, 19 or 20 by Block 2 byte 8 bits 4 and 5).
         line5 = p.box(40, 485, 440, 505, inset=1)
-        img = wait_image(s, "learn_done", lambda i: i.count(RED, line5) > 20, timeout=20)
+        img = s.wait_image("learn_done", lambda i: i.count(RED, line5) > 20, timeout=20)
         self.assertGreater(img.count(RED, line5), 20)
 
     def test_silent_controller_offline_texts_and_500ms_polling(self):
@@ -121,14 +110,16 @@ class ReadingsTest(harness.E2ETestCase):
         s.start_app()
         d = s.driver
         d.wait_main(30000)
-        sim.wait_frame("65 04 04 6D", timeout=30)
+        sim.wait_frame(BLOCK4, timeout=30)
         online = [f.time for f in sim.frames("in") if f.data == IDENTIFY]
 
         sim.control("silence on")
         silent_at = sim.frames("in")[-1].time
-        # Offline after the third miss; then six seconds of polling.
-        time.sleep(7)
-        idents = [f.time for f in sim.frames("in") if f.data == IDENTIFY and f.time > silent_at]
+        # Offline after the third miss; then polling at the offline pace.
+        def idents():
+            return [f.time for f in sim.frames("in") if f.data == IDENTIFY and f.time > silent_at]
+        idents = harness.wait_until(lambda: len(idents()) >= 12 and idents(), 30,
+                                    what="twelve identifications")
         self.assertGreater(len(idents), 5)
         gaps = [b - a for a, b in zip(idents[3:], idents[4:])]
         online_gaps = [b - a for a, b in zip(online, online[1:])]
@@ -154,18 +145,19 @@ class ReadingsTest(harness.E2ETestCase):
         on3 = s.start_sim(port=3, name="com3")
         s.start_app()
         s.driver.wait_main(30000)
-        on3.wait_frame("65 01 01 67", timeout=30)
-        on3.wait_frame("65 02 02 69", timeout=10)
+        on3.wait_frame(IDENTIFY, timeout=30)
+        on3.wait_frame(BLOCK2, timeout=10)
         self.assertEqual(on1.frames("in"), [])
 
     def test_every_size_and_russian_with_a_round_dial(self):
-        for size, language in [(1, "pol"), (2, "pol"), (3, "pol"), (4, "pol"), (5, "pol"),
-                               (2, "rus")]:
+        s, sim, d = start_on_gas(self, "rd_sizes", 5)
+        for size, language in itertools.chain(harness.each_size(d, ("pol",)),
+                                              harness.each_size(d, ("rus",), (2,))):
             with self.subTest(size=size, language=language):
-                s, sim, d = start_on_gas(self, "rd_%d_%s" % (size, language), size, language)
                 p = Panel(d, size)
-                img = s.image("readings_%d_%s" % (size, language))
                 fuel = p.box(490, 465, 615, 505, inset=2)
+                img = s.wait_image("readings_%d_%s" % (size, language),
+                                   lambda i: i.count(CYAN, fuel) > area(fuel) * 0.6)
                 self.assertGreater(img.count(CYAN, fuel), area(fuel) * 0.6)
                 # The dial's tick ring reaches as far up as left and right: both axes of the
                 # dial scale by scaleX (with scaleY the vertical reach would differ by 4 to 26
@@ -178,9 +170,9 @@ class ReadingsTest(harness.E2ETestCase):
                 # The logo is inside the speed box.
                 logo = d.ctl(230)["rect"]
                 speed_box = p.box(470, 20, 780, 320)
-                self.assertTrue(speed_box[0] < logo[0] and logo[2] < speed_box[2] and
-                                speed_box[1] < logo[1] and logo[3] < speed_box[3], (logo, speed_box))
-                s.close()
+                inside = (speed_box[0] < logo[0] and logo[2] < speed_box[2] and
+                          speed_box[1] < logo[1] and logo[3] < speed_box[3])
+                self.assertTrue(inside, (logo, speed_box))
 
 
 if __name__ == "__main__":

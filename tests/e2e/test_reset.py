@@ -11,24 +11,14 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+from harness import IDENTIFY  # noqa: E402
 
-IDENTIFY = bytes.fromhex("65010167")
 RESET_COMMAND = bytes.fromhex("651F33B7")
 PBM_GETPOS = 0x0408
 MESSAGE_TEXT = 0xFFFF  # the text of a message box
 IDOK = 1
 # Write addresses of the write-back, in order.
 WRITE_BACK = list(range(5, 30)) + [31, 32, 33, 34, 35, 36, 37, 49]
-
-
-def writes_after(sim, mark):
-    return [(f.data[1] - 1, f.data[2]) for f in sim.frames("in")
-            if f.time > mark and len(f.data) == 4 and f.data[1] > 5]
-
-
-def last_time(sim):
-    frames = sim.frames()
-    return frames[-1].time if frames else 0.0
 
 
 def open_reset(test, name, size=2, language="pol", refuse="off"):
@@ -51,7 +41,7 @@ class ResetTest(harness.E2ETestCase):
     def press(self, s, sim, d, shot=None):
         """Presses the button and answers (message text, caption, writes after the press); the
         message is closed again."""
-        mark = last_time(sim)
+        mark = sim.last_time()
         d.click(126, wait=False)
         caption = d.modal(30000)["caption"]
         if shot:
@@ -59,11 +49,11 @@ class ResetTest(harness.E2ETestCase):
         text = d.text(MESSAGE_TEXT, target="modal")
         d.click(IDOK, target="modal", wait=False)
         d.wait_no_modal(10000)
-        return text, caption, writes_after(sim, mark)
+        return text, caption, sim.writes(mark)
 
     def test_cooperative_controller_is_reset_and_written_back(self):
         s, sim, d = open_reset(self, "rs_success")
-        pol = lambda n: harness.language_text("pol", n)
+        pol = harness.texts("pol")
         self.assertEqual(d.caption(), pol(179))
         for control, n in [(1104, 134), (1105, 135), (126, 136)]:
             self.assertEqual(d.text(control), pol(n), control)
@@ -81,7 +71,7 @@ class ResetTest(harness.E2ETestCase):
 
     def test_refusal_unanswered_write_and_rejected_read_back(self):
         s, sim, d = open_reset(self, "rs_failures", refuse="on")
-        pol = lambda n: harness.language_text("pol", n)
+        pol = harness.texts("pol")
         text, caption, writes = self.press(s, sim, d, shot="refused")
         self.assertEqual((text, caption, writes), (pol(200), pol(137), []))
         self.assertEqual(self.bar(d), 0)
@@ -101,7 +91,7 @@ class ResetTest(harness.E2ETestCase):
 
     def test_second_press_queued_behind_the_first_starts_nothing(self):
         s, sim, d = open_reset(self, "rs_queued")
-        mark = last_time(sim)
+        mark = sim.last_time()
         button = d.ctl(126)["hwnd"]
         d.post(0x00F5, target=button)  # BM_CLICK, twice, before the first is handled
         d.post(0x00F5, target=button)
@@ -110,7 +100,7 @@ class ResetTest(harness.E2ETestCase):
         d.wait_no_modal(10000)
         d.sync()
         self.assertIsNone(d.attempt("modal 1500"))
-        self.assertEqual(len(writes_after(sim, mark)), 34)
+        self.assertEqual(len(sim.writes(mark)), 34)
 
     def test_every_size_in_polish_and_russian(self):
         s, sim, d = open_reset(self, "rs_sizes", size=5)

@@ -11,12 +11,12 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from test_settings_file import KEYS, bs2_text, sim_settings, writes  # noqa: E402
+from harness import IDENTIFY, BLOCK2  # noqa: E402
+from test_settings_file import KEYS, bs2_text, sim_settings  # noqa: E402
 
 IDOK = 1
 OPEN, RESET_PANEL, RESET_BUTTON = 40014, 40008, 126
 RESET_COMMAND = (30, 51)
-IDENTIFY = bytes.fromhex("65010167")
 READS = [bytes([0x65, n, n, (0x65 + 2 * n) & 0xFF]) for n in (2, 3, 4, 5)]
 NAME = re.compile(r"^KR720SM_(\d{4})-(\d\d)-(\d\d)_(\d{6})_(before-load|before-reset)\.bs2$")
 
@@ -51,7 +51,7 @@ class RestorePointTest(harness.E2ETestCase):
         sim.control("engine stop")  # the controller refuses a reset while the engine runs
         s.start_app()
         s.driver.wait_main()
-        sim.wait_frame("65 02 02 69", timeout=20)
+        sim.wait_frame(BLOCK2, timeout=20)
         self.s = s
         return s, sim, s.driver
 
@@ -66,19 +66,13 @@ class RestorePointTest(harness.E2ETestCase):
         with open(os.path.join(s.run_dir, "Backups", name), "rb") as f:
             return f.read().decode("ascii")
 
-    def wait_modal(self, d, caption, timeout=30):
-        def found():
-            m = d.attempt("modal 0")
-            return m if m and m["caption"] == caption else None
-        return harness.wait_until(found, timeout, 0.1, "a window captioned %r" % caption)
-
     def open_file(self, d, path):
         d.command(OPEN, wait=False)
-        self.wait_modal(d, self.text(165))
+        d.wait_modal(self.text(165))
         d.file_dialog(harness.windows_path(path))
 
     def close_message(self, d, caption, text, shot=None):
-        self.wait_modal(d, caption)
+        d.wait_modal(caption)
         self.assertEqual(d.message_box()["text"], text)
         if shot:
             self.s.screenshot(shot)
@@ -87,7 +81,7 @@ class RestorePointTest(harness.E2ETestCase):
         d.sync()
 
     def settled(self, d, sim, count, mark):
-        harness.wait_until(lambda: len(writes(sim, after=mark)) >= count, 30,
+        harness.wait_until(lambda: len(sim.writes(mark)) >= count, 30,
                            what="%d writes" % count)
         d.wait_no_modal(10000)
         d.sync()
@@ -131,7 +125,7 @@ class RestorePointTest(harness.E2ETestCase):
         mark = sim.frames()[-1].time
         self.open_file(d, os.path.join(s.run_dir, "Backups", point))
         self.settled(d, sim, 32, mark)
-        self.assertEqual(writes(sim, after=mark),
+        self.assertEqual(sim.writes(mark),
                          [(k[3], v) for k, v in zip(KEYS, car)])
         self.assertEqual(memory(sim), before)
         # That load kept the other car in a point of its own; the first one is untouched.
@@ -196,7 +190,7 @@ class RestorePointTest(harness.E2ETestCase):
         self.open_file(d, path)
         self.close_message(d, self.text(170), self.text(171))
 
-        self.assertEqual(writes(sim, after=start), [])
+        self.assertEqual(sim.writes(start), [])
         self.assertEqual(self.points(s), [])
         sim.control("silence off")
         self.assertEqual(memory(sim), before)

@@ -10,6 +10,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+from harness import BLOCK2  # noqa: E402
 
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 
@@ -39,12 +40,6 @@ def sim_settings(sim):
     return [int(sim.control("get %d %d" % (block, index))) for _, block, index, _ in KEYS]
 
 
-def writes(sim, after=None):
-    """(write address, value) of every write command the program sent."""
-    return [(f.data[1] - 1, f.data[2]) for f in sim.frames("in")
-            if len(f.data) == 4 and f.data[1] > 5 and (after is None or f.time > after)]
-
-
 class SettingsFileTest(harness.E2ETestCase):
 
     def start(self, sims=1):
@@ -53,26 +48,19 @@ class SettingsFileTest(harness.E2ETestCase):
         peers = [s.start_sim(port=n + 1) for n in range(sims)]
         s.start_app()
         s.driver.wait_main()
-        peers[0].wait_frame("65 02 02 69", timeout=20)  # the readings panel polls the controller
+        peers[0].wait_frame(BLOCK2, timeout=20)  # the readings panel polls the controller
         return s, peers
 
     def text(self, number):
         return harness.language_text("ang", number)
 
-    def wait_modal(self, d, caption, timeout=15):
-        """The program's modal window once it carries this caption."""
-        def found():
-            m = d.attempt("modal 0")
-            return m if m and m["caption"] == caption else None
-        return harness.wait_until(found, timeout, 0.1, "a window captioned %r" % caption)
-
     def choose(self, d, command, title, path):
         d.command(command, wait=False)
-        self.wait_modal(d, self.text(title))
+        d.wait_modal(self.text(title))
         d.file_dialog(harness.windows_path(path))
 
     def assertMessage(self, d, caption, text, buttons=(IDOK,)):
-        self.wait_modal(d, caption)
+        d.wait_modal(caption)
         box = d.message_box()
         self.assertEqual(box["text"], text)
         self.assertTrue(box["icon"])
@@ -107,15 +95,15 @@ class SettingsFileTest(harness.E2ETestCase):
         # The other car, on COM2 and still at its factory values.
         self.assertNotEqual(sim_settings(sim2), values)
         d.command(40020)
-        sim2.wait_frame("65 02 02 69", timeout=20)
+        sim2.wait_frame(BLOCK2, timeout=20)
         started = time.monotonic()
         self.choose(d, 40014, 165, saved)
         expected = [(address, value) for (_, _, _, address), value in zip(KEYS, values)]
-        harness.wait_until(lambda: len(writes(sim2)) >= 32, 20, what="32 writes")
+        harness.wait_until(lambda: len(sim2.writes()) >= 32, 20, what="32 writes")
         self.assertNoModal(d)
-        self.assertEqual(writes(sim2), expected)
+        self.assertEqual(sim2.writes(), expected)
         self.assertEqual(sim_settings(sim2), values)
-        self.assertEqual(writes(sim1), [])
+        self.assertEqual(sim1.writes(), [])
         self.assertLess(time.monotonic() - started, 60)
 
     def test_save_as_never_damages_an_existing_file(self):
@@ -130,7 +118,7 @@ class SettingsFileTest(harness.E2ETestCase):
         self.choose(d, 40015, 166, path)
         question = self.assertMessage(d, self.text(172), self.text(173), (IDYES, IDNO))
         d.answer(IDNO)
-        self.wait_modal(d, self.text(166))
+        d.wait_modal(self.text(166))
         self.assertNotEqual(d.modal()["hwnd"], question["hwnd"])
         d.answer(IDCANCEL)
         self.assertNoModal(d)
@@ -148,7 +136,7 @@ class SettingsFileTest(harness.E2ETestCase):
                 self.assertEqual(f.read(), precious, fault)
             self.assertEqual(sorted(os.listdir(s.run_dir)), ["KV720.exe", "KV720.ini", "Lang", "kept.bs2"])
             sim.control(undo)
-            sim.wait_frame("65 02 02 69", after=sim.frames()[-1].time, timeout=20)
+            sim.wait_frame(BLOCK2, after=sim.frames()[-1].time, timeout=20)
 
         # With the controller answering, Yes replaces the file whole and leaves nothing beside it.
         self.choose(d, 40015, 166, path)
@@ -178,7 +166,7 @@ class SettingsFileTest(harness.E2ETestCase):
         self.assertMessage(d, "I/O Error", self.text(167))
         d.answer(IDOK)
         self.assertNoModal(d)
-        self.assertEqual(writes(sim), [])
+        self.assertEqual(sim.writes(), [])
 
         # The controller stops acknowledging after 10 writes, or echoes another value.
         for fault, count in [("noecho-after 10", 11), ("wrongecho on", 1)]:
@@ -186,7 +174,7 @@ class SettingsFileTest(harness.E2ETestCase):
             mark = sim.frames()[-1].time
             self.choose(d, 40014, 165, good)
             self.assertMessage(d, self.text(170), self.text(171))
-            sent = writes(sim, after=mark)
+            sent = sim.writes(mark)
             self.assertEqual(len(sent), count, fault)
             self.assertEqual([a for a, _ in sent], [k[3] for k in KEYS[:count]])
             d.answer(IDOK)

@@ -8,6 +8,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+from harness import IDENTIFY, BLOCK2  # noqa: E402
 
 FILE_ITEMS = [40014, 40015, 0, 40002]
 PORT_ITEMS = [40019, 40020, 40021, 40022]
@@ -227,21 +228,21 @@ class ShellTest(harness.E2ETestCase):
         s.start_app()
         d = s.driver
         d.wait_main(30000)
-        com1.wait_frame("65 01 01 67", timeout=30)
+        com1.wait_frame(IDENTIFY, timeout=30)
         self.assertEqual(com2.frames("in"), [])
 
         d.command(40020)
         com1.clear_log()
         self.assertIni(s, 2, "pol")
         self.assertChecked(d_items(d), PORT_ITEMS, 40020)
-        com2.wait_frame("65 01 01 67", timeout=30)
-        com2.wait_frame("65 02 02 69", timeout=30)  # online on the new port
+        com2.wait_frame(IDENTIFY, timeout=30)
+        com2.wait_frame(BLOCK2, timeout=30)  # online on the new port
         self.assertEqual(com1.frames("in"), [])
 
         # The same port again: closed and opened at the next exchange, polling goes on there.
         d.command(40020)
         com2.clear_log()
-        com2.wait_frame("65 01 01 67", timeout=30)
+        com2.wait_frame(IDENTIFY, timeout=30)
         self.assertEqual(com1.frames("in"), [])
         self.assertIni(s, 2, "pol")
 

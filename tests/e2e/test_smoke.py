@@ -7,6 +7,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+from harness import IDENTIFY  # noqa: E402
 
 
 class SmokeTest(harness.E2ETestCase):
@@ -23,7 +24,7 @@ class SmokeTest(harness.E2ETestCase):
         self.assertEqual(d.panel()["class"], "#32770")
 
         # The readings panel identifies the controller on COM1, and the controller answers.
-        ident = sim.wait_frame("65 01 01 67", timeout=30)
+        ident = sim.wait_frame(IDENTIFY, timeout=30)
         reply = sim.wait_for(lambda f: len(f.data) == 4 and f.data[0] == 0x65, "out",
                              after=ident.time, what="the identification reply")
         self.assertEqual(reply.data[1], 0x01)

@@ -8,10 +8,10 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+from harness import BLOCK2  # noqa: E402
 
 POLISH_BAR = ["Plik", "Port", "Rozmiar", "Język", "Odczyty", "Konfiguracja", "Opcje", "Schemat",
               "Reset", "Oscyloskop", "Informacje"]
-BLOCK_2 = "65 02 02 69"
 
 
 def menu_bar(d):
@@ -41,7 +41,7 @@ class StartupFilesTest(harness.E2ETestCase):
                 self.assertEqual(menu_bar(d), POLISH_BAR)
                 # Unknown code, no file: the texts stay empty, as for any code without a file.
                 self.assertEqual(d.caption(), "")
-                sim.wait_frame(BLOCK_2, timeout=20)  # online and polling
+                sim.wait_frame(BLOCK2, timeout=20)  # online and polling
                 d.command(40006)
                 d.ctl(1003)  # the configuration panel is up
                 d.sync()
@@ -112,7 +112,7 @@ class StartupFilesTest(harness.E2ETestCase):
         d.command(40020)
         d.command(harness.LANGUAGE_ITEMS["ang"])
         self.assertEqual(d.caption(), harness.language_text("ang", 175))
-        sim.wait_frame(BLOCK_2, timeout=20)
+        sim.wait_frame(BLOCK2, timeout=20)
         d.sync()
         self.assertIsNone(d.attempt("modal 1000"))
         self.assertTrue(os.path.isdir(os.path.join(s.run_dir, "KV720.ini")))

@@ -11,9 +11,9 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+from harness import BLOCK2  # noqa: E402
 
 RED = (255, 0, 0)  # the readings panel's background
-BLOCK_2 = "65 02 02 69"
 POLLING = {harness.PANEL_COMMANDS[p] for p in ("readings", "configuration", "oscilloscope")}
 
 
@@ -56,7 +56,7 @@ class WindowMetricsTest(harness.E2ETestCase):
         mark = sim.frames()[-1].time if sim.frames() else 0.0
         d.command(command)
         if command in POLLING:
-            sim.wait_frame(BLOCK_2, after=mark, timeout=20)  # a poll has refreshed the panel
+            sim.wait_frame(BLOCK2, after=mark, timeout=20)  # a poll has refreshed the panel
         d.sync()
         client = d.client()
         controls = [c for c in d.controls() if c["visible"]]
