@@ -40,7 +40,7 @@ fuzz: fuzz-build
 # The packages' own tests (label dist) run with make dist. Every test runs once: a test that
 # fails once has found something. The e2e files wait on Wine more than they compute, so more
 # tests run side by side than there are cores.
-TEST_JOBS ?= 4
+TEST_JOBS ?= 3
 test: all
 	cd $(NATIVE) && ctest --output-on-failure -j $(TEST_JOBS) -LE dist
 
