@@ -11,11 +11,12 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 
 WARM_UP = 10
-# Two windows of rounds: a leak grows the program in both, a one-off step of Wine's heap in one.
-WINDOW = 25
-# Resident growth a round may show in both windows: far below one leaked bitmap per creation
-# (18 KB a round), above the drift in Wine's 64 KB heap steps (3 to 5 KB a round of panel
-# switches over the first hundred rounds).
+# Windows of rounds: a leak grows the program in every one, Wine settling its heap (steps of 64 KB
+# or a few MB after a resize) in some.
+WINDOWS = 4
+WINDOW = 15
+# Resident growth a round may show in every window: far below one leaked bitmap per creation
+# (18 KB a round), above Wine's drift (3 to 5 KB a round of panel switches).
 BOUND_KB_PER_ROUND = 10
 PANELS = ["readings", "configuration", "options", "schema", "reset", "oscilloscope",
           "information"]
@@ -32,20 +33,18 @@ def resident_kb(pid):
 class MemoryTest(harness.E2ETestCase):
 
     def grows_by(self, d, pid, commands):
-        """Resident growth per round of the commands, the smaller of two windows of rounds after
-        the warm-up."""
+        """Resident growth per round of the commands in the window of rounds that grew least,
+        after the warm-up."""
         def rounds(n):
             for _ in range(n):
                 for c in commands:
                     d.command(c)  # sent: handled when it returns
             return resident_kb(pid)
 
-        before = rounds(WARM_UP)
-        middle = rounds(WINDOW)
-        after = rounds(WINDOW)
-        growth = min(middle - before, after - middle) / WINDOW
-        print("resident growth %.1f KB a round (%d, %d, %d KB)" % (growth, before, middle, after))
-        return growth
+        sizes = [rounds(WARM_UP)] + [rounds(WINDOW) for _ in range(WINDOWS)]
+        growth = [b - a for a, b in zip(sizes, sizes[1:])]
+        print("resident size %d KB, then growing by %s KB a window" % (sizes[0], growth))
+        return min(growth) / WINDOW
 
     def test_panels_languages_and_sizes_recreated_round_after_round_keep_memory_flat(self):
         s = self.session(screen=(1024, 768))

@@ -55,8 +55,7 @@ class RestorePointTest(harness.E2ETestCase):
         self.s = s
         return s, sim, s.driver
 
-    def text(self, number):
-        return harness.language_text("ang", number)
+    text = staticmethod(harness.texts("ang"))
 
     def points(self, s):
         folder = os.path.join(s.run_dir, "Backups")
@@ -111,7 +110,7 @@ class RestorePointTest(harness.E2ETestCase):
         with open(other_path, "w", newline="") as f:
             f.write(bs2_text(other))
 
-        mark = sim.frames()[-1].time
+        mark = sim.last_time()
         self.open_file(d, other_path)
         self.settled(d, sim, 32, mark)
         self.assertEqual(sim_settings(sim), other)
@@ -122,7 +121,7 @@ class RestorePointTest(harness.E2ETestCase):
         self.assertPoint(s, point, "before-load", car)
 
         # Opening the restore point writes the car's own values back: memory as it was.
-        mark = sim.frames()[-1].time
+        mark = sim.last_time()
         self.open_file(d, os.path.join(s.run_dir, "Backups", point))
         self.settled(d, sim, 32, mark)
         self.assertEqual(sim.writes(mark),
@@ -138,7 +137,7 @@ class RestorePointTest(harness.E2ETestCase):
             sim.control("set %d %d %d" % (block, index, value))
         car, before = sim_settings(sim), memory(sim)
         d.command(RESET_PANEL)
-        mark = sim.frames()[-1].time
+        mark = sim.last_time()
         d.click(RESET_BUTTON, wait=False)
         self.close_message(d, self.text(137), self.text(138))
         reads, first = reads_then_first_write(sim, mark)
@@ -148,7 +147,7 @@ class RestorePointTest(harness.E2ETestCase):
         (point,) = self.points(s)
         self.assertPoint(s, point, "before-reset", car)
 
-        mark = sim.frames()[-1].time
+        mark = sim.last_time()
         self.open_file(d, os.path.join(s.run_dir, "Backups", point))
         self.settled(d, sim, 32, mark)
         self.assertEqual(memory(sim), before)
@@ -159,7 +158,7 @@ class RestorePointTest(harness.E2ETestCase):
         with open(path, "w", newline="") as f:
             f.write(bs2_text([(v + 1) % 256 for v in sim_settings(sim)]))
         before = memory(sim)
-        start = sim.frames()[-1].time
+        start = sim.last_time()
 
         # The controller stops answering one of the reads: "did not answer", nothing written.
         sim.control("noreply 5 on")
@@ -183,7 +182,7 @@ class RestorePointTest(harness.E2ETestCase):
         # stops without a message and Open fails at its first write, which is never sent.
         d.command(40005)
         sim.control("silence on")
-        wait_offline(sim, sim.frames()[-1].time)
+        wait_offline(sim, sim.last_time())
         d.command(RESET_PANEL)
         d.click(RESET_BUTTON)
         self.assertIsNone(d.attempt("modal 500"))

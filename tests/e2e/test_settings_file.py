@@ -51,8 +51,7 @@ class SettingsFileTest(harness.E2ETestCase):
         peers[0].wait_frame(BLOCK2, timeout=20)  # the readings panel polls the controller
         return s, peers
 
-    def text(self, number):
-        return harness.language_text("ang", number)
+    text = staticmethod(harness.texts("ang"))
 
     def choose(self, d, command, title, path):
         d.command(command, wait=False)
@@ -136,7 +135,7 @@ class SettingsFileTest(harness.E2ETestCase):
                 self.assertEqual(f.read(), precious, fault)
             self.assertEqual(sorted(os.listdir(s.run_dir)), ["KV720.exe", "KV720.ini", "Lang", "kept.bs2"])
             sim.control(undo)
-            sim.wait_frame(BLOCK2, after=sim.frames()[-1].time, timeout=20)
+            sim.wait_frame(BLOCK2, after=sim.last_time(), timeout=20)
 
         # With the controller answering, Yes replaces the file whole and leaves nothing beside it.
         self.choose(d, 40015, 166, path)
@@ -171,7 +170,7 @@ class SettingsFileTest(harness.E2ETestCase):
         # The controller stops acknowledging after 10 writes, or echoes another value.
         for fault, count in [("noecho-after 10", 11), ("wrongecho on", 1)]:
             sim.control(fault)
-            mark = sim.frames()[-1].time
+            mark = sim.last_time()
             self.choose(d, 40014, 165, good)
             self.assertMessage(d, self.text(170), self.text(171))
             sent = sim.writes(mark)

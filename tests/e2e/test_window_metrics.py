@@ -53,7 +53,7 @@ class WindowMetricsTest(harness.E2ETestCase):
                         self.check_panel(s, sim, d, command, "%s_%d_%s" % (panel, size, language))
 
     def check_panel(self, s, sim, d, command, name):
-        mark = sim.frames()[-1].time if sim.frames() else 0.0
+        mark = sim.last_time()
         d.command(command)
         if command in POLLING:
             sim.wait_frame(BLOCK2, after=mark, timeout=20)  # a poll has refreshed the panel
