@@ -361,5 +361,26 @@ TEST_F(CliOverPty, DoctorNamesTheFailingStage) {
   EXPECT_EQ(0, run.code) << run.out << run.err;
 }
 
+// The simulator plays a USB adapter whose latency timer holds every reply until it runs out.
+TEST_F(CliOverPty, DoctorPutsLateRepliesDownToTheAdaptersLatencyTimer) {
+  CliResult run = Cli({"doctor"});
+  EXPECT_EQ(0, run.code) << run.out << run.err;
+  EXPECT_TRUE(Has(run.out, "Every stage passed")) << run.out;
+  EXPECT_FALSE(Has(run.out, "latency")) << run.out;
+
+  sim.Control("latency 16");
+  run = Cli({"doctor"});
+  EXPECT_EQ(0, run.code) << run.out << run.err;
+  EXPECT_TRUE(Has(run.out, "7 replies come in their wire time  slow")) << run.out;
+  EXPECT_TRUE(Has(run.out, "a USB serial adapter with a latency timer")) << run.out;
+  EXPECT_TRUE(Has(run.out, "Set it to 1 ms: ")) << run.out;
+  EXPECT_TRUE(Has(run.out, "/latency_timer")) << run.out;
+
+  // A pseudo-terminal is no adapter the system knows: nothing can be set, and doctor says so.
+  run = Cli({"doctor", "--fix-latency"});
+  EXPECT_EQ(8, run.code) << run.out << run.err;
+  EXPECT_TRUE(Has(run.out, "not set. The system does not say which adapter")) << run.out;
+}
+
 }  // namespace
 }  // namespace kv

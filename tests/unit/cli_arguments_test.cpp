@@ -36,6 +36,7 @@ TEST(CliArguments, EveryMistakeIsOneLineThatSaysWhatIsWrong) {
       {{"-p", "COM1", "read", "--dry-run"}, "option --dry-run is for load, not read"},
       {{"-p", "COM1", "read", "--backups", "x"}, "option --backups is for load, not read"},
       {{"-p", "COM1", "watch", "--seconds", "3"}, "option --seconds is for record, not watch"},
+      {{"-p", "COM1", "info", "--fix-latency"}, "option --fix-latency is for doctor, not info"},
       {{"-p", "COM1", "record", "r.csv", "--seconds", "0"}, "--seconds needs a positive number"},
       {{"-p", "COM1", "record", "r.csv", "--seconds", "-1"}, "--seconds needs a positive number"},
       {{"-p", "COM1", "record", "r.csv", "--seconds", "2x"}, "--seconds needs a positive number"},
@@ -87,6 +88,8 @@ TEST(CliArguments, RecordTakesSecondsAndLoadABackupFolder) {
   EXPECT_FALSE(ParseArguments({"-p", "X", "record", "r.csv"}).arguments.seconds.has_value());
   EXPECT_EQ("/tmp/b", ParseArguments({"-p", "X", "load", "a.bs2", "--backups", "/tmp/b"})
                           .arguments.backups);
+  EXPECT_TRUE(ParseArguments({"doctor", "--fix-latency", "-p", "X"}).arguments.fixLatency);
+  EXPECT_FALSE(ParseArguments({"-p", "X", "doctor"}).arguments.fixLatency);
 }
 
 TEST(CliArguments, RecordNamesItsOwnFileAndPlotTakesManyWithoutAPort) {
@@ -119,7 +122,7 @@ TEST(CliArguments, HelpDocumentsEveryCommandAndExitCode) {
   const std::string help = HelpText();
   for (const char* command :
        {"ports", "info", "read [--json]", "save FILE.bs2", "load FILE.bs2 [--dry-run]",
-        "diff A.bs2 B.bs2", "record [FILE.csv] [--seconds N]", "plot ROAD.csv", "watch", "doctor"})
+        "diff A.bs2 B.bs2", "record [FILE.csv] [--seconds N]", "plot ROAD.csv", "watch", "doctor [--fix-latency]"})
     EXPECT_NE(std::string::npos, help.find(command)) << command;
   for (const char* code : {"\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  4 ", "\n  5 ", "\n  6 ",
                            "\n  7 ", "\n  8 ", "\n  130 "})

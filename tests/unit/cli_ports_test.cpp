@@ -77,6 +77,50 @@ TEST_F(MadeUpMachine, ListsAdaptersAndRealUartsWithTheirNames) {
             descriptions[3]);
 }
 
+// An FTDI adapter on ttyUSB0 (driver ftdi_sio, its latency timer under bus/usb-serial) and a
+// CDC one on ttyACM0, which has no such timer.
+TEST_F(MadeUpMachine, TellsTheAdapterAndSetsItsLatencyTimer) {
+  AddTty("ttyUSB0", "usb1/1-1/1-1:1.0/ttyUSB0");
+  Write(Sys() / "devices/usb1/1-1/product", "FT232R USB UART");
+  Write(Sys() / "devices/usb1/1-1/manufacturer", "FTDI");
+  Write(Sys() / "devices/usb1/1-1/idVendor", "0403");
+  Write(Sys() / "devices/usb1/1-1/idProduct", "6001");
+  fs::create_directories(Sys() / "bus/usb-serial/drivers/ftdi_sio");
+  fs::create_symlink(Sys() / "bus/usb-serial/drivers/ftdi_sio",
+                     Sys() / "devices/usb1/1-1/1-1:1.0/ttyUSB0/driver");
+  const fs::path timer = Sys() / "bus/usb-serial/devices/ttyUSB0/latency_timer";
+  Write(timer, "16");
+  fs::create_symlink("../../ttyUSB0", Dev() / "serial/by-id/usb-FTDI_FT232R-if00-port0");
+  AddTty("ttyACM0", "usb1/1-2/1-2:1.0");
+  Write(Sys() / "devices/usb1/1-2/product", "Arduino Uno");
+
+  const std::string byId = (Dev() / "serial/by-id/usb-FTDI_FT232R-if00-port0").string();
+  const AdapterInfo ftdi = DescribePosixAdapter(byId, Sys().string());
+  EXPECT_TRUE(ftdi.known);
+  EXPECT_EQ("FTDI FT232R USB UART (USB 0403:6001)", ftdi.name);
+  EXPECT_TRUE(ftdi.latencyTimer);
+  EXPECT_EQ(16, ftdi.latencyMs);
+  EXPECT_EQ(0u, ftdi.setToOne.rfind("echo 1 | sudo tee " + timer.string(), 0)) << ftdi.setToOne;
+
+  EXPECT_EQ(LatencyChange::Done, SetPosixLatency(byId, Sys().string(), 1).change);
+  EXPECT_EQ(1, DescribePosixAdapter(byId, Sys().string()).latencyMs);
+
+  const std::string acm = (Dev() / "ttyACM0").string();
+  const AdapterInfo cdc = DescribePosixAdapter(acm, Sys().string());
+  EXPECT_TRUE(cdc.known);
+  EXPECT_EQ("Arduino Uno", cdc.name);
+  EXPECT_FALSE(cdc.latencyTimer);
+  EXPECT_EQ(LatencyChange::Impossible, SetPosixLatency(acm, Sys().string(), 1).change);
+
+  // A pseudo-terminal, or anything else sysfs has no device for: unknown, with the general fix.
+  const AdapterInfo pty = DescribePosixAdapter("/dev/pts/7", Sys().string());
+  EXPECT_FALSE(pty.known);
+  EXPECT_NE(std::string::npos, pty.setToOne.find("ttyUSBn/latency_timer")) << pty.setToOne;
+  const LatencyResult none = SetPosixLatency("/dev/pts/7", Sys().string(), 1);
+  EXPECT_EQ(LatencyChange::Impossible, none.change);
+  EXPECT_NE(std::string::npos, none.message.find("does not say which adapter")) << none.message;
+}
+
 TEST_F(MadeUpMachine, NoPortsAtAll) {
   EXPECT_TRUE(ListPosixPorts((root_ / "nowhere").string(), Dev().string()).empty());
 }

@@ -24,6 +24,9 @@ class FakeCliPlatform final : public cli::Platform {
   ScriptedController controller;
   cli::PortProblem problem;  // what DiagnoseOpen reports; None lets the port open
   std::vector<cli::PortEntry> ports;
+  cli::AdapterInfo adapter;          // what DescribeAdapter tells
+  cli::LatencyResult latencyResult;  // what SetLatencyTimer answers
+  std::vector<int> latencySets;      // the values SetLatencyTimer was asked for
   std::string backups = "backups";
   bool interrupted = false;
   bool holding = false, fineClock = false;
@@ -45,6 +48,12 @@ class FakeCliPlatform final : public cli::Platform {
   std::string DeviceName(const std::string& name) const override { return "dev:" + name; }
   cli::PortProblem DiagnoseOpen(const std::string&) override { return problem; }
   std::vector<cli::PortEntry> ListPorts() override { return ports; }
+  cli::AdapterInfo DescribeAdapter(const std::string&) override { return adapter; }
+  cli::LatencyResult SetLatencyTimer(const std::string&, int milliseconds) override {
+    latencySets.push_back(milliseconds);
+    if (latencyResult.change == cli::LatencyChange::Done) adapter.latencyMs = milliseconds;
+    return latencyResult;
+  }
   bool Interrupted() const override { return interrupted; }
   void HoldInterrupts(bool hold) override {
     holds += hold && !holding;

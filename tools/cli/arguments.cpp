@@ -58,7 +58,8 @@ struct Words {
   const CommandEntry* entry = nullptr;
   std::vector<std::string> operands;
   bool help = false, version = false, json = false, dryRun = false, secondsGiven = false,
-       backupsGiven = false, separatorGiven = false, outputGiven = false, alignGiven = false;
+       backupsGiven = false, separatorGiven = false, outputGiven = false, alignGiven = false,
+       fixLatency = false;
   double seconds = 0;
 };
 
@@ -94,6 +95,8 @@ void TakeOption(const std::vector<std::string>& args, std::size_t& i, Words& w, 
     if (OptionValue(args, i, word == "-p" ? "-p" : "--port", value, error)) a.port = value;
   } else if (word == "--json") {
     w.json = true;
+  } else if (word == "--fix-latency") {
+    w.fixLatency = true;
   } else if (word == "--dry-run" || word == "-n") {
     w.dryRun = true;
   } else if (Named(word, "--seconds")) {
@@ -145,6 +148,8 @@ std::string MisplacedOption(const Words& w, Command command) {
   if (w.json && command != Command::Read) return "option --json is for read, not " + name;
   if (w.dryRun && command != Command::Load) return "option --dry-run is for load, not " + name;
   if (w.backupsGiven && command != Command::Load) return "option --backups is for load, not " + name;
+  if (w.fixLatency && command != Command::Doctor)
+    return "option --fix-latency is for doctor, not " + name;
   if (w.secondsGiven && command != Command::Record)
     return "option --seconds is for record, not " + name;
   if (w.separatorGiven && command != Command::Record)
@@ -216,6 +221,7 @@ ParseResult ParseArguments(const std::vector<std::string>& args,
   a.files = w.operands;
   a.json = w.json;
   a.dryRun = w.dryRun;
+  a.fixLatency = w.fixLatency;
   if (w.secondsGiven) a.seconds = w.seconds;
   if (a.port.empty()) a.port = environmentPort;
   if (w.entry->needsPort && a.port.empty())

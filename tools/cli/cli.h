@@ -31,6 +31,7 @@ struct Arguments {
   bool json = false;               // read
   bool dryRun = false;             // load
   std::optional<double> seconds;   // record
+  bool fixLatency = false;         // doctor: set the adapter's latency timer to 1 ms
   std::string backups;             // load: restore point folder, empty for the default
   char separator = ',';            // record: ',' or ';' (with a decimal comma)
   std::string output;              // plot: the page, empty for the first file's name as .html

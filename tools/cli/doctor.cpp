@@ -5,6 +5,7 @@
 #include "commands.h"
 #include "controller.h"
 #include "decode.h"
+#include "latency.h"
 
 namespace kv::cli {
 namespace {
@@ -25,6 +26,9 @@ class Report {
   }
   void Pass(int stage, const char* what, const std::string& detail = {}) {
     Line(stage, what, "ok", detail);
+  }
+  void Slow(int stage, const char* what, const std::string& detail) {
+    Line(stage, what, "slow", detail);
   }
   int Failure(int stage, const char* what, int code, const std::string& why) {
     Line(stage, what, "FAILED", {});
@@ -112,6 +116,60 @@ int ReadAllBlocks(Report& r, Link& link) {
   return kExitOk;
 }
 
+constexpr int kTimingRounds = 4;
+constexpr const char* kTimingStage = "replies come in their wire time";
+
+void Indented(Context& c, const std::vector<std::string>& lines) {
+  for (const auto& line : lines) c.out << "      " << line << "\n";
+}
+
+// Stage 7: never a failure, the line works; slow replies are explained.
+void ReportTiming(Report& r, Context& c, const Timings& t, const AdapterInfo& adapter) {
+  char detail[80];
+  std::snprintf(detail, sizeof detail, "%.1f ms over the wire time a reply", t.excessMs);
+  if (!t.Slow()) return r.Pass(7, kTimingStage, detail);
+  r.Slow(7, kTimingStage, detail);
+  for (int block = 1; block <= kBlockCount; ++block) {
+    char line[100];
+    std::snprintf(line, sizeof line, "%-15s %5.1f ms a reply at best, %4.1f ms on the wire",
+                  block == 1 ? "identification" : ("Block " + std::to_string(block)).c_str(),
+                  t.bestMs[static_cast<std::size_t>(block)], WireMs(block));
+    c.out << "      " << line << "\n";
+  }
+  Indented(c, LatencyAdvice(t, adapter));
+}
+
+// --fix-latency: the timer to 1 ms where the system allows, then the replies timed again.
+int FixLatency(Context& c, Link& link, const std::string& device, const AdapterInfo& adapter,
+               const Timings& before) {
+  c.out << "Latency timer: ";
+  if (adapter.known && !adapter.latencyTimer) {
+    c.out << "this port has none; nothing changed.\n";
+    return kExitOk;
+  }
+  if (adapter.latencyMs == 1) {
+    c.out << "already 1 ms; nothing changed.\n";
+    return kExitOk;
+  }
+  const std::string was =
+      adapter.latencyMs > 0 ? " (was " + std::to_string(adapter.latencyMs) + " ms)" : "";
+  const LatencyResult result = c.platform.SetLatencyTimer(device, 1);
+  switch (result.change) {
+    case LatencyChange::Done:
+      c.out << "set to 1 ms" << was << ". The replies timed again:\n";
+      Indented(c, BeforeAfter(before, TimeExchanges(link, kTimingRounds)));
+      return kExitOk;
+    case LatencyChange::AfterReplug:
+      c.out << "set to 1 ms" << was << ". " << result.message << "\n";
+      return kExitOk;
+    case LatencyChange::NotAllowed:
+    case LatencyChange::Impossible:
+      break;
+  }
+  c.out << "not set. " << result.message << "\n";
+  return Fail(c, kExitFile, "the latency timer was not set");
+}
+
 }  // namespace
 
 int RunDoctor(Context& c) {
@@ -141,8 +199,16 @@ int RunDoctor(Context& c) {
   link.portName = device;
   link.portOpen = true;
   if (int code = ReadAllBlocks(r, link); code != kExitOk) return code;
+
+  r.Start();
+  const Timings timings = TimeExchanges(link, kTimingRounds);
+  const AdapterInfo adapter = c.platform.DescribeAdapter(device);
+  ReportTiming(r, c, timings, adapter);
+  const int code = c.args.fixLatency ? FixLatency(c, link, device, adapter, timings) : kExitOk;
   ClosePort(link);
-  c.out << "Every stage passed: the line and the controller work.\n";
+  if (code != kExitOk) return code;
+  c.out << (timings.Slow() ? "The line and the controller work, but the replies come late (above).\n"
+                           : "Every stage passed: the line and the controller work.\n");
   return kExitOk;
 }
 

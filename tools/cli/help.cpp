@@ -22,7 +22,8 @@ Commands:
   plot ROAD.csv [MORE.csv ...] [-o PAGE.html] [--align start|marker:N]
                                recordings as one web page: charts, cursor, zoom, markers
   watch                        a live one-line view, until Ctrl+C
-  doctor                       find out why the controller does not answer
+  doctor [--fix-latency]       find out why the controller does not answer, or answers slowly
+                               (--fix-latency: set a USB adapter's latency timer to 1 ms)
   help [COMMAND]               this text, or the details of one command
 
 Options:
@@ -160,7 +161,7 @@ A live one-line view of the readings (fuel, lambda, TPS, actuator and base, engi
 temperature, LPG OFF, CUT-OFF, learning), redrawn in place on a terminal (one line a second
 otherwise). Ctrl+C ends it.
 )"},
-    {Command::Doctor, R"(Usage: kv720-cli --port PORT doctor
+    {Command::Doctor, R"(Usage: kv720-cli --port PORT doctor [--fix-latency]
 
 Checks the line stage by stage and names the first stage that fails, with the time each took:
   1 the port opens (or why not: missing, busy, no permission, and on Linux which group to join)
@@ -169,7 +170,16 @@ Checks the line stage by stage and names the first stage that fails, with the ti
   4 they form a valid frame (marker and checksum)
   5 the controller is version 3
   6 Blocks 2 to 5 are read
-Exit 3 when the port fails, 4 for stages 2, 3, 4 and 6, 5 for the version.
+  7 the replies come in the time the line needs (each request timed against its bytes at
+    9600 baud); when they come late the way a USB serial adapter's latency timer makes them,
+    it says so, names the adapter and its timer, and how to set the timer to 1 ms
+Exit 3 when the port fails, 4 for stages 2, 3, 4 and 6, 5 for the version; slow replies alone
+still exit 0.
+
+--fix-latency sets the adapter's latency timer to 1 ms where the system allows it (Linux: its
+value in /sys, as root; Windows: the adapter's registry setting, as administrator, in effect
+once the adapter is plugged in again), then times the replies again and shows before and after.
+When it may not, it says how. Exit 8 when the timer could not be set.
 )"},
 };
 

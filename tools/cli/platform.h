@@ -24,6 +24,27 @@ struct PortEntry {
   std::string description;  // friendly text where the platform has one
 };
 
+// The device behind a serial port, as far as the system tells.
+struct AdapterInfo {
+  bool known = false;            // the system says what the port is
+  std::string name;              // "FTDI FT232R USB UART (USB 0403:6001)"
+  bool latencyTimer = false;     // its driver holds received bytes for a latency timer
+  int latencyMs = -1;            // the timer now; -1 when it cannot be read
+  std::string setToOne;          // how to set the timer to 1 ms on this system, one line
+};
+
+enum class LatencyChange {
+  Done,         // set, and in effect now
+  AfterReplug,  // set, in effect once the adapter is unplugged and plugged in again
+  NotAllowed,   // this user may not: `message` says how to do it
+  Impossible,   // the system offers no way: `message` says why
+};
+
+struct LatencyResult {
+  LatencyChange change = LatencyChange::Impossible;
+  std::string message;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -35,6 +56,9 @@ class Platform {
   virtual PortProblem DiagnoseOpen(const std::string& device) = 0;
   // The serial ports that are really there, ghosts left out.
   virtual std::vector<PortEntry> ListPorts() = 0;
+  // The adapter behind `device` and its latency timer; setting it, where the system allows.
+  virtual AdapterInfo DescribeAdapter(const std::string& device) = 0;
+  virtual LatencyResult SetLatencyTimer(const std::string& device, int milliseconds) = 0;
   // Ctrl+C was pressed (or Ctrl+Break, the console window closed, SIGTERM or SIGHUP came).
   virtual bool Interrupted() const = 0;
   // While held, none of those ends the program, a second Ctrl+C and a closed console window

@@ -88,17 +88,36 @@ std::string FirstLine(const fs::path& file) {
 }
 
 // The USB device a tty belongs to: the nearest folder above its sysfs device that names a
-// product (ttyUSB sits two levels below it, ttyACM one).
-std::string UsbDescription(const fs::path& sysEntry) {
+// product (ttyUSB sits two levels below it, ttyACM one); empty when there is none.
+fs::path UsbDevice(const fs::path& sysEntry) {
   std::error_code e;
   fs::path at = fs::canonical(sysEntry / "device", e);
-  for (int up = 0; !e && up < 4 && !at.empty(); ++up, at = at.parent_path()) {
-    if (!fs::exists(at / "product", e)) continue;
-    std::string maker = FirstLine(at / "manufacturer"), product = FirstLine(at / "product");
-    if (!maker.empty() && product.rfind(maker, 0) != 0) product = maker + " " + product;
-    return product;
-  }
+  for (int up = 0; !e && up < 4 && !at.empty(); ++up, at = at.parent_path())
+    if (fs::exists(at / "product", e)) return at;
   return {};
+}
+
+std::string UsbDescription(const fs::path& sysEntry) {
+  const fs::path at = UsbDevice(sysEntry);
+  if (at.empty()) return {};
+  std::string maker = FirstLine(at / "manufacturer"), product = FirstLine(at / "product");
+  if (!maker.empty() && product.rfind(maker, 0) != 0) product = maker + " " + product;
+  return product;
+}
+
+// The tty name behind a device path ("/dev/serial/by-id/usb-FTDI..." -> "ttyUSB0").
+std::string TtyName(const std::string& device) {
+  std::error_code e;
+  const fs::path real = fs::canonical(device, e);
+  return e ? fs::path(device).filename().string() : real.filename().string();
+}
+
+fs::path LatencyFile(const std::string& sys, const std::string& tty) {
+  return fs::path(sys) / "bus" / "usb-serial" / "devices" / tty / "latency_timer";
+}
+
+std::string SetLatencyCommand(const fs::path& file) {
+  return "echo 1 | sudo tee " + file.string();
 }
 
 std::string Description(const fs::path& sysEntry, const std::string& name) {
@@ -203,6 +222,12 @@ class PosixPlatform final : public Platform {
   std::string DeviceName(const std::string& port) const override { return PosixDeviceName(port); }
   PortProblem DiagnoseOpen(const std::string& device) override { return DiagnosePosixOpen(device); }
   std::vector<PortEntry> ListPorts() override { return ListPosixPorts("/sys/class/tty", "/dev"); }
+  AdapterInfo DescribeAdapter(const std::string& device) override {
+    return DescribePosixAdapter(device, "/sys");
+  }
+  LatencyResult SetLatencyTimer(const std::string& device, int milliseconds) override {
+    return SetPosixLatency(device, "/sys", milliseconds);
+  }
   bool Interrupted() const override {
     return interrupted != 0 || (holding != 0 && EndingSignalPending());
   }
@@ -294,6 +319,57 @@ PortProblem DiagnosePosixOpen(const std::string& device) {
   ::close(fd);
   if (!isTerminal) return {PortTrouble::NotSerial, device + " is not a serial port"};
   return {};
+}
+
+AdapterInfo DescribePosixAdapter(const std::string& device, const std::string& sys) {
+  AdapterInfo a;
+  const std::string tty = TtyName(device);
+  const fs::path entry = fs::path(sys) / "class" / "tty" / tty;
+  std::error_code e;
+  if (tty.empty() || !fs::exists(entry / "device", e)) {
+    a.setToOne = "for a USB adapter (kv720-cli ports names it ttyUSBn): " +
+                 SetLatencyCommand(LatencyFile(sys, "ttyUSBn"));
+    return a;
+  }
+  a.known = true;
+  a.name = UsbDescription(entry);
+  if (a.name.empty()) a.name = Description(entry, tty);
+  if (const fs::path usb = UsbDevice(entry); !usb.empty() && fs::exists(usb / "idVendor", e))
+    a.name += " (USB " + FirstLine(usb / "idVendor") + ":" + FirstLine(usb / "idProduct") + ")";
+  const std::string driver = fs::canonical(entry / "device" / "driver", e).filename().string();
+  const fs::path file = LatencyFile(sys, tty);
+  a.latencyTimer = (!e && driver == "ftdi_sio") || fs::exists(file, e);
+  if (!a.latencyTimer) return a;
+  const std::string value = FirstLine(file);
+  if (!value.empty() && std::isdigit(static_cast<unsigned char>(value[0])))
+    a.latencyMs = std::atoi(value.c_str());
+  a.setToOne = SetLatencyCommand(file) +
+               " (the kv720 package's udev rule does it at every plug-in)";
+  return a;
+}
+
+LatencyResult SetPosixLatency(const std::string& device, const std::string& sys, int milliseconds) {
+  const std::string tty = TtyName(device);
+  const fs::path file = LatencyFile(sys, tty);
+  std::error_code e;
+  if (!fs::exists(fs::path(sys) / "class" / "tty" / tty / "device", e))
+    return {LatencyChange::Impossible,
+            "The system does not say which adapter " + device + " is, so its latency timer "
+            "cannot be set from here."};
+  if (!fs::exists(file, e))
+    return {LatencyChange::Impossible, "This port has no latency timer in " + file.parent_path().string() + "."};
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0 && (errno == EACCES || errno == EPERM))
+    return {LatencyChange::NotAllowed, "Only root may set it: " + SetLatencyCommand(file)};
+  const std::string value = std::to_string(milliseconds) + "\n";
+  const bool written =
+      fd >= 0 && ::write(fd, value.data(), value.size()) == static_cast<ssize_t>(value.size());
+  const int error = errno;
+  if (fd >= 0) ::close(fd);
+  if (!written)
+    return {LatencyChange::Impossible,
+            "Writing " + file.string() + " failed: " + std::strerror(error)};
+  return {LatencyChange::Done, {}};
 }
 
 void InstallInterruptHandler() {

@@ -17,6 +17,13 @@ std::vector<PortEntry> ListPosixPorts(const std::string& sysTty, const std::stri
 // serial port.
 PortProblem DiagnosePosixOpen(const std::string& device);
 
+// The adapter behind `device` from sysfs under `sys` (normally /sys; tests pass a made-up tree):
+// its USB maker, product and ids, whether its driver is ftdi_sio (the chips with a latency
+// timer) and the timer's value in bus/usb-serial/devices/<tty>/latency_timer.
+AdapterInfo DescribePosixAdapter(const std::string& device, const std::string& sys);
+// Writes the timer's value there; only root may, which the result says with the command to run.
+LatencyResult SetPosixLatency(const std::string& device, const std::string& sys, int milliseconds);
+
 // Sets the flag Interrupted() reads on SIGINT, SIGTERM and SIGHUP; a second one ends the program
 // unless interrupts are held.
 void InstallInterruptHandler();

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <map>
 
+#include "adapter_win32.h"
 #include "device_names.h"
 #include "link/bounded_open_win32.h"
 #include "link/serial_port_win32.h"
@@ -165,6 +166,12 @@ class Win32Platform final : public Platform {
   std::string DeviceName(const std::string& port) const override { return Win32DeviceName(port); }
   PortProblem DiagnoseOpen(const std::string& device) override { return DiagnoseWin32Open(device); }
   std::vector<PortEntry> ListPorts() override { return ListWin32Ports(); }
+  AdapterInfo DescribeAdapter(const std::string& device) override {
+    return DescribeWin32Adapter(device);
+  }
+  LatencyResult SetLatencyTimer(const std::string& device, int milliseconds) override {
+    return SetWin32Latency(device, milliseconds);
+  }
   bool Interrupted() const override { return interrupted.load(); }
   void HoldInterrupts(bool hold) override {
     if (hold) {
