@@ -51,6 +51,21 @@ class CliTest(harness.E2ETestCase):
         self.assertEqual(code, 4, err)
         self.assertIn("does not answer on COM1", err)
 
+    def test_doctor_names_an_adapters_latency_timer(self):
+        s = self.session()
+        sim = s.start_sim(port=1)
+        sim.control("latency 16")
+        code, out, err = self.run_cli(s, "--port", "COM1", "doctor")
+        self.assertEqual(code, 0, out + err)
+        self.assertIn("7 replies come in their wire time  slow", out)
+        self.assertIn("a USB serial adapter with a latency timer", out)
+        # Wine's device list has no adapter behind COM1: the Windows way to set it, in words.
+        self.assertIn("Port Settings > Advanced > Latency Timer (msec): 1", out)
+        sim.control("latency 0")
+        code, out, err = self.run_cli(s, "--port", "COM1", "doctor")
+        self.assertEqual(code, 0, out + err)
+        self.assertNotIn("latency", out.lower())
+
     def test_missing_port_and_usage_errors(self):
         s = self.session()
         code, _, err = self.run_cli(s, "--port", "COM2", "info")  # COM2 leads nowhere
