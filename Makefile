@@ -55,8 +55,9 @@ dist: all
 
 bench: setup
 	cmake -S . -B $(BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKV720_SANITIZE=OFF
-	cmake --build $(BENCH) -j $(JOBS) --target kv720-bench kv720-sim
+	cmake --build $(BENCH) -j $(JOBS) --target kv720-bench kv720-sim kv720-cli
 	$(BENCH)/kv720-bench
+	python3 bench/plot_bench.py --cli $(BENCH)/kv720-cli --work $(BENCH)/plot
 
 demo: all
 	@bash scripts/demo.sh $(abspath $(BUILD))

@@ -99,7 +99,9 @@
   function onScale(u, key) {
     if (key !== 'x' || syncing) return;
     syncing = true;
-    charts.forEach(o => { if (o !== u) o.setScale('x', {min: u.scales.x.min, max: u.scales.x.max}); });
+    const {min, max} = u.scales.x;
+    // Each redraw of a chart rebuilds its paths: only the charts not showing the span yet.
+    charts.forEach(o => { if (o !== u && (o.scales.x.min !== min || o.scales.x.max !== max)) o.setScale('x', {min, max}); });
     syncing = false;
     showStats();
   }
@@ -178,11 +180,23 @@
         scale: s.state ? 'state' : 'y', spanGaps: true, points: {show: false},
         paths: s.state ? uPlot.paths.stepped({align: 1}) : undefined,
       });
-      columns.push(values);
+      columns.push(s.state ? changesOnly(values) : values);
     }));
     const unit = shown(spec.series.map(s => files[0].units[s.col]).find(u => u));
     return new uPlot(chartOptions(spec.title + (unit ? ' (' + unit + ')' : ''), spec.height,
                                   series, stateAxis), columns, document.getElementById('kv-charts'));
+  }
+
+  // A stepped line needs only the points where its value changes (and its last): the others
+  // become gaps it spans, so a two-hour drive draws as fast as a short one.
+  function changesOnly(values) {
+    const out = new Array(values.length).fill(null);
+    let previous;
+    for (let i = 0; i < values.length; i++) {
+      if (values[i] !== previous || i === values.length - 1) out[i] = values[i];
+      previous = values[i];
+    }
+    return out;
   }
 
   // The fuel and the Switches flags: one lane a flag, filled while it is set; each file has its
@@ -196,7 +210,7 @@
       series.push({label: label + (n > 1 ? ' ' + (k + 1) : ''), stroke: colour(k, false),
                    fill: colour(k, true), fillTo: base, width: 1, spanGaps: true,
                    points: {show: false}, paths: uPlot.paths.stepped({align: 1})});
-      columns.push(values.map(v => (v === null ? null : v ? top : base)));
+      columns.push(changesOnly(values.map(v => (v === null ? null : v ? top : base))));
     }));
     const opts = chartOptions('Fuel and switches', 24 * FLAGS.length + 40, series, false);
     opts.scales.y = {range: [0, FLAGS.length]};
