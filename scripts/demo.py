@@ -2,7 +2,9 @@
 """The demo: kv720-sim on COM1 with live signals and KV720.exe under Wine on it.
 
 With a display (DISPLAY set) the window opens there and the demo waits until it is closed.
-Without one it runs under Xvfb (1280x1024), visits every panel, each screen size on the readings
+Without one it first records a road test of kv720-sim's car with two markers, plots it with
+kv720-cli plot and photographs the page in headless Chromium; then it runs under Xvfb
+(1280x1024), visits every panel, each screen size on the readings
 panel, and Russian then Polish, the configuration and options panels at every size in both
 languages with their dialogs, the wiring diagram in its four languages and scrolled at 640x480,
 the oscilloscope live and under its value cursor, a factory reset and a load, each undone from
@@ -21,6 +23,8 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 import harness  # noqa: E402
 from test_settings_file import bs2_text, sim_settings, writes  # noqa: E402
+sys.path.insert(0, os.path.join(ROOT, "tests", "support"))
+from chromium import BrowserError, Chromium  # noqa: E402
 
 INI = harness.ini_text(port=1, language="pol")
 
@@ -98,6 +102,53 @@ def restore_points(session, sim, d, before_reset, shot):
     return problems
 
 
+# The road test: kv720-sim's car from a cold start (on gas at about 9 s, engine braking at 14 s),
+# recorded with a marker at each, then plotted and photographed in headless Chromium.
+ROAD_MARKERS = [(9.6, "hesitates at the switch to gas"), (14.4, "")]
+ROAD_SECONDS = 20
+
+
+def road_test(build, out_dir):
+    """Records, plots and photographs the road test; answers the problems found."""
+    folder = os.path.join(out_dir, "road-test")
+    os.makedirs(folder, exist_ok=True)
+    cli = os.path.join(build, "native", "kv720-cli")
+    csv_path, page = os.path.join(folder, "road.csv"), os.path.join(folder, "road.html")
+    sim = harness.Sim(harness.CONFIG.sim, folder, "road", static=False).start()
+    try:
+        start = time.monotonic()
+        record = subprocess.Popen([cli, "--port", sim.link, "record", csv_path,
+                                   "--seconds", str(ROAD_SECONDS)], stdin=subprocess.PIPE,
+                                  stderr=subprocess.DEVNULL)
+        for at, words in ROAD_MARKERS:
+            time.sleep(max(0.0, at - (time.monotonic() - start)))
+            record.stdin.write(words.encode() + b"\n")
+            record.stdin.flush()
+        record.stdin.close()
+        if record.wait(ROAD_SECONDS + 30) != 0:
+            return ["kv720-cli record ended with %d" % record.returncode]
+    finally:
+        sim.stop()
+    subprocess.run([cli, "plot", csv_path, "-o", page], check=True, stdout=subprocess.DEVNULL)
+    shot = os.path.join(out_dir, "00-road-test.png")
+    try:
+        with Chromium(width=1280, height=1250) as browser:
+            browser.open("file://" + page, "document.documentElement.dataset.ready")
+            # The cursor just after the first marker, as a fitter looks at the moment.
+            x = browser.evaluate("(u => u.over.getBoundingClientRect().left + u.valToPos("
+                                 "u.data[0].find(t => t > %r) || 0, 'x'))(kvCharts[0])"
+                                 % (ROAD_MARKERS[0][0] + 0.4))
+            y = browser.evaluate("kvCharts[0].over.getBoundingClientRect().top + 30")
+            browser.mouse("mouseMoved", x, y)
+            browser.screenshot(shot, clip=(0, 0, 1280, 1250))
+            labels = browser.evaluate("document.querySelectorAll('.kv-marker-label').length")
+    except BrowserError as e:
+        return ["the road test page: %s" % e]
+    print("demo: road test recorded in %s, plotted as %s" % (csv_path, page))
+    print("  %s  (the road test page)" % shot)
+    return [] if labels == len(ROAD_MARKERS) else ["the page shows %d markers" % labels]
+
+
 def configure(build):
     config = harness.CONFIG
     config.exe = os.path.join(build, "win", "KV720.exe")
@@ -134,9 +185,10 @@ def interactive(display):
         session.close()
 
 
-def headless(out_dir):
+def headless(build, out_dir):
+    problems = road_test(build, out_dir)
     session = harness.Session("demo", screen=(1280, 1024))
-    shots, problems = [], []
+    shots = []
     try:
         sim, app = start(session)
         d = session.driver
@@ -241,8 +293,8 @@ def headless(out_dir):
 
         # Restore points: the reset's, then a load's, each opened again from Backups.
         d.command(40005)
-        problems = restore_points(session, sim, d, before_reset,
-                                  lambda: shot("%02d-open-restore-point" % number))
+        problems += restore_points(session, sim, d, before_reset,
+                                   lambda: shot("%02d-open-restore-point" % number))
         sim.control("engine run")
         number += 1
 
@@ -297,7 +349,7 @@ def main():
         out_dir = os.path.join(build, "demo")
         shutil.rmtree(out_dir, ignore_errors=True)
         os.makedirs(out_dir)
-        return headless(out_dir)
+        return headless(build, out_dir)
     except harness.HarnessError as e:
         print("demo: %s" % e, file=sys.stderr)
         return 1
