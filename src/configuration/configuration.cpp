@@ -5,7 +5,7 @@
 #include "configuration_ids.h"
 #include "link/link.h"
 #include "link/parameters.h"
-#include "readings/conversions.h"
+#include "link/signals.h"
 #include "shell/poll.h"
 #include "shell/program.h"
 #include "ui/format.h"
@@ -13,10 +13,6 @@
 
 namespace kv {
 namespace {
-
-std::uint8_t Byte(const Program& program, Param p) { return Get(program.link.image, p); }
-
-bool IsVersion3(const Program& program) { return Version(program.link.image) == kSupportedVersion; }
 
 // TPS sensor code (low nibble of LambdaType) <-> item of list 1024. Codes 2..5 share item 2 and
 // codes 8..15 item 5; a pick stores the first code of its item.
@@ -33,19 +29,13 @@ void FillLambdaPoint(const Program& program, Controls& controls) {
     controls.AddListItem(IDC_LAMBDA_POINT, item);
 }
 
-// Writes a speed as its period: the low byte, then the high byte.
-void WriteSpeed(Program& program, Param low, Param high, unsigned long rpm) {
-  const unsigned long period = PeriodFromSpeed(rpm);
-  WriteParameter(program.link, low, static_cast<std::uint8_t>(period & 0xFF));
-  WriteParameter(program.link, high, static_cast<std::uint8_t>(HighByte(period)));
-}
-
 ConfigurationFollowUp WriteListPick(Program& program, int id, int index) {
   Link& link = program.link;
   const auto value = [](int v) { return static_cast<std::uint8_t>(v); };
   switch (id) {
     case IDC_PROBE_TYPE:
-      WriteParameterBits(link, Param::LambdaType, 0xF0, value(index << 4));
+      WriteParameterBits(link, Param::LambdaType, bits::lambda_type::ProbeType,
+                         IntoField(index, bits::lambda_type::ProbeType));
       WriteParameter(link, Param::LambdaPoint, NeutralPointForType(index));
       break;
     case IDC_LAMBDA_POINT:
@@ -55,7 +45,8 @@ ConfigurationFollowUp WriteListPick(Program& program, int id, int index) {
       break;
     case IDC_LAMBDA_DELAY: WriteParameter(link, Param::LambdaDelay, value(index + 1)); break;
     case IDC_EMUL_TYPE:
-      WriteParameterBits(link, Param::EmulType, 0x03, value(index));
+      WriteParameterBits(link, Param::EmulType, bits::emul_type::EmulationType,
+                         IntoField(index, bits::emul_type::EmulationType));
       if (index == 0) {
         // The pick closes the list even when its close-up notification has not come yet; left
         // set, listOpen would keep the dialog from ever polling.
@@ -68,17 +59,21 @@ ConfigurationFollowUp WriteListPick(Program& program, int id, int index) {
     case IDC_EMUL_TIME_LO: WriteParameter(link, Param::EmulBJ_TimeLo, value(index + 1)); break;
     case IDC_IGNITION_TYPE: WriteParameter(link, Param::IgnitionType, value(index + 1)); break;
     case IDC_LPG_ON_SPEED:
-      WriteSpeed(program, Param::LPGOnRPMLo, Param::LPGOnRPMHi,
+      WriteSpeed(link, Param::LPGOnRPMLo, Param::LPGOnRPMHi,
                  kLpgOnFirstSpeed + 100 * static_cast<unsigned long>(index));
       break;
-    case IDC_SPEED_SWITCH: WriteParameterBits(link, Param::Options, 0x10, value(index << 4)); break;
+    case IDC_SPEED_SWITCH:
+      WriteParameterBits(link, Param::Options, bits::options::SpeedSwitch,
+                         IntoField(index, bits::options::SpeedSwitch));
+      break;
     case IDC_TPS_TYPE:
-      WriteParameterBits(link, Param::LambdaType, 0x0F, kTpsCodeOfItem[index]);
+      WriteParameterBits(link, Param::LambdaType, bits::lambda_type::TpsCode,
+                         kTpsCodeOfItem[index]);
       break;
     case IDC_TPS_INERT: WriteParameter(link, Param::TPSInert, value(index + 1)); break;
     case IDC_INJECT_DELAY: WriteParameter(link, Param::InjectDelay, value(index + 1)); break;
     case IDC_LPG_OFF_SPEED:
-      WriteSpeed(program, Param::LPGOffRPMLo, Param::LPGOffRPMHi,
+      WriteSpeed(link, Param::LPGOffRPMLo, Param::LPGOffRPMHi,
                  kLpgOffFirstSpeed + 100 * static_cast<unsigned long>(index));
       break;
     case IDC_WOZG: WriteParameter(link, Param::WOZG, value(index + 1)); break;
@@ -89,16 +84,14 @@ ConfigurationFollowUp WriteListPick(Program& program, int id, int index) {
 
 void WriteCheckBox(Program& program, int id, bool checked) {
   Link& link = program.link;
+  const auto bit = [&](Param p, std::uint8_t mask) {
+    WriteParameterBits(link, p, mask, checked ? mask : 0);
+  };
+  const bool v3 = IsVersion3(link.image);
   switch (id) {
-    case IDC_LPG_OFF_ENABLE:
-      WriteParameterBits(link, Param::Options, 0x40, checked ? 0x40 : 0);
-      break;
-    case IDC_LOW_SIGNAL:
-      if (IsVersion3(program)) WriteParameterBits(link, Param::EmulType, 0x04, checked ? 0x04 : 0);
-      break;
-    case IDC_EMERGENCY_START:
-      if (IsVersion3(program)) WriteParameterBits(link, Param::EmulType, 0x08, checked ? 0x08 : 0);
-      break;
+    case IDC_LPG_OFF_ENABLE: bit(Param::Options, bits::options::LpgOff); break;
+    case IDC_LOW_SIGNAL: if (v3) bit(Param::EmulType, bits::emul_type::LowSignal); break;
+    case IDC_EMERGENCY_START: if (v3) bit(Param::EmulType, bits::emul_type::EmergencyStart); break;
     default: break;
   }
 }
@@ -130,17 +123,7 @@ std::vector<std::string> LambdaPointItems(int probeType) {
   return items;
 }
 
-int TpsItemOfCode(int code) {
-  if (code <= 1) return code;
-  if (code <= 5) return 2;
-  if (code == 6) return 3;
-  if (code == 7) return 4;
-  return 5;
-}
-
 int LambdaPointOffset(int probeType) { return probeType == 0 ? 20 : probeType == 5 ? 50 : 100; }
-
-unsigned long PeriodFromSpeed(unsigned long rpm) { return rpm == 0 ? 0 : 15000000UL / rpm; }
 
 int SpeedListIndex(unsigned high, unsigned low, unsigned long firstSpeed, int itemCount) {
   const unsigned long speed = SpeedFromPeriod(high, low);
@@ -199,8 +182,8 @@ void ApplyConfigurationTexts(const Program& program, Controls& c) {
 }
 
 void RefreshConfiguration(Program& program, Controls& c) {
-  const auto b = [&](Param p) { return Byte(program, p); };
-  const bool v3 = IsVersion3(program);
+  const auto b = [&](Param p) { return Get(program.link.image, p); };
+  const bool v3 = IsVersion3(program.link.image);
   const std::uint8_t lambdaType = b(Param::LambdaType);
   const std::uint8_t emulType = b(Param::EmulType);
   const std::uint8_t options = b(Param::Options);
@@ -218,36 +201,39 @@ void RefreshConfiguration(Program& program, Controls& c) {
   Select(c, IDC_LAMBDA_POINT, point >= offset ? point - offset : 0);
   Select(c, IDC_LAMBDA_DELAY, FromOne(b(Param::LambdaDelay)));
 
-  Select(c, IDC_EMUL_TYPE, emulType & 3);
+  const int emulationType = FieldOf(emulType, bits::emul_type::EmulationType);
+  Select(c, IDC_EMUL_TYPE, emulationType);
   EnableControls(c,
              {IDC_EMUL_TIME_HI, IDC_EMUL_TIME_LO, IDC_EMUL_TIME_HI_LABEL, IDC_EMUL_TIME_LO_LABEL,
               IDC_EMUL_TIME_HI_UNIT, IDC_EMUL_TIME_LO_UNIT},
-             (emulType & 3) == 0);
+             emulationType == 0);
   Select(c, IDC_EMUL_TIME_HI, FromOne(b(Param::EmulBJ_TimeHi)));
   Select(c, IDC_EMUL_TIME_LO, FromOne(b(Param::EmulBJ_TimeLo)));
 
   Select(c, IDC_IGNITION_TYPE, FromOne(b(Param::IgnitionType)));
   Select(c, IDC_LPG_ON_SPEED,
          SpeedListIndex(b(Param::LPGOnRPMHi), b(Param::LPGOnRPMLo), kLpgOnFirstSpeed, kLpgOnItems));
-  Select(c, IDC_SPEED_SWITCH, (options >> 4) & 1);
+  Select(c, IDC_SPEED_SWITCH, FieldOf(options, bits::options::SpeedSwitch));
 
   c.Enable(IDC_LOW_SIGNAL, v3);
-  if (v3) c.SetCheck(IDC_LOW_SIGNAL, (emulType & 0x04) != 0);
+  if (v3) c.SetCheck(IDC_LOW_SIGNAL, Has(emulType, bits::emul_type::LowSignal));
 
-  Select(c, IDC_TPS_TYPE, TpsItemOfCode(TpsCode(lambdaType)));
-  EnableControls(c, {IDC_TPS_INERT, IDC_TPS_INERT_LABEL, IDC_TPS_INERT_UNIT}, (lambdaType & 0x02) == 0);
+  Select(c, IDC_TPS_TYPE, TpsSensorItem(TpsCode(lambdaType)));
+  EnableControls(c, {IDC_TPS_INERT, IDC_TPS_INERT_LABEL, IDC_TPS_INERT_UNIT},
+                 !Has(lambdaType, bits::lambda_type::TpsSwitchCode));
   Select(c, IDC_TPS_INERT, FromOne(b(Param::TPSInert)));
   Select(c, IDC_INJECT_DELAY, FromOne(b(Param::InjectDelay)));
 
-  c.SetCheck(IDC_LPG_OFF_ENABLE, (options & 0x40) != 0);
+  c.SetCheck(IDC_LPG_OFF_ENABLE, Has(options, bits::options::LpgOff));
   ShowControls(c, {IDC_LPG_OFF_SPEED, IDC_LPG_OFF_SPEED_UNIT}, c.IsChecked(IDC_LPG_OFF_ENABLE));
   Select(c, IDC_LPG_OFF_SPEED,
          SpeedListIndex(b(Param::LPGOffRPMHi), b(Param::LPGOffRPMLo), kLpgOffFirstSpeed,
                         kLpgOffItems));
 
   c.Enable(IDC_EMERGENCY_START, v3);
-  if (v3) c.SetCheck(IDC_EMERGENCY_START, (emulType & 0x08) != 0);
-  ShowControls(c, {IDC_WOZG_LABEL, IDC_WOZG, IDC_WOZG_UNIT}, v3 && (emulType & 0x08) != 0);
+  const bool emergencyStart = Has(emulType, bits::emul_type::EmergencyStart);
+  if (v3) c.SetCheck(IDC_EMERGENCY_START, emergencyStart);
+  ShowControls(c, {IDC_WOZG_LABEL, IDC_WOZG, IDC_WOZG_UNIT}, v3 && emergencyStart);
   Select(c, IDC_WOZG, FromOne(b(Param::WOZG)));
 }
 

@@ -34,17 +34,13 @@ ConfigurationFollowUp ConfigurationCommand(Program& program, Controls& controls,
 // The items of the lambda probe type list (the type is the high nibble of LambdaType).
 inline constexpr const char* kProbeTypeNames[] = {"0-1 V",   "0-5 V -", "0-5 V +",
                                                   "5-0 V -", "5-0 V +", "0,8-1,6 V"};
-// The item of the TPS sensor list a code shows: codes 2..5 share item 2, codes 8..15 item 5.
-int TpsItemOfCode(int code);
 
 // The lambda point list of a probe type: 0,40..0,60 for type 0, 1,00..1,30 for type 5 and
 // 2:00..3:00 (volts with a colon) for the 0-5 V types; and the byte of its first item.
 std::vector<std::string> LambdaPointItems(int probeType);
 int LambdaPointOffset(int probeType);
 
-// The period the controller stores for an engine speed, and the list index of a stored period
-// (-1 when the speed lies above the list).
-unsigned long PeriodFromSpeed(unsigned long rpm);
+// The list index of a stored period (-1 when the speed lies above the list).
 int SpeedListIndex(unsigned high, unsigned low, unsigned long firstSpeed, int itemCount);
 
 }  // namespace kv

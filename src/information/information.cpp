@@ -69,7 +69,6 @@ constexpr LayoutRow kLayout[] = {
     {IDC_INFO_DAY, 510, 440, 70, 20, false, false},
 };
 
-std::uint8_t Byte(const MemoryImage& image, Param p) { return Get(image, p); }
 
 // Texts are set only when they change: a field rewritten at every tick would flicker and lose
 // the caret.
@@ -265,22 +264,23 @@ std::string ControllerVersionText(int version, int revision) {
 
 std::string RunningTimeText(const MemoryImage& image) {
   const long hours = static_cast<long>(Word(image, Param::LpgHoursLo, Param::LpgHoursHi));
-  return FormatText("%ldh%ld'", hours, static_cast<long>(Byte(image, Param::LpgMinutes)));
+  return FormatText("%ldh%ld'", hours, static_cast<long>(Get(image, Param::LpgMinutes)));
 }
 
 std::string InstallationDateText(const MemoryImage& image) {
-  const std::uint8_t low = Byte(image, Param::InstallDateLo);
-  const std::uint8_t high = Byte(image, Param::InstallDateHi);
-  const long year = (high & 0x3F) + kFirstYear;
-  const long month = (low >> 5) + 8 * (high >> 7) + 1;
-  const long day = (low & 0x1F) + 1;
+  using namespace bits::install_date;
+  const std::uint8_t low = Get(image, Param::InstallDateLo);
+  const std::uint8_t high = Get(image, Param::InstallDateHi);
+  const long year = FieldOf(high, Year) + kFirstYear;
+  const long month = FieldOf(low, MonthLow) + 8 * FieldOf(high, MonthHigh) + 1;
+  const long day = FieldOf(low, Day) + 1;
   return FormatText("%04ld-%02ld-%02ld", year, month, day);
 }
 
 std::string RegistrationText(const MemoryImage& image, CodePage page) {
   std::string bytes;
   for (std::size_t k = 0; k < kRegistrationLength; ++k) {
-    const std::uint8_t b = Byte(image, RegistrationParam(k));
+    const std::uint8_t b = Get(image, RegistrationParam(k));
     if (b == 0) break;
     bytes += static_cast<char>(b);
   }
@@ -288,8 +288,10 @@ std::string RegistrationText(const MemoryImage& image, CodePage page) {
 }
 
 DateBytes EncodeDate(int yearIndex, int monthIndex, int dayIndex) {
-  return {static_cast<std::uint8_t>((monthIndex % 8) * 32 + dayIndex),
-          static_cast<std::uint8_t>(yearIndex + (monthIndex / 8) * 128)};
+  using namespace bits::install_date;
+  return {static_cast<std::uint8_t>(IntoField(monthIndex % 8, MonthLow) | IntoField(dayIndex, Day)),
+          static_cast<std::uint8_t>(IntoField(yearIndex, Year) |
+                                    IntoField(monthIndex / 8, MonthHigh))};
 }
 
 int DaysInMonth(int monthIndex, int year) {

@@ -108,7 +108,7 @@ bool ReadBlock(Link& link, int block) {
 }
 
 std::uint32_t WriteByte(Link& link, std::uint8_t address, std::uint8_t value) {
-  if (Version(link.image) != kSupportedVersion) return 0;
+  if (!IsVersion3(link.image)) return 0;
   const auto frame = WriteFrame(address, value);
   OpenIfClosed(link);
   link.port->PurgeReceive();

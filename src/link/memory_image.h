@@ -38,6 +38,7 @@ inline int Revision(const MemoryImage& image) { return image.Byte(1, 2) & 0x1F; 
 
 // The only controller version the program reads blocks from or writes to.
 inline constexpr int kSupportedVersion = 3;
+inline bool IsVersion3(const MemoryImage& image) { return Version(image) == kSupportedVersion; }
 
 // Named bytes used across panels (block, byte).
 struct ByteRef {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -104,16 +105,96 @@ inline std::uint8_t Get(const MemoryImage& image, Param p) { return Get(image, R
 std::uint32_t WriteParameter(Link& link, Param p, std::uint8_t value);
 // Replaces the bits of `mask` with `bits`, the other bits taken from the memory image as last read.
 std::uint32_t WriteParameterBits(Link& link, Param p, std::uint8_t mask, std::uint8_t bits);
+// Writes a switching speed as its period: the low byte first, then the high byte.
+void WriteSpeed(Link& link, Param low, Param high, unsigned long rpm);
 // The controller's command address with one of the command values of memory_image.h.
 std::uint32_t SendCommand(Link& link, std::uint8_t command);
 
 // The row whose write address is `address`, or nullptr (the command address and unused numbers).
 const ParameterRow* RowByWriteAddress(int address);
 
-// Decoders shared by the panels.
-// LambdaType: high nibble the lambda probe type, low nibble the TPS sensor code.
-constexpr int LambdaProbeType(std::uint8_t lambdaType) { return lambdaType >> 4; }
-constexpr int TpsCode(std::uint8_t lambdaType) { return lambdaType & 0x0F; }
+// The bits of the controller's bit-set bytes, and the fields packed into them. Nothing outside
+// this header masks a controller byte by number.
+namespace bits {
+// Options (Block 3 byte 1).
+namespace options {
+inline constexpr std::uint8_t GasSensorFixed = 0x01;       // gas level sensor type 0, not programmable
+inline constexpr std::uint8_t SwitchOnTemperature = 0x02;  // the LPG-on temperature is in use
+inline constexpr std::uint8_t AutomaticBase = 0x04;        // set: the actuator's base is not set by hand
+inline constexpr std::uint8_t Jump = 0x08;                 // the throttle jump is in use
+inline constexpr std::uint8_t SpeedSwitch = 0x10;          // how the LPG-on speed switches (list 1023)
+inline constexpr std::uint8_t CutOff = 0x20;               // the cut-off speed is in use
+inline constexpr std::uint8_t LpgOff = 0x40;               // the LPG-off speed is in use
+inline constexpr std::uint8_t GasSensorSecond = 0x80;      // gas level sensor type 1 (bit 0 clear)
+inline constexpr std::uint8_t GasSensorType = GasSensorFixed | GasSensorSecond;
+}  // namespace options
+// EmulType (Block 3 byte 5).
+namespace emul_type {
+inline constexpr std::uint8_t EmulationType = 0x03;   // field: the lambda emulation type, 0..2
+inline constexpr std::uint8_t LowSignal = 0x04;
+inline constexpr std::uint8_t EmergencyStart = 0x08;
+inline constexpr std::uint8_t EmulationMode = 0x30;   // field: the options panel's mode, 0..2
+inline constexpr std::uint8_t FullStatus = 0x80;      // clear: the readings show the reduced status
+}  // namespace emul_type
+// LambdaType (Block 3 byte 2).
+namespace lambda_type {
+inline constexpr std::uint8_t ProbeType = 0xF0;  // field: the lambda probe type
+inline constexpr std::uint8_t TpsCode = 0x0F;    // field: the TPS sensor code
+// Set in the codes of the throttle switches the configuration list writes (2, 6 and 7): the
+// TPS inertia has no meaning for them.
+inline constexpr std::uint8_t TpsSwitchCode = 0x02;
+}  // namespace lambda_type
+// Status (Block 2 byte 7).
+namespace status {
+inline constexpr std::uint8_t LambdaState = 0x07;  // field: the lambda marker's colour
+inline constexpr std::uint8_t Operating = 0x08;    // the controller runs the engine: full status
+                                                   // messages, and a factory reset is refused
+inline constexpr std::uint8_t ThrottleSwitchOpen = 0x10;  // the throttle switch reads "OFF"
+inline constexpr std::uint8_t ThrottleLamps = 0xF0;       // one bit per throttle position lamp
+}  // namespace status
+// Switches (Block 2 byte 8).
+namespace switches {
+inline constexpr std::uint8_t OnGas = 0x01;
+inline constexpr std::uint8_t Learning = 0x02;
+inline constexpr std::uint8_t LpgOff = 0x04;
+inline constexpr std::uint8_t CutOff = 0x08;
+inline constexpr std::uint8_t LearnFinished = 0x10;
+inline constexpr std::uint8_t LearnFailed = 0x20;
+inline constexpr std::uint8_t SpeedReached = 0x40;
+inline constexpr std::uint8_t TemperatureReached = 0x80;
+}  // namespace switches
+// ZAM_OTW_BJ and ZAM_OTW_DO: two correction nibbles each.
+namespace correction {
+inline constexpr std::uint8_t Low = 0x0F, High = 0xF0;
+}  // namespace correction
+// GasLevel (Block 5 byte 5): the last gas level, 0 the reserve and 1..4 the quarters.
+namespace gas_level {
+inline constexpr std::uint8_t Level = 0x07;
+}  // namespace gas_level
+// InstallDateHi: bits 5..0 the year after 2000, bit 7 the fourth bit of the month - 1;
+// InstallDateLo: bits 7..5 the month's low bits, bits 4..0 the day - 1.
+namespace install_date {
+inline constexpr std::uint8_t Year = 0x3F, MonthHigh = 0x80, MonthLow = 0xE0, Day = 0x1F;
+}  // namespace install_date
+}  // namespace bits
+
+constexpr bool Has(std::uint8_t byte, std::uint8_t bit) { return (byte & bit) != 0; }
+inline bool Has(const MemoryImage& image, Param p, std::uint8_t bit) { return Has(Get(image, p), bit); }
+inline bool Has(const MemoryImage& image, ByteRef ref, std::uint8_t bit) {
+  return Has(Get(image, ref), bit);
+}
+// The field `mask` of a byte, shifted down to start at 0; and a value placed into that field.
+constexpr int FieldOf(std::uint8_t byte, std::uint8_t mask) {
+  return (byte & mask) >> std::countr_zero(mask);
+}
+constexpr std::uint8_t IntoField(int value, std::uint8_t mask) {
+  return static_cast<std::uint8_t>((value << std::countr_zero(mask)) & mask);
+}
+
+constexpr int LambdaProbeType(std::uint8_t lambdaType) {
+  return FieldOf(lambdaType, bits::lambda_type::ProbeType);
+}
+constexpr int TpsCode(std::uint8_t lambdaType) { return FieldOf(lambdaType, bits::lambda_type::TpsCode); }
 // TPS codes 2, 3, 6 and 7 are throttle switches rather than potentiometers.
 constexpr bool IsSwitchTps(int tpsCode) {
   return tpsCode == 2 || tpsCode == 3 || tpsCode == 6 || tpsCode == 7;

@@ -17,14 +17,14 @@ struct CorrectionList {
   int id;
   int label;
   Param byte;
-  int shift;  // 0 for bits 3..0, 4 for bits 7..4
+  std::uint8_t nibble;  // bits::correction::Low or High
   int d;
 };
 constexpr CorrectionList kLists[] = {
-    {IDC_CORR_IDLE_CLOSING, IDC_CORR_IDLE_CLOSING_LABEL, Param::ZAM_OTW_BJ, 0, 14},
-    {IDC_CORR_IDLE_OPENING, IDC_CORR_IDLE_OPENING_LABEL, Param::ZAM_OTW_BJ, 4, 12},
-    {IDC_CORR_DRIVE_CLOSING, IDC_CORR_DRIVE_CLOSING_LABEL, Param::ZAM_OTW_DO, 0, 22},
-    {IDC_CORR_DRIVE_OPENING, IDC_CORR_DRIVE_OPENING_LABEL, Param::ZAM_OTW_DO, 4, 18},
+    {IDC_CORR_IDLE_CLOSING, IDC_CORR_IDLE_CLOSING_LABEL, Param::ZAM_OTW_BJ, bits::correction::Low, 14},
+    {IDC_CORR_IDLE_OPENING, IDC_CORR_IDLE_OPENING_LABEL, Param::ZAM_OTW_BJ, bits::correction::High, 12},
+    {IDC_CORR_DRIVE_CLOSING, IDC_CORR_DRIVE_CLOSING_LABEL, Param::ZAM_OTW_DO, bits::correction::Low, 22},
+    {IDC_CORR_DRIVE_OPENING, IDC_CORR_DRIVE_OPENING_LABEL, Param::ZAM_OTW_DO, bits::correction::High, 18},
 };
 constexpr int kItems = 16;
 
@@ -59,9 +59,9 @@ bool CorrectionsTick(Program& program, Controls& c) {
   return PollTick(program, gate, Blocks({5}), [&] {
     // Offline or another version: the lists keep what they show.
     const MemoryImage& image = program.link.image;
-    if (Version(image) != kSupportedVersion) return;
+    if (!IsVersion3(image)) return;
     for (const CorrectionList& list : kLists)
-      Select(c, list.id, 15 - ((Get(image, list.byte) >> list.shift) & 0x0F));
+      Select(c, list.id, 15 - FieldOf(Get(image, list.byte), list.nibble));
   });
 }
 
@@ -75,8 +75,7 @@ int CorrectionsCommand(Program& program, Controls& c, int id, int code) {
   if (code == kListSelectionChange) {
     const int index = PickedIndex(c, id);
     if (index >= 0)
-      WriteParameterBits(program.link, list->byte, static_cast<std::uint8_t>(0x0F << list->shift),
-                         static_cast<std::uint8_t>((15 - index) << list->shift));
+      WriteParameterBits(program.link, list->byte, list->nibble, IntoField(15 - index, list->nibble));
   } else {
     program.shared.listOpen = (code == kListDropDown);
   }

@@ -5,6 +5,7 @@
 
 #include "link/link.h"
 #include "link/parameters.h"
+#include "link/signals.h"
 #include "options/options.h"
 #include "options_ids.h"
 #include "shell/poll.h"
@@ -117,7 +118,8 @@ void RefreshSensorDialog(Program& program, Controls& c, Canvas& canvas) {
   const Link& link = program.link;
   const std::uint8_t options = Get(link.image, Param::Options);
   Select(c, IDC_GAS_TYPE, GasSensorTypeIndex(options));
-  const bool programmable = (options & 0x01) == 0 && Version(link.image) == kSupportedVersion;
+  const bool programmable =
+      !Has(options, bits::options::GasSensorFixed) && IsVersion3(link.image);
   EnableProgrammable(c, programmable);
   for (const SwitchingPoint& point : kPoints) {
     const int v = programmable ? WorkingValue(program, point) : 0;
@@ -136,7 +138,7 @@ bool GasSensorTick(Program& program, Controls& c, Canvas& canvas) {
   Link& link = program.link;
   if (IdentifyForReading(link)) {
     ReadBlocks(link, Blocks({3, 5}));
-    state.lastGasLevel = Get(link.image, bytes::GasLevel) & 7;
+    state.lastGasLevel = FieldOf(Get(link.image, bytes::GasLevel), bits::gas_level::Level);
   } else {
     // The sensor type shows from Block 3 whatever the controller is.
     ReadBlock(link, 3);
@@ -164,7 +166,7 @@ void GasSensorScroll(Program& program, Controls& c, int id, int code, int thumb)
 void RestoreFactoryGasPoints(Program& program) {
   Link& link = program.link;
   Identify(link);
-  if (Version(link.image) != kSupportedVersion) return;
+  if (!IsVersion3(link.image)) return;
   SendCommand(link, kCommandGasSensorDefaults);
   // Only points read back after the command may go out: after a failed read the image still
   // holds the old points, which would overwrite the controller's fresh factory ones.
@@ -183,10 +185,9 @@ int GasSensorCommand(Program& program, Controls& c, int id, int code) {
   } else if (id == IDC_GAS_TYPE) {
     if (code == kListSelectionChange) {
       const int index = PickedIndex(c, id);
-      if (index >= 0 && Version(program.link.image) == kSupportedVersion) {
-        constexpr std::uint8_t kTypeBits[3] = {0x01, 0x80, 0x00};
-        WriteParameterBits(program.link, Param::Options, 0x81, kTypeBits[index]);
-      }
+      if (index >= 0 && IsVersion3(program.link.image))
+        WriteParameterBits(program.link, Param::Options, bits::options::GasSensorType,
+                           GasSensorTypeBits(index));
     } else {
       program.shared.listOpen = (code == kListDropDown);
     }

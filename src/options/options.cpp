@@ -8,20 +8,13 @@
 #include "link/link.h"
 #include "link/parameters.h"
 #include "options_ids.h"
-#include "readings/conversions.h"
+#include "link/signals.h"
 #include "shell/poll.h"
 #include "shell/program.h"
 #include "ui/format.h"
 
 namespace kv {
 namespace {
-
-std::uint8_t Byte(const Program& program, Param p) { return Get(program.link.image, p); }
-bool IsVersion3(const Program& program) { return Version(program.link.image) == kSupportedVersion; }
-
-// Option bits of Options that switch rows of the panel on and off.
-constexpr std::uint8_t kManualBaseBit = 0x04;  // set means the base position is NOT manual
-constexpr std::uint8_t kJumpBit = 0x08, kCutOffBit = 0x20, kTemperatureBit = 0x02;
 
 // The jump position list: 2..100 per cent for a version-3 controller, raw bytes otherwise.
 constexpr int kJumpItemsVersion3 = 50, kJumpItemsRaw = 256;
@@ -33,23 +26,12 @@ constexpr long kFirstTemperature = 10;
 int EvenIndex(std::uint8_t byte) { return byte / 2 == 0 ? 0 : byte / 2 - 1; }
 std::uint8_t EvenValue(int index) { return static_cast<std::uint8_t>(2 * index + 2); }
 
-// The TPS jump is kept as volts x 50; a TPS of code 1 runs the other way, so its byte counts down
-// from 250.
-bool ReversedTps(const Program& program) { return TpsCode(Byte(program, Param::LambdaType)) == 1; }
-
 void FillJumpList(Controls& c, bool version3) {
   if (version3) {
     for (long i = 1; i <= kJumpItemsVersion3; ++i) c.AddListItem(IDC_OPT_ATT_JUMP, FormatText("%ld", 2 * i));
   } else {
     for (long i = 0; i < kJumpItemsRaw; ++i) c.AddListItem(IDC_OPT_ATT_JUMP, FormatText("%ld", i));
   }
-}
-
-// Writes a speed as its period: the low byte first, then the high byte.
-void WriteSpeed(Link& link, Param low, Param high, unsigned long rpm) {
-  const unsigned long period = PeriodFromSpeed(rpm);
-  WriteParameter(link, low, static_cast<std::uint8_t>(period & 0xFF));
-  WriteParameter(link, high, static_cast<std::uint8_t>(HighByte(period)));
 }
 
 void WriteListPick(Program& program, int id, int index) {
@@ -63,7 +45,7 @@ void WriteListPick(Program& program, int id, int index) {
     case IDC_OPT_ATT_MAX: WriteParameter(link, Param::AttMax, byte(index)); break;
     case IDC_OPT_ATT_JUMP: WriteParameter(link, Param::AttJump, EvenValue(index)); break;
     case IDC_OPT_TPS_JUMP:
-      WriteParameter(link, Param::TPSJump, byte(ReversedTps(program) ? 5 * (50 - index) : 5 * index));
+      WriteParameter(link, Param::TPSJump, TpsJumpByte(Get(link.image, Param::LambdaType), 5 * index));
       break;
     case IDC_OPT_CUT_OFF_SPEED:
       WriteSpeed(link, Param::CutOffRPMLo, Param::CutOffRPMHi,
@@ -74,7 +56,8 @@ void WriteListPick(Program& program, int id, int index) {
       WriteParameter(link, Param::LPGOnTemp, byte(TemperatureToRaw(kFirstTemperature + 2 * index)));
       break;
     case IDC_OPT_EMUL_MODE:
-      WriteParameterBits(link, Param::EmulType, 0x30, byte(index << 4));
+      WriteParameterBits(link, Param::EmulType, bits::emul_type::EmulationMode,
+                         IntoField(index, bits::emul_type::EmulationMode));
       break;
     default: break;
   }
@@ -84,11 +67,12 @@ void WriteOptionBox(Program& program, int id, bool checked) {
   const auto bit = [&](std::uint8_t mask, bool set) {
     WriteParameterBits(program.link, Param::Options, mask, set ? mask : 0);
   };
+  using namespace bits::options;
   switch (id) {
-    case IDC_OPT_MANUAL_BASE: bit(kManualBaseBit, !checked); break;  // checked = bit clear
-    case IDC_OPT_JUMP: bit(kJumpBit, checked); break;
-    case IDC_OPT_CUT_OFF: bit(kCutOffBit, checked); break;
-    case IDC_OPT_TEMPERATURE: bit(kTemperatureBit, checked); break;
+    case IDC_OPT_MANUAL_BASE: bit(AutomaticBase, !checked); break;  // checked = bit clear
+    case IDC_OPT_JUMP: bit(Jump, checked); break;
+    case IDC_OPT_CUT_OFF: bit(CutOff, checked); break;
+    case IDC_OPT_TEMPERATURE: bit(SwitchOnTemperature, checked); break;
     default: break;
   }
 }
@@ -109,9 +93,9 @@ bool IsOptionBox(int id) {
          id == IDC_OPT_TEMPERATURE;
 }
 
-// Step 5 of the refresh: the jump row's texts and list follow the controller's version.
+// The jump row's texts and list follow the controller's version.
 void RefreshJumpRow(Program& program, Controls& c) {
-  const bool v3 = IsVersion3(program);
+  const bool v3 = IsVersion3(program.link.image);
   const LanguageTexts& t = program.texts;
   SetTextIfChanged(c, IDC_OPT_ATT_JUMP_UNIT, t[v3 ? 126 : 123]);
   SetTextIfChanged(c, IDC_OPT_ATT_JUMP_LABEL, t[v3 ? 132 : 110]);
@@ -120,15 +104,15 @@ void RefreshJumpRow(Program& program, Controls& c) {
     c.ClearList(IDC_OPT_ATT_JUMP);
     FillJumpList(c, v3);
   }
-  const std::uint8_t jump = Byte(program, Param::AttJump);
+  const std::uint8_t jump = Get(program.link.image, Param::AttJump);
   Select(c, IDC_OPT_ATT_JUMP, v3 ? EvenIndex(jump) : jump);
 }
 
 int TpsJumpIndex(const Program& program) {
-  const int byte = Byte(program, Param::TPSJump);
+  const MemoryImage& image = program.link.image;
   // Integer division truncates toward zero: 251..254 on a code-1 TPS show the first item, 255
   // shows none.
-  return (ReversedTps(program) ? 250 - byte : byte) / 5;
+  return TpsJumpFiftieths(Get(image, Param::LambdaType), Get(image, Param::TPSJump)) / 5;
 }
 
 int TemperatureIndex(std::uint8_t raw) {
@@ -137,11 +121,6 @@ int TemperatureIndex(std::uint8_t raw) {
 }
 
 }  // namespace
-
-int GasSensorTypeIndex(std::uint8_t options) {
-  if (options & 0x01) return 0;
-  return (options & 0x80) ? 1 : 2;
-}
 
 void FillOptionsLists(const Program& program, Controls& c) {
   for (long i = 0; i < 256; ++i) {
@@ -187,10 +166,11 @@ void ApplyOptionsTexts(const Program& program, Controls& c) {
 }
 
 void RefreshOptions(Program& program, Controls& c) {
-  const auto b = [&](Param p) { return Byte(program, p); };
+  using namespace bits::options;
+  const auto b = [&](Param p) { return Get(program.link.image, p); };
   const std::uint8_t options = b(Param::Options);
 
-  c.SetCheck(IDC_OPT_MANUAL_BASE, (options & kManualBaseBit) == 0);
+  c.SetCheck(IDC_OPT_MANUAL_BASE, !Has(options, AutomaticBase));
   ShowControls(c, {IDC_OPT_ATT_INIT, IDC_OPT_ATT_INIT_UNIT}, c.IsChecked(IDC_OPT_MANUAL_BASE));
   Select(c, IDC_OPT_ATT_INIT, b(Param::AttInit));
   Select(c, IDC_OPT_ATT_MAX_BJ, b(Param::AttMax_BJ));
@@ -200,7 +180,7 @@ void RefreshOptions(Program& program, Controls& c) {
 
   // A throttle switch has no travel to jump on: the box is off and greyed, the bit is kept.
   const bool switchTps = IsSwitchTps(TpsCode(b(Param::LambdaType)));
-  c.SetCheck(IDC_OPT_JUMP, !switchTps && (options & kJumpBit) != 0);
+  c.SetCheck(IDC_OPT_JUMP, !switchTps && Has(options, Jump));
   c.Enable(IDC_OPT_JUMP, !switchTps);
   ShowControls(c,
            {IDC_OPT_ATT_JUMP, IDC_OPT_TPS_JUMP, IDC_OPT_ATT_JUMP_LABEL, IDC_OPT_TPS_JUMP_LABEL,
@@ -209,7 +189,7 @@ void RefreshOptions(Program& program, Controls& c) {
   RefreshJumpRow(program, c);
   Select(c, IDC_OPT_TPS_JUMP, TpsJumpIndex(program));
 
-  c.SetCheck(IDC_OPT_CUT_OFF, (options & kCutOffBit) != 0);
+  c.SetCheck(IDC_OPT_CUT_OFF, Has(options, CutOff));
   ShowControls(c,
            {IDC_OPT_CUT_OFF_SPEED, IDC_OPT_CUT_OFF_SPEED_UNIT, IDC_OPT_CUT_OFF_STEPS_UNIT,
             IDC_OPT_CUT_OFF_SPEED_LABEL, IDC_OPT_CUT_OFF_STEPS_LABEL, IDC_OPT_CUT_OFF_STEPS},
@@ -221,10 +201,10 @@ void RefreshOptions(Program& program, Controls& c) {
   SetTextIfChanged(c, IDC_OPT_SENSOR_TYPE,
                    program.texts[kGasSensorTypeFirstText + GasSensorTypeIndex(options)]);
 
-  c.SetCheck(IDC_OPT_TEMPERATURE, (options & kTemperatureBit) != 0);
+  c.SetCheck(IDC_OPT_TEMPERATURE, Has(options, SwitchOnTemperature));
   ShowControls(c, {IDC_OPT_LPG_ON_TEMP, IDC_OPT_LPG_ON_TEMP_UNIT}, c.IsChecked(IDC_OPT_TEMPERATURE));
   Select(c, IDC_OPT_LPG_ON_TEMP, TemperatureIndex(b(Param::LPGOnTemp)));
-  Select(c, IDC_OPT_EMUL_MODE, (b(Param::EmulType) >> 4) & 3);
+  Select(c, IDC_OPT_EMUL_MODE, FieldOf(b(Param::EmulType), bits::emul_type::EmulationMode));
 }
 
 bool OptionsTick(Program& program, Controls& controls) {

@@ -30,9 +30,7 @@ enum class OptionsFollowUp { None, OpenCorrections, OpenGasSensor };
 // buttons set correctionsOpen or subDialogOpen and ask the caller to run their dialog.
 OptionsFollowUp OptionsCommand(Program& program, Controls& controls, int id, int code);
 
-// The gas level sensor type as the options panel and the sensor dialog show it (Options bits 0
-// and 7): 0 no sensor (bit 0), 1 and 2 the programmable types (bit 7 set, or both clear).
-int GasSensorTypeIndex(std::uint8_t options);
+// The language texts naming the gas level sensor types (GasSensorTypeIndex), from here on.
 inline constexpr int kGasSensorTypeFirstText = 181;
 
 }  // namespace kv

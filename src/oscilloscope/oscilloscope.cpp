@@ -61,10 +61,6 @@ void DrawCharts(Canvas& c, const Frame& f) {
                 f.R(kChartLeft, chart.top, kChartRight, chart.bottom));
 }
 
-int LambdaProbeTypeOf(const Program& p) {
-  return LambdaProbeType(Get(p.link.image, Param::LambdaType));
-}
-
 // The lambda range label, always 14 characters so a shorter one covers a longer; none above 5.
 std::string LambdaRangeLabel(int probeType) {
   static const char* const kLabels[6] = {"0 - 1 V",      "0 - 5 V  '-'", "0 - 5 V  '+'",
@@ -73,16 +69,6 @@ std::string LambdaRangeLabel(int probeType) {
   std::string label = kLabels[probeType];
   label.resize(14, ' ');
   return label;
-}
-
-// The language text naming a TPS sensor code (the configuration panel's list of six).
-int TpsNameText(int code) {
-  if (code == 0) return 84;
-  if (code == 1) return 85;
-  if (code <= 5) return 86;
-  if (code == 6) return 87;
-  if (code == 7) return 88;
-  return 89;
 }
 
 void Label(Canvas& c, const Frame& f, FontKind font, int x, int y, std::string_view text,
@@ -105,26 +91,26 @@ void DrawTimeAxis(Canvas& c, const Frame& f) {
 }
 
 // The throttle sensor value and its unit, for the sensor code of `type`.
-void DrawThrottle(Canvas& c, const Frame& f, int throttle, std::uint8_t type, bool switchOpen,
+void DrawThrottle(Canvas& c, const Frame& f, const ThrottleReading& throttle,
                   const Rect& unitBlank) {
-  const double w = ByteVolts(static_cast<unsigned>(throttle));
-  const int code = TpsCode(type);
-  if (code == 2 || code == 3) {
-    Value(c, f, 630, 400, "_.__");
-    return;
+  switch (throttle.kind) {
+    case ThrottleReading::None:
+      Value(c, f, 630, 400, "_.__");
+      return;
+    case ThrottleReading::Switch:
+      Value(c, f, 630, 400, throttle.on ? " ON" : "OFF");
+      c.Rectangle({colour::White, 1}, {colour::White}, f.R(unitBlank.left, unitBlank.top,
+                                                            unitBlank.right, unitBlank.bottom));
+      return;
+    case ThrottleReading::Volts:
+      Value(c, f, 630, 400, VoltsText(Volts(throttle.volts)));
+      Label(c, f, FontKind::Value, 700, 400, "V");
+      return;
   }
-  if (code == 6 || code == 7) {
-    Value(c, f, 630, 400, switchOpen ? "OFF" : " ON");
-    c.Rectangle({colour::White, 1}, {colour::White}, f.R(unitBlank.left, unitBlank.top,
-                                                          unitBlank.right, unitBlank.bottom));
-    return;
-  }
-  Value(c, f, 630, 400, VoltsText(code == 1 ? 5 - w : w));
-  Label(c, f, FontKind::Value, 700, 400, "V");
 }
 
-void DrawFuelState(Program& p, Canvas& c, const Frame& f, std::uint8_t fuelState) {
-  const bool gas = (fuelState & 0x01) != 0;
+void DrawFuelState(Program& p, Canvas& c, const Frame& f, std::uint8_t switches) {
+  const bool gas = Has(switches, bits::switches::OnGas);
   const Rgb fill = gas ? colour::Cyan : colour::Green;
   c.Rectangle({colour::Black, 1}, {fill}, f.R(630, 465, 755, 505));
   c.Text(FontKind::Label, colour::Black, fill, f.P(gas ? 675 : 655, 475), {},
@@ -136,13 +122,14 @@ void DrawFuelState(Program& p, Canvas& c, const Frame& f, std::uint8_t fuelState
 void DrawValues(Program& p, Canvas& c, const OscilloscopeSample& v, long speed,
                 const Rect& unitBlank) {
   const Frame f = FrameOf(p);
-  const int probeType = LambdaProbeTypeOf(p);
-  const double lambda = ByteVolts(static_cast<unsigned>(v.lambda));
-  Value(c, f, 630, 70, VoltsText(probeType == 3 || probeType == 4 ? 5 - lambda : lambda));
+  const std::uint8_t type = Get(p.link.image, Param::LambdaType);
+  Value(c, f, 630, 70, VoltsText(Volts(LambdaVolts(type, static_cast<std::uint8_t>(v.lambda)))));
   Value(c, f, 630, 180, DigitsText(v.actuator, 3));
   Value(c, f, 630, 290, DigitsText(speed, 4));
   p.shared.engineSpeed = speed;
-  DrawThrottle(c, f, v.throttle, v.type, v.throttleSwitch != 0, unitBlank);
+  DrawThrottle(c, f,
+               DecodeThrottle(v.type, static_cast<std::uint8_t>(v.throttle), v.throttleSwitch != 0),
+               unitBlank);
   DrawFuelState(p, c, f, v.fuelState);
 }
 
@@ -162,7 +149,7 @@ OscilloscopeSample CurrentSample(const MemoryImage& image) {
   s.speed = EngineSpeed(image);
   s.throttle = Get(image, bytes::Tps);
   s.type = Get(image, Param::LambdaType);
-  s.throttleSwitch = Get(image, bytes::Status) & 0x10;
+  s.throttleSwitch = ThrottleSwitchOpen(Get(image, bytes::Status));
   s.fuelState = Get(image, bytes::Switches);
   return s;
 }
@@ -170,9 +157,7 @@ OscilloscopeSample CurrentSample(const MemoryImage& image) {
 std::array<int, kTraceCount> TraceDeflections(const OscilloscopeSample& s) {
   int lambda = s.lambda * 15 / 10;
   if (LambdaProbeType(s.type) != 0) lambda /= 5;
-  // The throttle trace is inverted for the inverted sensors (bit 0 set, not all of bits 0..2).
-  const bool inverted = (s.type & 0x07) != 0x07 && (s.type & 0x01) != 0;
-  const int throttle = inverted ? 255 - s.throttle : s.throttle;
+  const int throttle = ThrottleTraceInverted(s.type) ? 255 - s.throttle : s.throttle;
   return {std::min(lambda, kLambdaLimit), s.actuator / 3, s.attInit / 3,
           static_cast<int>(std::min(s.speed / 100, static_cast<long>(kSpeedLimit))),
           static_cast<int>(RoundHalfDown(throttle / 3.1))};
@@ -208,7 +193,7 @@ void DrawOscilloscopeLabels(Program& p, Canvas& c) {
   constexpr FontKind L = FontKind::Label;
   Label(c, f, L, 50, 60, t[143], colour::Olive);
   Label(c, f, L, 50, 90, LambdaRangeLabel(LambdaProbeType(type)));
-  Label(c, f, L, 50, 420, t[TpsNameText(TpsCode(type))]);
+  Label(c, f, L, 50, 420, t[kTpsSensorFirstText + TpsSensorItem(TpsCode(type))]);
   Label(c, f, L, 50, 190, t[145]);
   Label(c, f, L, 50, 320, t[148]);
   Label(c, f, FontKind::Value, 700, 70, t[151]);

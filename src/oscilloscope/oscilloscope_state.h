@@ -25,7 +25,7 @@ struct OscilloscopeSample {
   long speed = 0;    // rpm, 0 when Block 2 byte 6 is 255
   int throttle = 0;  // Block 2 byte 1, never inverted
   std::uint8_t type = 0;            // Block 3 byte 2: lambda probe type and TPS sensor code
-  std::uint8_t throttleSwitch = 0;  // Block 2 byte 7 AND 0x10
+  std::uint8_t throttleSwitch = 0;  // nonzero: the throttle switch bit of Block 2 byte 7 set
   std::uint8_t fuelState = 0;       // Block 2 byte 8
 };
 

@@ -119,7 +119,7 @@ void DrawSpeedDial(Program& program, Canvas& canvas, Controls& controls) {
   canvas.Line(blackWide, at(t.needleBase[k]), at(t.needleTip[k]));
   canvas.Ellipse(blackWide, black, hub);
 
-  const bool redAbove = (Get(program.link.image, Param::Options) & 0x40) != 0;
+  const bool redAbove = Has(program.link.image, Param::Options, bits::options::LpgOff);
   const long off = dial.lpgOffSpeed;
   for (std::size_t i = 0; i < t.majorTickInner.size(); ++i) {
     const bool red = redAbove && off / 1000 < static_cast<long>(i);

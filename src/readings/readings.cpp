@@ -35,8 +35,8 @@ Frame FrameOf(const Program& p) { return {p.shell.scaleX, p.shell.scaleY}; }
 // The decoded bytes one refresh works from.
 struct Image {
   explicit Image(const MemoryImage& m) : m(m) {}
-  unsigned operator()(ByteRef r) const { return Get(m, r); }
-  unsigned operator()(Param p) const { return Get(m, p); }
+  std::uint8_t operator()(ByteRef r) const { return Get(m, r); }
+  std::uint8_t operator()(Param p) const { return Get(m, p); }
   const MemoryImage& m;
 };
 
@@ -87,33 +87,29 @@ struct Messages {
 
 enum class FuelField { Unchanged, Petrol, Gas };
 
-// Message rules: exactly one of them applies, tested in order.
-FuelField EvaluateMessages(Program& p, const Image& img, unsigned long lpgOnSpeed,
-                           Messages& m) {
-  ReadingsState& s = p.readings;
+// The states in which the controller shows no full status: offline, another version, not
+// operating, or without emulation. Each has its fixed lines; nothing when the full status applies.
+std::optional<FuelField> ReducedStatusMessages(const Program& p, const Image& img, Messages& m) {
   const auto& t = p.texts;
-  const unsigned f = img(bytes::Switches);
-  const auto bit = [f](int n) { return ((f >> n) & 1u) != 0; };
-
   if (p.link.offline) {
     m.Write(1, t[30], true);
     m.Write(3, t[31]);
     m.Blank(2), m.Blank(4), m.Blank(5);
     return FuelField::Petrol;
   }
-  if (Version(p.link.image) != kSupportedVersion) {
+  if (!IsVersion3(p.link.image)) {
     m.Write(1, t[29], true);
     m.Blank(2), m.Blank(3), m.Blank(4), m.Blank(5);
     return FuelField::Unchanged;
   }
-  if ((img(bytes::Status) & 0x08) == 0) {  // the controller is not in its operating state
+  if (!Has(img(bytes::Status), bits::status::Operating)) {
     m.Write(3, t[28], true);
     m.Write(1, t[12]);
     m.Blank(2), m.Blank(4), m.Blank(5);
     return FuelField::Petrol;
   }
-  if ((img(Param::EmulType) & 0x80) == 0) {  // reduced status without emulation
-    if (bit(0)) {
+  if (!Has(img(Param::EmulType), bits::emul_type::FullStatus)) {
+    if (Has(img(bytes::Switches), bits::switches::OnGas)) {
       m.Write(1, t[13]);
       m.Blank(2), m.Blank(3), m.Blank(4), m.Blank(5);
       return FuelField::Gas;
@@ -123,58 +119,90 @@ FuelField EvaluateMessages(Program& p, const Image& img, unsigned long lpgOnSpee
     m.Blank(2), m.Blank(4), m.Blank(5);
     return FuelField::Petrol;
   }
+  return std::nullopt;
+}
 
-  const FuelField fuel = bit(0) ? FuelField::Gas : FuelField::Petrol;
-  m.Write(1, bit(0) ? t[13] : t[12]);
-  if (bit(1)) {  // learning in progress
-    s.learnActive = true;
-    m.Blank(3);
-    if (s.nonIdleLamp)
-      m.Write(5, t[16]);
-    else
-      m.Write(5, t[17], true);
-    return fuel;
+// While the controller learns: line 5 asks for idle, or says learning goes on off idle.
+void LearningMessages(ReadingsState& s, const LanguageTexts& t, Messages& m) {
+  s.learnActive = true;
+  m.Blank(3);
+  if (s.nonIdleLamp)
+    m.Write(5, t[16]);
+  else
+    m.Write(5, t[17], true);
+}
+
+// The outcome of the user's learn request once learning has ended; a failure stays shown.
+void LearnOutcomeMessage(ReadingsState& s, const LanguageTexts& t, std::uint8_t switches,
+                         Messages& m) {
+  using namespace bits::switches;
+  if (!Has(switches, LearnFinished)) {
+    m.Write(5, t[18], true);
+    s.learnRequested = false;
+  } else if (Has(switches, LearnFailed)) {
+    m.Write(5, t[19], true);
+  } else {
+    m.Write(5, t[20], true);
+    s.learnRequested = false;
   }
-  s.learnActive = false;
-  if (s.learnRequested) {  // the outcome of a learn request
-    if (!bit(4)) {
-      m.Write(5, t[18], true);
-      s.learnRequested = false;
-    } else if (bit(5)) {
-      m.Write(5, t[19], true);
-    } else {
-      m.Write(5, t[20], true);
-      s.learnRequested = false;
-    }
-    s.messageAge = 0;
-  }
-  if (bit(2)) {  // LPG OFF
-    m.Write(3, t[21], true);
-    if (bit(7))
-      m.Blank(4);
-    else
-      m.Write(4, t[22], true);
-    return fuel;
-  }
+  s.messageAge = 0;
+}
+
+// Which of the switch-on conditions the car meets; a learn message fades after 60 refreshes
+// once both are met.
+void ConditionMessages(Program& p, const Image& img, unsigned long lpgOnSpeed, Messages& m) {
+  using namespace bits::switches;
+  ReadingsState& s = p.readings;
+  const auto& t = p.texts;
+  const std::uint8_t switches = img(bytes::Switches);
   m.Blank(4);
-  if (bit(7) && bit(6)) {
+  if (Has(switches, TemperatureReached) && Has(switches, SpeedReached)) {
     m.Blank(2);
-    if (bit(3)) {
+    if (Has(switches, CutOff)) {
       m.Write(5, t[23], true);
-    } else if (++s.messageAge > 60) {  // a learn message fades after 60 refreshes
+    } else if (++s.messageAge > 60) {
       m.Blank(5);
       s.messageAge = 60;
     }
-    if (!bit(3)) m.Blank(3);
-  } else if (bit(7)) {
+    if (!Has(switches, CutOff)) m.Blank(3);
+  } else if (Has(switches, TemperatureReached)) {
     m.Write(3, t[24]);
-    const bool belowOn = (img(Param::Options) & 0x10) != 0 ||
+    const bool belowOn = Has(img(Param::Options), bits::options::SpeedSwitch) ||
                          !(p.shared.engineSpeed > static_cast<long>(lpgOnSpeed));
     m.Write(4, belowOn ? t[25] : t[26], true);
   } else {
     m.Write(3, t[24]);
     m.Write(4, t[22], true);
   }
+}
+
+// The message area's lines and the fuel field: a reduced status when the controller gives no
+// full one; otherwise the fuel, then learning, a learn outcome, LPG off, or the conditions.
+FuelField EvaluateMessages(Program& p, const Image& img, unsigned long lpgOnSpeed,
+                           Messages& m) {
+  if (const auto fuel = ReducedStatusMessages(p, img, m)) return *fuel;
+  using namespace bits::switches;
+  ReadingsState& s = p.readings;
+  const auto& t = p.texts;
+  const std::uint8_t switches = img(bytes::Switches);
+  const bool onGas = Has(switches, bits::switches::OnGas);
+  m.Write(1, onGas ? t[13] : t[12]);
+  const FuelField fuel = onGas ? FuelField::Gas : FuelField::Petrol;
+  if (Has(switches, Learning)) {
+    LearningMessages(s, t, m);
+    return fuel;
+  }
+  s.learnActive = false;
+  if (s.learnRequested) LearnOutcomeMessage(s, t, switches, m);
+  if (Has(switches, LpgOff)) {
+    m.Write(3, t[21], true);
+    if (Has(switches, TemperatureReached))
+      m.Blank(4);
+    else
+      m.Write(4, t[22], true);
+    return fuel;
+  }
+  ConditionMessages(p, img, lpgOnSpeed, m);
   return fuel;
 }
 
@@ -269,15 +297,13 @@ namespace {
 // Lambda box: the voltage, the probe marker and the neutral-point marker, then the rest of both
 // rows.
 void RefreshLambda(Canvas& c, const Image& img, const Frame& f) {
-  const int probeType = LambdaProbeType(static_cast<std::uint8_t>(img(Param::LambdaType)));
+  const int probeType = LambdaProbeType(img(Param::LambdaType));
   const unsigned lambda = img(bytes::Lambda);
-  double lambdaVolts = ByteVolts(lambda);
-  if (probeType == 3 || probeType == 4) lambdaVolts = 5 - lambdaVolts;
-  Value(c, f, 40, 45, VoltsText(lambdaVolts));
+  Value(c, f, 40, 45, VoltsText(Volts(LambdaVolts(img.m))));
   const int pos = static_cast<int>(std::min(probeType == 0 ? lambda * 5 : lambda, 255u));
   const int point = static_cast<int>(probeType == 0 ? img(Param::LambdaPoint) * 5
                                                     : img(Param::LambdaPoint));
-  const unsigned state = img(bytes::Status) & 0x07;
+  const int state = LambdaState(img(bytes::Status));
   const Rgb stateColour = state == 1 ? colour::DarkGreen : state == 4 ? colour::Red : colour::Yellow;
   Fill(c, stateColour, f.R(140 + pos, 52, 180 + pos, 70));
   // The neutral point is not capped; what lies past the bar's end is not drawn.
@@ -291,38 +317,30 @@ void RefreshLambda(Canvas& c, const Image& img, const Frame& f) {
 
 // TPS box: the lamps, the voltage by sensor code and the inertia.
 void RefreshTps(Program& p, Canvas& c, const Image& img, const Frame& f) {
-  // Exactly one high bit of the status lights its lamp; none or several light none.
-  const unsigned status = img(bytes::Status);
-  const unsigned high = status & 0xF0;
-  const int lit = high == 0x10 ? 1 : high == 0x20 ? 2 : high == 0x40 ? 3 : high == 0x80 ? 4 : 0;
+  const int lit = ThrottleLamp(img(bytes::Status));
   for (int n = 1; n <= 4; ++n) {
     const Rgb lamp = kLampColours[n - 1];
     c.Rectangle({lamp, 1}, {lit == n ? lamp : colour::LightGrey}, TpsLampRect(p.shell, n));
   }
   p.readings.nonIdleLamp = lit >= 2;
 
-  const double tpsVolts = ByteVolts(img(bytes::Tps));
-  const char* switchText = (status & 0x10) ? "OFF" : " ON";
-  switch (TpsCode(static_cast<std::uint8_t>(img(Param::LambdaType)))) {
-    case 1:
-      Value(c, f, 40, 155, VoltsText(5 - tpsVolts));
-      break;
-    case 2:
-    case 3:
+  const ThrottleReading throttle = DecodeThrottle(img.m);
+  switch (throttle.kind) {
+    case ThrottleReading::None:
       Value(c, f, 40, 155, "_.__");
       break;
-    case 6:
-      Fill(c, colour::LightGrey, f.R(30, 155, 105, 195));
-      Value(c, f, 40, 155, switchText);
+    case ThrottleReading::Switch: {
+      // Code 7's blank reaches a little further right than code 6's.
+      const bool code6 = TpsCode(img(Param::LambdaType)) == 6;
+      Fill(c, colour::LightGrey, f.R(30, 155, code6 ? 105 : 110, 195));
+      Value(c, f, 40, 155, throttle.on ? " ON" : "OFF");
       break;
-    case 7:
-      Fill(c, colour::LightGrey, f.R(30, 155, 110, 195));
-      Value(c, f, 40, 155, switchText);
+    }
+    case ThrottleReading::Volts:
+      Value(c, f, 40, 155, VoltsText(Volts(throttle.volts)));
       break;
-    default:
-      Value(c, f, 40, 155, VoltsText(tpsVolts));
   }
-  SmallValue(c, f, 305, 196, VoltsText(img(Param::TPSInert) / 50.0 + 0.02));
+  SmallValue(c, f, 305, 196, VoltsText(TpsInertHundredths(img(Param::TPSInert)) / 100.0));
 }
 
 // Actuator box: the position bar, the AttInit pointer (its area cleared only when it moves), the
@@ -359,11 +377,11 @@ void RefreshActuator(Program& p, Canvas& c, const Image& img, const Frame& f) {
   Fill(c, colour::LightGrey, f.R(workRight, 307, 418, 312));
 
   const int attJump = static_cast<int>(img(Param::AttJump));
-  const int jump = Version(p.link.image) == kSupportedVersion
+  const int jump = IsVersion3(p.link.image)
                        ? std::min(attInit + attInit * attJump / 100, 255)
                        : attJump;
-  const bool switchSensor = IsSwitchTps(TpsCode(static_cast<std::uint8_t>(img(Param::LambdaType))));
-  if (!switchSensor && (img(Param::Options) & 0x08))
+  const bool switchSensor = IsSwitchTps(TpsCode(img(Param::LambdaType)));
+  if (!switchSensor && Has(img(Param::Options), bits::options::Jump))
     Fill(c, colour::Black, f.R(160 + jump, 293, 162 + jump, 298));
   Fill(c, colour::LightGrey, f.R(150, 293, 160 + jump, 298));
   Fill(c, colour::LightGrey, f.R(162 + jump, 293, 425, 298));
@@ -381,26 +399,29 @@ unsigned long RefreshSpeed(Program& p, Canvas& c, Controls& ui, const Image& img
     DrawSpeedDial(p, c, ui);
   }
 
-  const unsigned options = img(Param::Options);
+  const std::uint8_t options = img(Param::Options);
   const auto cutOff = SpeedParameter(p.link.image, Param::CutOffRPMLo, Param::CutOffRPMHi);
   const auto lpgOn = SpeedParameter(p.link.image, Param::LPGOnRPMLo, Param::LPGOnRPMHi);
   const auto lpgOff =
       static_cast<long>(SpeedParameter(p.link.image, Param::LPGOffRPMLo, Param::LPGOffRPMHi));
   SmallValue(c, f, 510, 265, DigitsText(static_cast<long>(cutOff), 4),
-             (options & 0x20) ? colour::Black : colour::Grey);
+             Has(options, bits::options::CutOff) ? colour::Black : colour::Grey);
   SmallValue(c, f, 605, 265, DigitsText(static_cast<long>(lpgOn), 4));
   if (lpgOff != s.dial.lpgOffSpeed) {
     s.dial.lpgOffSpeed = lpgOff;
     DrawSpeedDial(p, c, ui);
     s.dial.lastDialSpeed = speed;
   }
-  SmallValue(c, f, 705, 265, DigitsText(lpgOff, 4), (options & 0x40) ? colour::Black : colour::Grey);
+  SmallValue(c, f, 705, 265, DigitsText(lpgOff, 4),
+             Has(options, bits::options::LpgOff) ? colour::Black : colour::Grey);
 
   // " LPG ON " follows the fuel state of the previous refresh.
-  const unsigned switches = img(bytes::Switches);
+  const std::uint8_t switches = img(bytes::Switches);
   Label(c, f, 590, 290, " LPG ON ", s.onGas ? colour::DarkGreen : colour::Black);
-  Label(c, f, 685, 290, " LPG OFF ", (switches & 0x04) ? colour::Red : colour::Black);
-  Label(c, f, 485, 290, " CUT-OFF ", (switches & 0x08) ? colour::Red : colour::Black);
+  Label(c, f, 685, 290, " LPG OFF ",
+        Has(switches, bits::switches::LpgOff) ? colour::Red : colour::Black);
+  Label(c, f, 485, 290, " CUT-OFF ",
+        Has(switches, bits::switches::CutOff) ? colour::Red : colour::Black);
   return lpgOn;
 }
 
@@ -408,7 +429,8 @@ unsigned long RefreshSpeed(Program& p, Canvas& c, Controls& ui, const Image& img
 void RefreshTemperatures(const Program& p, Canvas& c, const Image& img, const Frame& f) {
   Value(c, f, 490, 375, DigitsText(TemperatureFromRaw(img(bytes::Temperature)), 3));
   const Rect onTemp = SwitchOnTemperatureField(p, f);
-  c.Text(FontKind::Label, (img(Param::Options) & 0x02) ? colour::Black : colour::Grey,
+  c.Text(FontKind::Label,
+         Has(img(Param::Options), bits::options::SwitchOnTemperature) ? colour::Black : colour::Grey,
          colour::White, {onTemp.left, onTemp.top}, onTemp,
          TemperatureText(img(Param::LPGOnTemp)));
 }
@@ -461,7 +483,7 @@ bool ReadingsTick(Program& p, Canvas& c, Controls& ui) {
 }
 
 void LearnPressed(Program& p, Canvas& c, Controls&) {
-  if (p.link.offline || Version(p.link.image) != kSupportedVersion || !p.readings.onGas) return;
+  if (p.link.offline || !IsVersion3(p.link.image) || !p.readings.onGas) return;
   ReadingsState& s = p.readings;
   if (s.learnActive) {
     DrawMessageLine(c, FrameOf(p), 5, p.texts[32], colour::Red);

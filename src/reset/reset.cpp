@@ -4,6 +4,7 @@
 
 #include "link/link.h"
 #include "link/parameters.h"
+#include "link/signals.h"
 #include "reset_ids.h"
 #include "shell/program.h"
 #include "shell/restore_point.h"
@@ -27,9 +28,6 @@ constexpr ResetPlace kPlaces[5][kResetPlaceCount] = {
     {{IDC_RESET_HEADING, 360, 300, 800, 40}, {IDC_RESET_DESCRIPTION, 360, 350, 800, 40},
      {IDC_RESET_BUTTON, 220, 450, 800, 75}, {IDC_RESET_PROGRESS, 220, 550, 800, 50}},
 };
-
-// Block 2 byte 7 bit 3: the controller is in a state in which it refuses a reset.
-constexpr std::uint8_t kRefuseBit = 0x08;
 
 void Place(Controls& c, const ResetPlace& p) { c.Move(p.control, p.x, p.y, p.width, p.height); }
 
@@ -85,8 +83,8 @@ ResetOutcome RunFactoryReset(Program& program, Controls& c, const RestorePoints&
   c.SetPosition(IDC_RESET_PROGRESS, 0);
   Identify(link);
   ReadBlock(link, 2);
-  if (Get(link.image, bytes::Status) & kRefuseBit) return ResetOutcome::Refused;
-  if (Version(link.image) != kSupportedVersion) return ResetOutcome::NotSent;
+  if (IsOperating(link.image)) return ResetOutcome::Refused;  // refused while it operates
+  if (!IsVersion3(link.image)) return ResetOutcome::NotSent;
   switch (KeepRestorePoint(link, points, RestoreReason::BeforeReset)) {
     case KeepResult::Kept: break;
     case KeepResult::NoAnswer: return ResetOutcome::NoRestorePointAnswer;

@@ -12,7 +12,7 @@ TickGate IdleWhileListOpen(const SharedValues& shared) {
 
 bool IdentifyForReading(Link& link) {
   Identify(link);
-  return !link.offline && Version(link.image) == kSupportedVersion;
+  return !link.offline && IsVersion3(link.image);
 }
 
 void ReadBlocks(Link& link, BlockSet blocks) {

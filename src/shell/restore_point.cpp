@@ -87,7 +87,7 @@ KeepResult KeepRestorePoint(Link& link, const RestorePoints& points, RestoreReas
   bool accepted = true;
   for (int block = 2; block <= kBlockCount; ++block) accepted = ReadBlock(link, block) && accepted;
   // A refused reply leaves older bytes in its block: such a point would not hold the car as it is.
-  if (!accepted || Version(link.image) != kSupportedVersion) return KeepResult::NoAnswer;
+  if (!accepted || !IsVersion3(link.image)) return KeepResult::NoAnswer;
   const std::string written =
       WriteRestorePoint(points.files, points.folder, link.image, reason, points.now(),
                         RestorePointFactsOf(link.image, points.registrationPage));

@@ -17,7 +17,7 @@ SaveResult SaveControllerSettings(Link& link, FileStore& files, const std::strin
   bool accepted = ReadBlock(link, 2);
   accepted = ReadBlock(link, 3) && accepted;
   accepted = ReadBlock(link, 4) && accepted;
-  if (Version(link.image) != kSupportedVersion) return SaveResult::NoAnswer;
+  if (!IsVersion3(link.image)) return SaveResult::NoAnswer;
   accepted = ReadBlock(link, 5) && accepted;
   // A block whose reply was refused still holds older values: such a file would mix moments.
   if (!accepted) return SaveResult::NoAnswer;
@@ -31,7 +31,7 @@ OpenResult LoadControllerSettings(Link& link, FileStore& files, const std::strin
   if (!files.Read(path, kBs2ReadLimit, text)) return OpenResult::CannotRead;
   Bs2Values values{};
   // At another version nothing will be sent, so the file is not looked at.
-  if (Version(link.image) == kSupportedVersion) {
+  if (IsVersion3(link.image)) {
     const Bs2Content content = ParseBs2(text);
     if (!content.valid) return OpenResult::Mismatch;
     values = content.values;

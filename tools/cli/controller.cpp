@@ -36,7 +36,7 @@ int IdentifyController(Context& c, Link& link) {
 }
 
 int RequireVersion3(Context& c, const Link& link) {
-  if (Version(link.image) != kSupportedVersion)
+  if (!IsVersion3(link.image))
     return Fail(c, kExitVersion,
                 "the controller on " + c.args.port + " is version " + ControllerVersion(link.image) +
                     "; kv720-cli works with version 3 only");

@@ -49,8 +49,10 @@ Field Speed(const MemoryImage& image, Param lo, Param hi) {
 }
 
 Decoding OptionsFields(std::uint8_t b, const LanguageTexts& t) {
-  return {OnOff(t[116], b & 0x02), OnOff(t[104], !(b & 0x04)), OnOff(t[109], b & 0x08),
-          Text(t[48], t[82 + ((b >> 4) & 1)]), OnOff(t[112], b & 0x20), OnOff(t[115], b & 0x40),
+  using namespace bits::options;
+  return {OnOff(t[116], Has(b, SwitchOnTemperature)), OnOff(t[104], !Has(b, AutomaticBase)),
+          OnOff(t[109], Has(b, Jump)), Text(t[48], t[82 + FieldOf(b, SpeedSwitch)]),
+          OnOff(t[112], Has(b, CutOff)), OnOff(t[115], Has(b, LpgOff)),
           Text(t[39], t[kGasSensorTypeFirstText + GasSensorTypeIndex(b)])};
 }
 
@@ -59,27 +61,29 @@ Decoding LambdaTypeFields(std::uint8_t b, const LanguageTexts& t) {
   const std::string probeName = probe < static_cast<int>(std::size(kProbeTypeNames))
                                     ? kProbeTypeNames[probe]
                                     : "(not in the list: " + std::to_string(probe) + ")";
-  return {Text(t[40], probeName), Text(t[49], t[84 + TpsItemOfCode(TpsCode(b))])};
+  return {Text(t[40], probeName), Text(t[49], t[kTpsSensorFirstText + TpsSensorItem(TpsCode(b))])};
 }
 
 Decoding EmulTypeFields(std::uint8_t b, const LanguageTexts& t) {
-  return {Text(t[43], Item(t, 61, 3, b & 0x03)), OnOff(t[185], b & 0x04),
-          OnOff(t[187], b & 0x08), Text(t[117], Item(t, 129, 3, (b >> 4) & 0x03)),
-          OnOff("Full status messages", b & 0x80)};
+  using namespace bits::emul_type;
+  return {Text(t[43], Item(t, 61, 3, FieldOf(b, EmulationType))), OnOff(t[185], Has(b, LowSignal)),
+          OnOff(t[187], Has(b, EmergencyStart)),
+          Text(t[117], Item(t, 129, 3, FieldOf(b, EmulationMode))),
+          OnOff("Full status messages", Has(b, FullStatus))};
 }
 
 // A correction nibble n shows 2 x (16 - n) - d, with d fixed per list.
 Decoding CorrectionFields(std::uint8_t b, const LanguageTexts& t, int lowText, int lowD,
                           int highD) {
   auto shown = [](int n, int d) { return CorrectionText(2 * (16 - n) - d); };
-  return {Text(t[lowText], shown(b & 0x0F, lowD)), Text(t[lowText + 1], shown(b >> 4, highD))};
+  using namespace bits::correction;
+  return {Text(t[lowText], shown(FieldOf(b, Low), lowD)),
+          Text(t[lowText + 1], shown(FieldOf(b, High), highD))};
 }
 
-// The TPS jump threshold counts down from 5 V for an inverted sensor (code 1).
 Field TpsJump(const MemoryImage& image) {
-  const int b = Get(image, Param::TPSJump);
-  const int v = TpsCode(Get(image, Param::LambdaType)) == 1 ? 250 - b : b;
-  return Number(2L * v, 2, "V");
+  return Number(2L * TpsJumpFiftieths(Get(image, Param::LambdaType), Get(image, Param::TPSJump)), 2,
+                "V");
 }
 
 Decoding Numeric(Param p, const MemoryImage& image) {
@@ -106,7 +110,7 @@ Decoding Numeric(Param p, const MemoryImage& image) {
     case Param::CutOffRPMHi: return {Speed(image, Param::CutOffRPMLo, Param::CutOffRPMHi)};
     case Param::LPGOffRPMLo:
     case Param::LPGOffRPMHi: return {Speed(image, Param::LPGOffRPMLo, Param::LPGOffRPMHi)};
-    case Param::TPSInert: return {Number(2 * b + 2, 2, "V")};
+    case Param::TPSInert: return {Number(TpsInertHundredths(static_cast<std::uint8_t>(b)), 2, "V")};
     default: return {Number(b, 0, "")};  // the gas level sensor points: raw sensor values
   }
 }

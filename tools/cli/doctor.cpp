@@ -83,7 +83,7 @@ int CheckReply(Report& r, const Bytes& got) {
   r.Pass(4, "the reply is a valid frame");
   MemoryImage image;
   image.ReplaceBlock(1, reply.data());
-  if (Version(image) != kSupportedVersion)
+  if (!IsVersion3(image))
     return r.Failure(5, "the controller is version 3", kExitVersion,
                      "the controller is version " + ControllerVersion(image) +
                          "; the program works with version 3 only");

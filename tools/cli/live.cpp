@@ -15,40 +15,12 @@ std::string TenThousandths(long v) {
   return text;
 }
 
-std::string Bit(std::uint8_t byte, int bit) { return ((byte >> bit) & 1) ? "1" : "0"; }
+std::string Bit(std::uint8_t byte, std::uint8_t bit) { return Has(byte, bit) ? "1" : "0"; }
 
-int ProbeType(const MemoryImage& m) { return LambdaProbeType(Get(m, Param::LambdaType)); }
-int Tps(const MemoryImage& m) { return TpsCode(Get(m, Param::LambdaType)); }
-
-// The lambda voltage; the 5-0 V probes (types 3 and 4) read downward from 5 V.
-long LambdaScaled(const MemoryImage& m) {
-  const long v = 196L * Get(m, bytes::Lambda);
-  return ProbeType(m) == 3 || ProbeType(m) == 4 ? 50000 - v : v;
-}
-
-// The TPS voltage; an inverted sensor (code 1) reads from 5 V down; throttle switches (codes 2,
-// 3, 6 and 7) have none.
-bool TpsHasVoltage(const MemoryImage& m) { return !IsSwitchTps(Tps(m)); }
-long TpsScaled(const MemoryImage& m) {
-  const long v = 196L * Get(m, bytes::Tps);
-  return Tps(m) == 1 ? 50000 - v : v;
-}
-
-// Codes 6 and 7 show the throttle switch: "ON" while bit 4 of the status is clear.
-std::string TpsSwitch(const MemoryImage& m) {
-  if (Tps(m) != 6 && Tps(m) != 7) return {};
-  return (Get(m, bytes::Status) & 0x10) ? "OFF" : "ON";
-}
-
-// Exactly one of bits 7..4 lights its lamp; none or several light none.
-int TpsLamp(const MemoryImage& m) {
-  switch (Get(m, bytes::Status) & 0xF0) {
-    case 0x10: return 1;
-    case 0x20: return 2;
-    case 0x40: return 3;
-    case 0x80: return 4;
-    default: return 0;
-  }
+// The panels' switch text without its leading blank; empty for a sensor that is no switch.
+std::string SwitchText(const ThrottleReading& throttle) {
+  if (throttle.kind != ThrottleReading::Switch) return {};
+  return throttle.on ? "ON" : "OFF";
 }
 
 }  // namespace
@@ -71,22 +43,23 @@ const std::vector<std::string>& LiveColumnUnits() {
 }
 
 std::vector<std::string> LiveValues(const MemoryImage& m) {
+  using namespace bits::switches;
   const std::uint8_t status = Get(m, bytes::Status), sw = Get(m, bytes::Switches);
-  return {TenThousandths(LambdaScaled(m)),
-          TpsHasVoltage(m) ? TenThousandths(TpsScaled(m)) : std::string(),
-          TpsSwitch(m),
-          std::to_string(Get(m, bytes::Actuator)),
-          std::to_string(Get(m, bytes::AttInit)),
+  const ThrottleReading throttle = DecodeThrottle(m);
+  return {TenThousandths(LambdaVolts(m)),
+          throttle.kind == ThrottleReading::Volts ? TenThousandths(throttle.volts) : std::string(),
+          SwitchText(throttle),
+          std::to_string(ActuatorSteps(m)),
+          std::to_string(AttInitSteps(m)),
           std::to_string(EngineSpeed(m)),
           std::to_string(TemperatureFromRaw(Get(m, bytes::Temperature))),
-          Bit(sw, 0), Bit(sw, 1), Bit(sw, 2), Bit(sw, 3), Bit(sw, 4), Bit(sw, 5), Bit(sw, 6),
-          Bit(sw, 7),
-          std::to_string(status & 0x07),
-          std::to_string(TpsLamp(m)),
-          Bit(status, 3)};
+          Bit(sw, OnGas), Bit(sw, Learning), Bit(sw, LpgOff), Bit(sw, CutOff),
+          Bit(sw, LearnFinished), Bit(sw, LearnFailed), Bit(sw, SpeedReached),
+          Bit(sw, TemperatureReached),
+          std::to_string(LambdaState(status)),
+          std::to_string(ThrottleLamp(status)),
+          Bit(status, bits::status::Operating)};
 }
-
-bool OnGas(const MemoryImage& image) { return (Get(image, bytes::Switches) & 0x01) != 0; }
 
 std::string DateTimeText(const LocalTime& t) {
   char text[48];
@@ -96,22 +69,25 @@ std::string DateTimeText(const LocalTime& t) {
 }
 
 std::string WatchLine(const MemoryImage& m) {
+  using namespace bits::switches;
   const std::uint8_t sw = Get(m, bytes::Switches);
   // The panel's d.dd: volts truncated to two decimals.
-  auto volts = [](long scaled) { return VoltsText(static_cast<double>(scaled) / 10000.0); };
-  std::string tps = TpsHasVoltage(m) ? volts(TpsScaled(m)) + " V" : TpsSwitch(m);
+  auto volts = [](long scaled) { return VoltsText(Volts(scaled)); };
+  const ThrottleReading throttle = DecodeThrottle(m);
+  std::string tps = throttle.kind == ThrottleReading::Volts ? volts(throttle.volts) + " V"
+                                                            : SwitchText(throttle);
   if (tps.empty()) tps = "_.__";
   char line[200];
   std::snprintf(line, sizeof line,
-                "%-6s | lambda %s V | TPS %s | actuator %3u (base %3u) | %5ld rpm | %3ld °C",
-                (sw & 1) ? "LPG" : "PETROL", volts(LambdaScaled(m)).c_str(), tps.c_str(),
-                unsigned{Get(m, bytes::Actuator)}, unsigned{Get(m, bytes::AttInit)},
-                EngineSpeed(m), TemperatureFromRaw(Get(m, bytes::Temperature)));
+                "%-6s | lambda %s V | TPS %s | actuator %3d (base %3d) | %5ld rpm | %3ld °C",
+                RunningOnGas(m) ? "LPG" : "PETROL", volts(LambdaVolts(m)).c_str(), tps.c_str(),
+                ActuatorSteps(m), AttInitSteps(m), EngineSpeed(m),
+                TemperatureFromRaw(Get(m, bytes::Temperature)));
   std::string out = line;
-  if (sw & 0x02) out += " | learning";
-  if (sw & 0x04) out += " | LPG OFF";
-  if (sw & 0x08) out += " | CUT-OFF";
-  if (!(Get(m, bytes::Status) & 0x08)) out += " | engine not running";
+  if (Has(sw, Learning)) out += " | learning";
+  if (Has(sw, LpgOff)) out += " | LPG OFF";
+  if (Has(sw, CutOff)) out += " | CUT-OFF";
+  if (!IsOperating(m)) out += " | engine not running";
   return out;
 }
 

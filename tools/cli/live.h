@@ -19,9 +19,6 @@ const std::vector<std::string>& LiveColumnUnits();
 // voltage of a throttle switch).
 std::vector<std::string> LiveValues(const MemoryImage& image);
 
-// Block 2 byte 8 bit 0.
-bool OnGas(const MemoryImage& image);
-
 struct LocalTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
