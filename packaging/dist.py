@@ -47,6 +47,10 @@ License: MIT
 """
 
 
+# Sets the latency timer of ftdi_sio adapters to 1 ms when they are plugged in.
+UDEV_RULE = "60-kv720-latency.rules"
+
+
 def read_version(build):
     with open(os.path.join(build, "version.txt")) as f:
         return f.read().strip()
@@ -144,6 +148,8 @@ def stage_deb(win, native, root, version, work):
     run("strip", "-o", os.path.join(bin_dir, "kv720-cli"), os.path.join(native, "kv720-cli"))
     os.chmod(os.path.join(bin_dir, "kv720-cli"), 0o755)
     install(os.path.join(SOURCE, "packaging", "linux", "kv720"), os.path.join(bin_dir, "kv720"), 0o755)
+    install(os.path.join(SOURCE, "packaging", "linux", UDEV_RULE),
+            os.path.join(root, "usr", "lib", "udev", "rules.d", UDEV_RULE))
     share = os.path.join(root, "usr", "share")
     install(None, os.path.join(share, "applications", "kv720.desktop"), data=DESKTOP_ENTRY.encode())
     for size in (16, 32, 48):

@@ -105,6 +105,7 @@ class DebTest(unittest.TestCase):
                 files[path[1:]] = mode
         expected = {"/usr/bin/kv720": "-rwxr-xr-x", "/usr/bin/kv720-cli": "-rwxr-xr-x",
                     "/usr/lib/kv720/KV720.exe": "-rw-r--r--",
+                    "/usr/lib/udev/rules.d/60-kv720-latency.rules": "-rw-r--r--",
                     "/usr/share/applications/kv720.desktop": "-rw-r--r--",
                     "/usr/share/doc/kv720/copyright": "-rw-r--r--",
                     "/usr/share/doc/kv720/user-guide.txt": "-rw-r--r--"}
@@ -122,6 +123,14 @@ class DebTest(unittest.TestCase):
         libraries = subprocess.run(["ldd", cli], capture_output=True, text=True).stdout
         for unwanted in ("libasan", "libubsan", "libstdc++", "libgcc_s"):
             self.assertNotIn(unwanted, libraries)
+
+    def test_udev_rule_sets_the_latency_timer_of_ftdi_adapters_only(self):
+        with open(os.path.join(self.root, "usr/lib/udev/rules.d/60-kv720-latency.rules")) as f:
+            rules = [l.strip() for l in f if l.strip() and not l.lstrip().startswith("#")]
+        self.assertEqual(len(rules), 1, rules)
+        keys = [k.strip() for k in rules[0].split(",")]
+        self.assertEqual(sorted(keys), sorted(['ACTION=="add"', 'SUBSYSTEM=="usb-serial"',
+                                               'DRIVER=="ftdi_sio"', 'ATTR{latency_timer}="1"']))
 
     def test_desktop_entry_starts_the_launcher_with_its_icon(self):
         with open(os.path.join(self.root, "usr/share/applications/kv720.desktop")) as f:
