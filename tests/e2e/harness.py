@@ -12,7 +12,7 @@ A test script builds on E2ETestCase and ends with `harness.main()`:
             d.command(40006)                              # menu command, handled when it returns
             self.assertTrue(d.menu_state(40006)["hilite"])
             sim.wait_frame("65 01 01 67")                 # what the program really sent
-            img = s.screenshot("configuration")           # build/.../work/<test>/configuration.png
+            img = s.screenshot("configuration")           # work/<file>/<session>/configuration.png
 
 Pieces (each usable alone): Xvfb (own X server of a chosen size), WinePrefix (throwaway copy of
 a cached template prefix with COM1..COM4 redirected to <prefix>/ports/comN), Sim (kv720-sim with
@@ -269,9 +269,9 @@ def stop_process(proc, grace=3.0):
 
 
 class Leftovers:
-    """Remembers what a session started in <work>/<session>.leftovers.json, so that a run killed
-    by a timeout (SIGKILL leaves no chance to clean up) is cleaned up by the next run of the same
-    session, and by nothing else."""
+    """Remembers what a session started in <work>/<file>/<session>.leftovers.json, so that a run
+    killed by a timeout (SIGKILL leaves no chance to clean up) is cleaned up by the next run of the
+    same session, and by nothing else."""
 
     def __init__(self, work, name):
         self.path = os.path.join(work, name + ".leftovers.json")

@@ -187,18 +187,6 @@ TEST(ReadingsMessages, LearningAndTheLearnLamp) {
 }
 
 // A controller on the fake port: answers every request of version 3 and acknowledges writes.
-std::vector<std::uint8_t> Controller(const std::vector<std::uint8_t>& frame, void*) {
-  if (frame.size() != 4) return {};
-  const std::uint8_t n = frame[1];
-  if (frame[2] == n && n >= 1 && n <= 5) {
-    std::vector<std::uint8_t> payload(BlockLength(n) - 2, 0);
-    if (n == 1) payload = {0x01, 0x40};
-    if (n == 2) payload[7] = 0x08;  // operating
-    return testing::Frame(payload);
-  }
-  return {0x65, n, frame[2]};  // write acknowledgement
-}
-
 int Count(const FakePort& port, const std::string& call) {
   int n = 0;
   for (const auto& c : port.calls) n += c == call;
@@ -207,7 +195,7 @@ int Count(const FakePort& port, const std::string& call) {
 
 TEST(ReadingsButton, LearnIsSentOnlyOnGasOnlineAtVersion3) {
   ReadingsPanel r;
-  r.port.responder = Controller;
+  r.controller.answers = true;
   LearnPressed(r.p, r.canvas, r.ui);  // petrol
   EXPECT_TRUE(r.port.calls.empty());
   EXPECT_FALSE(r.p.readings.learnRequested);
@@ -243,7 +231,7 @@ TEST(ReadingsTickTest, PollsBlocksAndStretchesThePeriodOffline) {
   ReadingsPanel r;
   r.p.link.offline = true;
   r.p.link.image.Clear();
-  r.port.responder = Controller;
+  r.controller.answers = true;
   EXPECT_TRUE(ReadingsTick(r.p, r.canvas, r.ui));  // first tick arms the timer
   EXPECT_EQ(50, r.p.shared.armedPeriod);
   for (int i = 0; i < 7; ++i) EXPECT_FALSE(ReadingsTick(r.p, r.canvas, r.ui));
@@ -260,7 +248,7 @@ TEST(ReadingsTickTest, PollsBlocksAndStretchesThePeriodOffline) {
   EXPECT_TRUE(r.canvas.calls.empty());
   r.p.shared.listOpen = false;
 
-  r.port.responder = nullptr;  // the controller falls silent
+  r.controller.answers = false;  // the controller falls silent
   EXPECT_FALSE(ReadingsTick(r.p, r.canvas, r.ui));
   EXPECT_FALSE(ReadingsTick(r.p, r.canvas, r.ui));
   r.canvas.Clear();

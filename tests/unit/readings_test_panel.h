@@ -1,4 +1,4 @@
-// A readings panel on a recording canvas and fake controls, over a memory image the test fills.
+// A readings panel on the panel rig, over a memory image the test fills.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,30 +7,27 @@
 #include <cstdint>
 #include <string>
 
-#include "fake_controls.h"
-#include "fake_port.h"
 #include "readings/readings.h"
-#include "recording_canvas.h"
-#include "shell/program.h"
+#include "scripted_controller.h"
 #include "shell/screen_size.h"
 
 namespace kv::testing {
 
-struct ReadingsPanel {
-  Program p;
-  FakePort port;
-  RecordingCanvas canvas;
-  FakeControls ui;
+// The panel rig under the names the readings tests use; its controller stays silent until a test
+// lets it answer.
+struct ReadingsPanel : PanelRig {
+  Program& p = program;
+  FakeControls& ui = controls;
 
   explicit ReadingsPanel(int size = 2) {
-    p.link.port = &port;
     SetSize(size);
     p.link.offline = false;
     Set({1, 2}, 0x40);            // version 3
     Set(bytes::Status, 0x08);     // operating
     Set(bytes::EmulType, 0x80);   // full status
-    for (int n = 0; n < kLanguageTextCount; ++n)
-      p.texts.text[static_cast<std::size_t>(n)] = "t" + std::to_string(n);
+    controller.Set(bytes::Status, 0x08);
+    controller.answers = false;
+    NumberTexts(p, "t");
   }
 
   void SetSize(int size) { SetScreenSize(p.shell, size); }
