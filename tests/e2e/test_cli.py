@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """kv720-cli.exe, the Windows build of the command line, under Wine against kv720-sim on COM1."""
 
+import glob
 import os
+import shutil
 import subprocess
 import sys
 
@@ -65,6 +67,39 @@ class CliTest(harness.E2ETestCase):
         code, out, err = self.run_cli(s, "--port", "COM1", "doctor")
         self.assertEqual(code, 0, out + err)
         self.assertNotIn("latency", out.lower())
+
+    def test_record_names_its_file_takes_piped_markers_and_plot_makes_the_page(self):
+        s = self.session()
+        s.start_sim(port=1)
+        # A copy in the run folder keeps its Recordings folder (beside the program) there.
+        cli = shutil.copy(os.path.join(os.path.dirname(harness.CONFIG.exe), "kv720-cli.exe"),
+                          s.run_dir)
+        record = subprocess.Popen([harness.wine_loader(), cli, "--port", "COM1", "record",
+                                   "--seconds", "8"], cwd=s.run_dir, stdin=subprocess.PIPE,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                  env=s.prefix.env(s.display))
+        pattern = os.path.join(s.run_dir, "Recordings", "KR720SM_????-??-??_??????.csv")
+
+        def rows():
+            found = glob.glob(pattern)
+            return open(found[0], encoding="utf-8").read().count("\n") if found else 0
+
+        harness.wait_until(lambda: rows() >= 4, 60, what="the first rows on the disk")
+        record.stdin.write("szarpie, \"na gazie\" \u0142\n".encode())
+        record.stdin.flush()
+        _, err = record.communicate(timeout=60)  # closes its input: the reader thread sees the end
+        self.assertEqual(record.returncode, 0, err)
+        [recording] = glob.glob(pattern)
+        with open(recording, encoding="utf-8") as f:
+            text = f.read()
+        self.assertIn(',1,"szarpie, ""na gazie"" \u0142"\n', text)
+        self.assertTrue(text.endswith("\n"))
+        code, out, err = self.run_cli(s, "plot", recording, "-o", "road.html")
+        self.assertEqual(code, 0, err)
+        with open(os.path.join(s.run_dir, "road.html"), encoding="utf-8") as f:
+            page = f.read()
+        self.assertIn("uPlot", page)
+        self.assertIn('"label":"1 szarpie, \\"na gazie\\" \u0142"', page)
 
     def test_missing_port_and_usage_errors(self):
         s = self.session()

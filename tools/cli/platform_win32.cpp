@@ -111,8 +111,30 @@ int PortNumber(const std::string& name) {
   return name.size() > 3 ? std::atoi(name.c_str() + 3) : 0;
 }
 
+// What a reader thread took from a redirected standard input (a pipe, a file, Wine's Unix
+// descriptors), where ReadFile waits for bytes. Never freed: the thread may still be waiting when
+// the program ends, and ends with it.
+struct InputBytes {
+  SRWLOCK lock = SRWLOCK_INIT;
+  std::string bytes;
+};
+
+DWORD WINAPI ReadInput(void* context) {
+  auto* input = static_cast<InputBytes*>(context);
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  char buffer[256];
+  DWORD read = 0;
+  while (ReadFile(in, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    AcquireSRWLockExclusive(&input->lock);
+    input->bytes.append(buffer, read);
+    ReleaseSRWLockExclusive(&input->lock);
+  }
+  return 0;
+}
+
 // Standard input, read without waiting: a console's key presses from its input records (which
-// neither echo nor wait for Enter, whatever the console's mode), a pipe's bytes as they come.
+// neither echo nor wait for Enter, whatever the console's mode), anything else through a reader
+// thread.
 class KeyReader {
  public:
   std::string Take() {
@@ -120,9 +142,17 @@ class KeyReader {
     DWORD mode = 0;
     if (closed_ || in == nullptr || in == INVALID_HANDLE_VALUE) return {};
     if (GetConsoleMode(in, &mode)) return ConsoleKeys(in);
-    if (GetFileType(in) == FILE_TYPE_PIPE) return PipeBytes(in);
-    closed_ = true;  // a file or a device: nothing is typed there
-    return {};
+    if (!input_) {
+      input_ = new InputBytes;
+      HANDLE thread = CreateThread(nullptr, 0, ReadInput, input_, 0, nullptr);
+      if (!thread) return closed_ = true, std::string();
+      CloseHandle(thread);
+    }
+    std::string bytes;
+    AcquireSRWLockExclusive(&input_->lock);
+    bytes.swap(input_->bytes);
+    ReleaseSRWLockExclusive(&input_->lock);
+    return bytes;
   }
 
  private:
@@ -142,20 +172,7 @@ class KeyReader {
     }
     return Narrow(typed);
   }
-  std::string PipeBytes(HANDLE in) {
-    std::string bytes;
-    DWORD available = 0;
-    while (!closed_) {
-      if (!PeekNamedPipe(in, nullptr, 0, nullptr, &available, nullptr)) closed_ = true;
-      if (closed_ || available == 0) break;
-      char buffer[256];
-      DWORD read = 0;
-      if (!ReadFile(in, buffer, std::min<DWORD>(available, sizeof buffer), &read, nullptr) || read == 0)
-        closed_ = true;
-      bytes.append(buffer, read);
-    }
-    return bytes;
-  }
+  InputBytes* input_ = nullptr;
   bool closed_ = false;
 };
 
