@@ -167,7 +167,7 @@ std::string RecordProgress(const std::string& file, double seconds, long rows, b
   return words.empty() ? text : text + (": " + words);
 }
 
-int RecordRows(Context& c, Link& link, RecordingFile& out, const std::string& path) {
+void RecordRows(Context& c, Link& link, RecordingFile& out, const std::string& path) {
   const CsvStyle style = CsvStyleFor(c.args.separator);
   ReadingsPoller poller{link, {}};
   Progress progress{c};
@@ -177,6 +177,7 @@ int RecordRows(Context& c, Link& link, RecordingFile& out, const std::string& pa
   auto scheduled = start;
   while (!c.platform.Interrupted() && !out.failed) {
     if (c.args.seconds && SecondsSince(start) >= *c.args.seconds) break;
+    const std::string typedBefore = markers.typing.Pending();
     markers.Take(c.platform);
     if (poller.Tick()) {
       const Marker marker = markers.Next();
@@ -189,13 +190,14 @@ int RecordRows(Context& c, Link& link, RecordingFile& out, const std::string& pa
       }
     }
     out.SyncWhenDue();
-    progress.Show(RecordProgress(path, SecondsSince(start), rows, !link.offline, markers));
+    // The words appear as they are typed (the terminal does not echo them).
+    progress.Show(RecordProgress(path, SecondsSince(start), rows, !link.offline, markers),
+                  typedBefore != markers.typing.Pending() && c.platform.ErrorsAreTerminal());
     scheduled = poller.Next(scheduled);
     SleepUntil(scheduled, c.platform);
   }
   progress.Show(RecordProgress(path, SecondsSince(start), rows, !link.offline, markers), true);
   progress.End();
-  return kExitOk;
 }
 
 }  // namespace
