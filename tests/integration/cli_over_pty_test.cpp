@@ -373,7 +373,7 @@ TEST_F(CliOverPty, DoctorPutsLateRepliesDownToTheAdaptersLatencyTimer) {
   EXPECT_EQ(0, run.code) << run.out << run.err;
   EXPECT_TRUE(Has(run.out, "7 replies come in their wire time  slow")) << run.out;
   EXPECT_TRUE(Has(run.out, "a USB serial adapter with a latency timer")) << run.out;
-  EXPECT_TRUE(Has(run.out, "Set it to 1 ms: ")) << run.out;
+  EXPECT_TRUE(Has(run.out, "set its timer to 1 ms:")) << run.out;
   EXPECT_TRUE(Has(run.out, "/latency_timer")) << run.out;
 
   // A pseudo-terminal is no adapter the system knows: nothing can be set, and doctor says so.

@@ -18,7 +18,7 @@ constexpr wchar_t kLatencyDriver[] = L"FTSER2K";
 
 constexpr char kDeviceManagerSteps[] =
     "Device Manager > Ports (COM & LPT) > the adapter > Properties > Port Settings > Advanced > "
-    "Latency Timer (msec): 1, OK, then unplug the adapter and plug it in again";
+    "Latency Timer (msec): 1, OK; then replug the adapter";
 
 // "\\.\COM7" or "COM7:" -> "COM7".
 std::wstring PortName(const std::string& device) {
@@ -88,9 +88,7 @@ AdapterInfo Describe(HDEVINFO set, SP_DEVINFO_DATA& d, HKEY parameters) {
                       type == REG_DWORD;
   a.latencyTimer = stored || _wcsicmp(Property(set, d, SPDRP_SERVICE).c_str(), kLatencyDriver) == 0;
   if (stored) a.latencyMs = static_cast<int>(value);
-  if (a.latencyTimer)
-    a.setToOne = std::string(kDeviceManagerSteps) +
-                 " (or kv720-cli doctor --fix-latency as administrator)";
+  if (a.latencyTimer) a.setToOne = kDeviceManagerSteps;
   return a;
 }
 
@@ -98,7 +96,7 @@ AdapterInfo Describe(HDEVINFO set, SP_DEVINFO_DATA& d, HKEY parameters) {
 
 AdapterInfo DescribeWin32Adapter(const std::string& device) {
   AdapterInfo a;
-  a.setToOne = std::string("if the port is a USB adapter: ") + kDeviceManagerSteps;
+  a.setToOne = kDeviceManagerSteps;
   WithPortDevice(PortName(device), KEY_READ,
                  [&](HDEVINFO set, SP_DEVINFO_DATA& d, HKEY parameters, DWORD) {
                    a = Describe(set, d, parameters);

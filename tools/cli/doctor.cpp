@@ -119,8 +119,20 @@ int ReadAllBlocks(Report& r, Link& link) {
 constexpr int kTimingRounds = 4;
 constexpr const char* kTimingStage = "replies come in their wire time";
 
+// Each line indented under its stage and wrapped at word boundaries to fit 96 columns; one that
+// starts with two spaces is a command and stays whole.
 void Indented(Context& c, const std::vector<std::string>& lines) {
-  for (const auto& line : lines) c.out << "      " << line << "\n";
+  constexpr std::size_t kWidth = 90;
+  for (const auto& line : lines) {
+    std::size_t start = 0;
+    while (line.rfind("  ", 0) != 0 && line.size() - start > kWidth) {
+      std::size_t cut = line.rfind(' ', start + kWidth);
+      if (cut == std::string::npos || cut <= start) cut = start + kWidth;
+      c.out << "      " << line.substr(start, cut - start) << "\n";
+      start = line[cut] == ' ' ? cut + 1 : cut;
+    }
+    c.out << "      " << line.substr(start) << "\n";
+  }
 }
 
 // Stage 7: never a failure, the line works; slow replies are explained.

@@ -82,7 +82,12 @@ std::vector<std::string> LatencyAdvice(const Timings& t, const AdapterInfo& adap
                   "every reply waits for it. At 1 ms the wait all but goes.");
   lines.push_back(adapter.known ? "Adapter: " + adapter.name + ", " + TimerText(adapter) + "."
                                 : "The system does not say which adapter this port is.");
-  if (!adapter.setToOne.empty()) lines.push_back("Set it to 1 ms: " + adapter.setToOne);
+  if (!adapter.setToOne.empty()) {
+    lines.push_back(adapter.known ? "Set it to 1 ms:"
+                                  : "If it is a USB adapter (kv720-cli ports names it), set its "
+                                    "timer to 1 ms:");
+    lines.push_back("  " + adapter.setToOne);
+  }
   lines.push_back("kv720-cli doctor --fix-latency sets it where the system allows.");
   return lines;
 }

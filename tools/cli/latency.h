@@ -40,7 +40,8 @@ struct ExchangeTime {
 Timings Summarise(const std::vector<ExchangeTime>& times);
 
 // The lines that explain slow replies: what holds them, which adapter, its timer and how to set
-// it to 1 ms. Nothing when the replies are not slow.
+// it to 1 ms (that one indented by two spaces, a command to copy whole). Nothing when the
+// replies are not slow.
 std::vector<std::string> LatencyAdvice(const Timings& timings, const AdapterInfo& adapter);
 
 // "before ... after ..." of a change of the timer.

@@ -30,7 +30,7 @@ struct AdapterInfo {
   std::string name;              // "FTDI FT232R USB UART (USB 0403:6001)"
   bool latencyTimer = false;     // its driver holds received bytes for a latency timer
   int latencyMs = -1;            // the timer now; -1 when it cannot be read
-  std::string setToOne;          // how to set the timer to 1 ms on this system, one line
+  std::string setToOne;          // how to set the timer to 1 ms here: a command, or the steps
 };
 
 enum class LatencyChange {

@@ -327,8 +327,7 @@ AdapterInfo DescribePosixAdapter(const std::string& device, const std::string& s
   const fs::path entry = fs::path(sys) / "class" / "tty" / tty;
   std::error_code e;
   if (tty.empty() || !fs::exists(entry / "device", e)) {
-    a.setToOne = "for a USB adapter (kv720-cli ports names it ttyUSBn): " +
-                 SetLatencyCommand(LatencyFile(sys, "ttyUSBn"));
+    a.setToOne = SetLatencyCommand(LatencyFile(sys, "ttyUSBn"));
     return a;
   }
   a.known = true;
@@ -343,8 +342,7 @@ AdapterInfo DescribePosixAdapter(const std::string& device, const std::string& s
   const std::string value = FirstLine(file);
   if (!value.empty() && std::isdigit(static_cast<unsigned char>(value[0])))
     a.latencyMs = std::atoi(value.c_str());
-  a.setToOne = SetLatencyCommand(file) +
-               " (the kv720 package's udev rule does it at every plug-in)";
+  a.setToOne = SetLatencyCommand(file);
   return a;
 }
 
