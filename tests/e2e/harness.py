@@ -141,6 +141,23 @@ def assert_fits(test, img, controls, client):
     test.assertEqual(cut_texts(img, controls), [])
 
 
+def assert_fits_at_each_size(test, s, sim, d, panel, count, label, text, also=None):
+    """At each size in Polish and Russian the panel (re-shown, then refreshed by a whole poll)
+    has its `count` controls, all of them fitting (assert_fits), and control `label` shows text
+    `text`; also(size, language) checks more."""
+    for size, language in each_size(d):
+        with test.subTest(size=size, language=language):
+            d.command(PANEL_COMMANDS[panel])
+            sim.wait_poll(BLOCK4)
+            img = s.image("%s_%d_%s" % (panel, size, language))
+            controls = d.controls()
+            test.assertEqual(len(controls), count)
+            assert_fits(test, img, controls, d.client())
+            test.assertEqual(d.text(label), language_text(language, text))
+            if also:
+                also(size, language)
+
+
 def open_panel(test, name, panel, size=2, language="pol", setup=None):
     """A session whose program, started in `language` at screen size `size` on COM1 against a
     fresh simulator (given to `setup` first), is online and shows `panel`."""

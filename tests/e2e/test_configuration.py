@@ -261,15 +261,7 @@ class ConfigurationTest(harness.E2ETestCase):
             sim.control("set 3 2 %d" % 0x21)
 
         s, sim, d = open_configuration(self, "cf_sizes", 5, setup=setup)
-        for size, language in harness.each_size(d):
-            with self.subTest(size=size, language=language):
-                d.command(harness.PANEL_COMMANDS["configuration"])
-                sim.wait_poll(BLOCK4)
-                img = s.image("configuration_%d_%s" % (size, language))
-                controls = d.controls()
-                self.assertEqual(len(controls), 49)
-                harness.assert_fits(self, img, controls, d.client())
-                self.assertEqual(d.text(1077), harness.language_text(language, 42))
+        harness.assert_fits_at_each_size(self, s, sim, d, "configuration", 49, 1077, 42)
 
 
 if __name__ == "__main__":

@@ -329,27 +329,23 @@ class OptionsTest(harness.E2ETestCase):
             sim.control("set 3 5 %d" % 0x91)  # emulation mode 1, the longest item
 
         s, sim, d = open_options(self, "op_sizes", 5, setup=setup)
-        for size, language in harness.each_size(d):
-            with self.subTest(size=size, language=language):
-                d.command(harness.PANEL_COMMANDS["options"])
-                sim.wait_poll(BLOCK4)
-                img = s.image("options_%d_%s" % (size, language))
-                controls = d.controls()
-                self.assertEqual(len(controls), 47)
-                harness.assert_fits(self, img, controls, d.client())
-                self.assertEqual(d.text(1075), harness.language_text(language, 105))
-                if size == 2:
-                    for button, name in ((1014, "corrections"), (1206, "gas")):
-                        modal = open_dialog(sim, d, button)
-                        dialog_controls = d.controls(target="modal")
-                        shot = s.image("%s_%s" % (name, language))
-                        self.assertEqual(harness.cut_texts(shot, dialog_controls), [])
-                        for c in dialog_controls:
-                            r, m = c["rect"], modal["rect"]
-                            self.assertTrue(m[0] <= r[0] and r[2] <= m[2] and
-                                            m[1] <= r[1] and r[3] <= m[3], (name, c["id"]))
-                        d.key("escape")
-                        d.wait_no_modal(10000)
+
+        def dialogs_fit(size, language):
+            if size != 2:
+                return
+            for button, name in ((1014, "corrections"), (1206, "gas")):
+                modal = open_dialog(sim, d, button)
+                dialog_controls = d.controls(target="modal")
+                shot = s.image("%s_%s" % (name, language))
+                self.assertEqual(harness.cut_texts(shot, dialog_controls), [])
+                for c in dialog_controls:
+                    r, m = c["rect"], modal["rect"]
+                    self.assertTrue(m[0] <= r[0] and r[2] <= m[2] and
+                                    m[1] <= r[1] and r[3] <= m[3], (name, c["id"]))
+                d.key("escape")
+                d.wait_no_modal(10000)
+
+        harness.assert_fits_at_each_size(self, s, sim, d, "options", 47, 1075, 105, dialogs_fit)
 
 
 if __name__ == "__main__":
