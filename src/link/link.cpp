@@ -19,9 +19,7 @@ void OpenIfClosed(Link& link) {
 // Writes the request and reads an L-byte reply into a zeroed buffer; a short reply purges the
 // receive queue and is judged on the zero-padded buffer. The reply is asked for whole in one
 // read: a USB adapter then hands it over at its first packet that completes it, never a second
-// latency period later. No exchange purges the transmit queue first: the previous request has
-// long left by then (its reply was read, or a whole read timeout passed), and an adapter's
-// driver that passes purges on to the chip would spend a USB round trip on nothing.
+// latency period later.
 std::array<std::uint8_t, kMaxBlockLength> Exchange(Link& link, int block) {
   std::array<std::uint8_t, kMaxBlockLength> reply{};
   const auto length = static_cast<std::uint32_t>(BlockLength(block));
@@ -74,7 +72,8 @@ std::array<std::uint8_t, 4> WriteFrame(std::uint8_t address, std::uint8_t value)
 
 void Identify(Link& link) {
   OpenIfClosed(link);
-  link.port->PurgeReceive();  // a late reply or noise must not pass for this one
+  link.port->PurgeTransmit();
+  link.port->PurgeReceive();
   const auto reply = Exchange(link, 1);
   if (reply[0] == kMarker) {
     if (ChecksumHolds(reply.data(), 4)) {
@@ -95,7 +94,8 @@ void Identify(Link& link) {
 
 bool ReadBlock(Link& link, int block) {
   if (block < 2 || block > kBlockCount) return false;
-  OpenIfClosed(link);  // the identification before it has purged the receive queue
+  OpenIfClosed(link);
+  link.port->PurgeTransmit();  // the receive queue is not purged before a block request
   const auto reply = Exchange(link, block);
   const std::size_t length = BlockLength(block);
   if (reply[0] != kMarker) return false;
@@ -112,6 +112,7 @@ std::uint32_t WriteByte(Link& link, std::uint8_t address, std::uint8_t value) {
   const auto frame = WriteFrame(address, value);
   OpenIfClosed(link);
   link.port->PurgeReceive();
+  link.port->PurgeTransmit();
   link.port->Write(frame.data(), 4);
   link.port->Pause(0);
   link.lastAck = {};

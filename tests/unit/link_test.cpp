@@ -75,8 +75,8 @@ TEST(MemoryImageTest, VersionRevisionAndWriteTargets) {
 TEST_F(LinkTest, IdentificationOpensLazilyAndPurgesInOrder) {
   port.replies.push_back(kIdentity);
   Identify(link);
-  const std::vector<std::string> expected{"open COM1:", "purge rx", "write 65 01 01 67",
-                                          "read 4"};
+  const std::vector<std::string> expected{"open COM1:", "purge tx", "purge rx",
+                                          "write 65 01 01 67", "read 4"};
   EXPECT_EQ(expected, port.calls);
   EXPECT_FALSE(link.offline);
   EXPECT_TRUE(link.portOpen);
@@ -211,7 +211,7 @@ TEST_F(LinkTest, BlockRepliesWithWrongMarkerOrChecksumLeaveTheBlock) {
   GoOnline();
   port.replies.push_back(Frame({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
   ASSERT_TRUE(ReadBlock(link, 3));
-  EXPECT_EQ((std::vector<std::string>{"write 65 03 03 6B", "read 14"}), port.calls);
+  EXPECT_EQ((std::vector<std::string>{"purge tx", "write 65 03 03 6B", "read 14"}), port.calls);
 
   auto wrongMarker = Frame({9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9});
   wrongMarker[0] = 0x64;
@@ -220,7 +220,7 @@ TEST_F(LinkTest, BlockRepliesWithWrongMarkerOrChecksumLeaveTheBlock) {
   EXPECT_FALSE(ReadBlock(link, 3));
   EXPECT_EQ(1, link.image.Byte(3, 1));
   EXPECT_EQ(0, link.missCount);  // block replies never count
-  EXPECT_EQ((std::vector<std::string>{"write 65 03 03 6B", "read 14"}), port.calls);
+  EXPECT_EQ((std::vector<std::string>{"purge tx", "write 65 03 03 6B", "read 14"}), port.calls);
 
   auto badSum = Frame({9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9});
   badSum.back() ^= 1;
@@ -253,7 +253,7 @@ TEST_F(LinkTest, WriteSendsWireAddressAndReadsTheEcho) {
   GoOnline();
   port.replies.push_back({0x65, 0x32, 0x00});
   EXPECT_EQ(3u, WriteByte(link, 30, 50));
-  EXPECT_EQ((std::vector<std::string>{"purge rx", "write 65 1F 32 B6", "pause 0",
+  EXPECT_EQ((std::vector<std::string>{"purge rx", "purge tx", "write 65 1F 32 B6", "pause 0",
                                       "read 3", "purge rx"}),
             port.calls);
   EXPECT_EQ(0x32, link.lastAck[1]);
