@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "commands.h"
 #include "json.h"
 #include "viewer_assets.h"
 
