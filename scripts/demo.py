@@ -22,7 +22,7 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 import harness  # noqa: E402
-from test_settings_file import bs2_text, sim_settings, writes  # noqa: E402
+from test_settings_file import bs2_text, sim_settings  # noqa: E402
 sys.path.insert(0, os.path.join(ROOT, "tests", "support"))
 from chromium import BrowserError, Chromium  # noqa: E402
 
@@ -68,7 +68,7 @@ def open_settings(session, sim, d, path, shot=None):
         time.sleep(1.0)
         shot()
     d.file_dialog(harness.windows_path(path))
-    harness.wait_until(lambda: len(writes(sim, after=mark)) >= 32, 30, what="32 writes")
+    harness.wait_until(lambda: len(sim.writes(after=mark)) >= 32, 30, what="32 writes")
     d.wait_no_modal(10000)
 
 
