@@ -43,9 +43,11 @@ void ApplyLineSettings(DCB& dcb) {
 
 // A read of N bytes returns after 100 + 10 x N ms, or once 50 ms pass between two bytes.
 constexpr COMMTIMEOUTS kTimeouts = {50, 10, 100, 10, 100};
-// How long a transfer of N bytes is waited for: the total timeout above, and a little more, so
-// that a driver that keeps the timeouts always ends the transfer itself, bytes and all.
-constexpr DWORD kTransferGraceMs = 50;
+// How long a transfer of N bytes is waited for: the total timeout above, and more, so that a
+// driver that keeps the timeouts always ends the transfer itself, bytes and all, even when this
+// thread or the system's I/O completion runs late on a busy PC (a cancel that came first would
+// throw away a reply that had arrived). Only a driver that ignores its timeouts waits this out.
+constexpr DWORD kTransferGraceMs = 200;
 // After a cancel, how long the driver gets to give the transfer back.
 constexpr DWORD kCancelWaitMs = 500;
 
