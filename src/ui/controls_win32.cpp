@@ -22,6 +22,22 @@ static_assert(ScrollLineUp == SB_LINEUP && ScrollLineDown == SB_LINEDOWN &&
               ScrollEnd == SB_ENDSCROLL);
 static_assert(kDialogOk == IDOK && kDialogCancel == IDCANCEL);
 
+// With Common Controls 6 a progress bar glides towards a higher position on a timer of its own,
+// which never runs while a procedure blocks the message loop (the factory reset): the bar would
+// stand still and jump at the end. A move backwards is drawn at once, so the bar is set one step
+// past the position and then back to it (the range widened by one for the last step), and
+// painted before the next exchange.
+void ShowProgressAtOnce(HWND bar, int position) {
+  PBRANGE range{};
+  SendMessageW(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+  const bool atEnd = position >= range.iHigh;
+  if (atEnd) SendMessageW(bar, PBM_SETRANGE32, static_cast<WPARAM>(range.iLow), position + 1);
+  SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position + 1), 0);
+  SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  if (atEnd) SendMessageW(bar, PBM_SETRANGE32, static_cast<WPARAM>(range.iLow), range.iHigh);
+  UpdateWindow(bar);
+}
+
 }  // namespace
 
 void DialogControls::ClearList(int id) { SendDlgItemMessageW(dialog_, id, CB_RESETCONTENT, 0, 0); }
@@ -94,7 +110,7 @@ void DialogControls::SetPosition(int id, int position) {
   if (IsScrollBar(item))
     SetScrollPos(item, SB_CTL, position, TRUE);
   else
-    SendMessageW(item, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    ShowProgressAtOnce(item, position);
 }
 
 int DialogControls::Position(int id) const {

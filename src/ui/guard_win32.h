@@ -1,6 +1,6 @@
 // Window and dialog procedures behind a guard: an exception stops here, is recorded
 // (shell/fault_log.h) and the message gets the system's default handling, so the program runs
-// on. Use the guarded form wherever a procedure is handed to Windows:
+// on. Every dialog's drop-down lists ignore the mouse wheel while closed (ui/lists_win32.h). Use the guarded form wherever a procedure is handed to Windows:
 //   wc.lpfnWndProc = GuardedWindowProc<MainWindowProc>;
 //   CreateDialogParamW(instance, name, parent, GuardedDialogProc<PanelProc>, 0);
 #pragma once
@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "shell/fault_log.h"
+#include "ui/lists_win32.h"
 
 namespace kv {
 
@@ -27,6 +28,8 @@ template <DLGPROC Proc>
 INT_PTR CALLBACK GuardedDialogProc(HWND dialog, UINT message, WPARAM wParam,
                                    LPARAM lParam) noexcept {
   try {
+    // Every dialog's lists, before its own procedure fills them.
+    if (message == WM_INITDIALOG) KeepWheelOffClosedLists(dialog);
     return Proc(dialog, message, wParam, lParam);
   } catch (...) {
     RecordCurrentException(__PRETTY_FUNCTION__, message);

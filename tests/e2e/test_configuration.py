@@ -140,6 +140,16 @@ class ConfigurationTest(harness.E2ETestCase):
 
     def test_lpg_on_2500_goes_low_byte_first_and_comes_back(self):
         s, sim, d = open_configuration(self, "cf_2500")
+        # Wheel notches over the closed list change nothing and write nothing.
+        mark = sim.last_time()
+        selected = d.sel(1022)
+        combo = d.ctl(1022)["hwnd"]
+        for delta in (0xFF880000, 0x00780000, 0xFF880000):  # WHEEL_DELTA down, up, down
+            d.send(0x020A, delta, 0, target=combo)  # WM_MOUSEWHEEL
+        sim.wait_poll(BLOCK4, after=mark)
+        self.assertEqual(d.sel(1022), selected)
+        self.assertEqual(sim.writes(mark), [])
+
         mark = sim.last_time()
         d.pick(1022, 10, full=True)
         low = sim.wait_frame("65 16 70 EB", after=mark)
