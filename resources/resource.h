@@ -15,6 +15,9 @@
 #define IDS_CLASS_NAME 3
 // Shown when KV720.ini cannot be written and the language file has no text 184.
 #define IDS_SETTINGS_NOT_SAVED 184
+// Shown at a start from a temporary folder when the language file has no text 163 (such a folder
+// has no Lang folder): in Polish and English.
+#define IDS_TEMPORARY_FOLDER 163
 
 // Icon and accelerators.
 #define IDI_KV720 102

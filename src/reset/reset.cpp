@@ -40,15 +40,16 @@ bool ReadBack(Link& link) {
   return accepted;
 }
 
-// The 33 settings, each verified by its echo; the bar shows the last echoed step.
-bool WriteBack(Link& link, Controls& c) {
+// The 33 settings, each verified by its echo; the bar shows the last echoed step. Returns how
+// many were echoed.
+std::size_t WriteBack(Link& link, Controls& c) {
   for (std::size_t k = 0; k < kWriteBackCount; ++k) {
     const Param param = WriteBackParam(k);
     const std::uint8_t value = Get(link.image, param);
-    if (WriteParameter(link, param, value) < 3 || link.lastAck[1] != value) return false;
+    if (WriteParameter(link, param, value) < 3 || link.lastAck[1] != value) return k;
     c.SetPosition(IDC_RESET_PROGRESS, static_cast<int>(k));
   }
-  return true;
+  return kWriteBackCount;
 }
 
 }  // namespace
@@ -78,21 +79,25 @@ void PlaceResetTexts(int screenSize, Controls& c) {
     if (places[i].control != IDC_RESET_PROGRESS) Place(c, places[i]);
 }
 
-ResetOutcome RunFactoryReset(Program& program, Controls& c, const RestorePoints& points) {
+ResetOutcome RunFactoryReset(Program& program, Controls& c, const RestorePoints& points,
+                             ResetReport* report) {
+  ResetReport ignored;
+  ResetReport& out = report ? *report : ignored;
   Link& link = program.link;
   c.SetPosition(IDC_RESET_PROGRESS, 0);
   Identify(link);
   ReadBlock(link, 2);
   if (IsOperating(link.image)) return ResetOutcome::Refused;  // refused while it operates
   if (!IsVersion3(link.image)) return ResetOutcome::NotSent;
-  switch (KeepRestorePoint(link, points, RestoreReason::BeforeReset)) {
+  switch (KeepRestorePoint(link, points, RestoreReason::BeforeReset, &out.restorePoint)) {
     case KeepResult::Kept: break;
     case KeepResult::NoAnswer: return ResetOutcome::NoRestorePointAnswer;
     case KeepResult::CannotWrite: return ResetOutcome::RestorePointNotWritten;
   }
   SendCommand(link, kCommandFactoryReset);  // its acknowledgement is not examined
   if (!ReadBack(link)) return ResetOutcome::NotRestored;
-  return WriteBack(link, c) ? ResetOutcome::Restored : ResetOutcome::NotRestored;
+  out.confirmed = WriteBack(link, c);
+  return out.confirmed == kWriteBackCount ? ResetOutcome::Restored : ResetOutcome::NotRestored;
 }
 
 std::optional<ResetMessage> MessageFor(ResetOutcome outcome) {
@@ -110,6 +115,15 @@ std::optional<ResetMessage> MessageFor(ResetOutcome outcome) {
     case ResetOutcome::NotSent: break;
   }
   return std::nullopt;
+}
+
+std::string ResetMessageDetail(ResetOutcome outcome, const ResetReport& report,
+                               const RestorePoints& points, const Program& program) {
+  if (outcome == ResetOutcome::NotRestored)
+    return PartWrittenDetail(program.texts, report.confirmed, kWriteBackCount, report.restorePoint);
+  if (outcome == ResetOutcome::RestorePointNotWritten)
+    return FoldersTriedDetail(program.texts, RestorePointFolders(points));
+  return {};
 }
 
 }  // namespace kv

@@ -4,7 +4,9 @@
 // turns messages into these calls and shows the message the procedure ends with.
 #pragma once
 
+#include <cstddef>
 #include <optional>
+#include <string>
 
 #include "ui/controls.h"
 
@@ -42,9 +44,16 @@ enum class ResetOutcome {
   NotRestored, // a read-back after the command was rejected, or a write-back was not echoed
   Restored,    // all 33 write-backs echoed
 };
+// What a reset that went wrong tells beside its message: the write-backs the controller
+// confirmed and the restore point kept before the reset command.
+struct ResetReport {
+  std::size_t confirmed = 0;
+  std::string restorePoint;  // empty when none was kept
+};
 // Button 126. The whole procedure runs inside the one call, blocking on every exchange. Before
 // the reset command the car's settings are kept as a restore point.
-ResetOutcome RunFactoryReset(Program& program, Controls& controls, const RestorePoints& points);
+ResetOutcome RunFactoryReset(Program& program, Controls& controls, const RestorePoints& points,
+                             ResetReport* report = nullptr);
 
 enum class MessageIcon { Error, Warning, Information };
 inline constexpr int kResetCaptionText = 137;
@@ -56,5 +65,9 @@ struct ResetMessage {
   int caption = kResetCaptionText;
 };
 std::optional<ResetMessage> MessageFor(ResetOutcome outcome);
+// The lines below the message's text: after the reset command, how many write-backs were
+// confirmed and where the restore point is; for a restore point not written, the folders tried.
+std::string ResetMessageDetail(ResetOutcome outcome, const ResetReport& report,
+                               const RestorePoints& points, const Program& program);
 
 }  // namespace kv

@@ -55,11 +55,15 @@ void OnResetButton(HWND panel) {
   const Program& program = TheProgram();
   DialogControls controls(panel);
   SystemFileStore files;
-  const ResetOutcome outcome = RunFactoryReset(TheProgram(), controls, ProgramRestorePoints(files));
+  const RestorePoints points = ProgramRestorePoints(files);
+  ResetReport report;
+  const ResetOutcome outcome = RunFactoryReset(TheProgram(), controls, points, &report);
   DropQueuedInput(panel);
   if (const auto message = MessageFor(outcome)) {
-    MessageBoxW(panel, Widen(program.texts[message->text]).c_str(),
-                Widen(FileMessageCaption({message->caption, message->text}, program.texts)).c_str(),
+    const FileMessage box{message->caption, message->text};
+    const std::string detail = ResetMessageDetail(outcome, report, points, program);
+    MessageBoxW(panel, Widen(FileMessageText(box, program.texts, detail)).c_str(),
+                Widen(FileMessageCaption(box, program.texts)).c_str(),
                 MB_OK | IconStyle(message->icon));
   }
   resetRunning = false;

@@ -1,6 +1,7 @@
 // Entry point of KV720.exe: start-up, the main window and the message loop.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "resource.h"
 #include "shell/fault_log.h"
 #include "shell/main_window_win32.h"
+#include "shell/one_program_win32.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
 #include "shell/settings.h"
@@ -39,9 +41,49 @@ std::string StartDirectory() {
   return chosen;
 }
 
+// A path in its long form (a temporary folder is often given in 8.3 form, C:\Users\FITTER~1\...),
+// so that two spellings of one folder compare equal; as given when it cannot be looked up.
+std::wstring LongPath(const std::wstring& path) {
+  std::wstring longPath(32768, L'\0');
+  const DWORD length =
+      GetLongPathNameW(path.c_str(), longPath.data(), static_cast<DWORD>(longPath.size()));
+  if (length == 0 || length >= longPath.size()) return path;
+  longPath.resize(length);
+  return longPath;
+}
+
+std::string TemporaryFolder() {
+  wchar_t path[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathW(MAX_PATH + 1, path);
+  return length == 0 || length > MAX_PATH ? std::string() : kv::Narrow(LongPath(path));
+}
+
+// %LOCALAPPDATA%\KV720: the user's own folder, which Windows neither deletes nor protects.
+std::string UserFolder() {
+  PWSTR folder = nullptr;
+  std::string path;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &folder)))
+    path = kv::Narrow(std::wstring(folder) + L"\\KV720");
+  CoTaskMemFree(folder);
+  return path;
+}
+
+bool LanguageFolderBesideProgram() {
+  const DWORD attributes = GetFileAttributesW(kv::Widen(ProgramFolder() + "Lang").c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void NoteWhereFilesLast(kv::ProgramSettings& settings) {
+  settings.userFolder = UserFolder();
+  settings.temporaryStart = kv::StartedFromTemporaryFolder(
+      kv::Narrow(LongPath(kv::Widen(settings.startDirectory))), TemporaryFolder(),
+      LanguageFolderBesideProgram());
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  if (kv::BringRunningProgramToFront(instance)) return 0;
   kv::Win32SerialPort port;
   auto program = std::make_unique<kv::Program>();
   program->link.port = &port;
@@ -57,6 +99,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   // Start-up initialiser: every file of the program is found from the directory it started in,
   // whatever a file dialog later makes current.
   program->settings.startDirectory = StartDirectory();
+  NoteWhereFilesLast(program->settings);
   kv::TheFaultLog().directory = program->settings.startDirectory;
   kv::TheFaultLog().sink = kv::SendFaultToDebugger;
   kv::ResetOscilloscopeHistory(program->oscilloscope);

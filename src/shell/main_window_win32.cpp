@@ -9,6 +9,8 @@
 #include "shell/settings.h"
 #include "shell/menu_commands.h"
 #include "shell/panel_registry.h"
+#include "shell/file_store.h"
+#include "shell/restore_point_win32.h"
 #include "shell/screen_size.h"
 #include "shell/settings_file_win32.h"
 #include "ui/canvas_win32.h"
@@ -32,15 +34,21 @@ MainWindowHandles& Handles() {
 ShellState& Shell() { return TheProgram().shell; }
 
 std::wstring LoadResourceString(HINSTANCE instance, UINT id) {
-  wchar_t buffer[256] = {};
-  LoadStringW(instance, id, buffer, 255);
+  wchar_t buffer[1024] = {};
+  LoadStringW(instance, id, buffer, 1023);
   return buffer;
 }
 
-SIZE DesktopSize() {
+// The usable part of the window's monitor: the screen less the taskbar and docked bars. A window
+// as tall as the whole screen would hide its bottom behind the taskbar.
+RECT WorkArea(HWND window) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &info))
+    return info.rcWork;
   RECT r{};
   GetWindowRect(GetDesktopWindow(), &r);
-  return {r.right - r.left, r.bottom - r.top};
+  return r;
 }
 
 HBITMAP Flag(int id) {
@@ -132,8 +140,8 @@ void PlaceMainWindow() {
   const ShellState& shell = Shell();
   const WindowPosition at =
       PlaceWindow(shell.desktopWidth, shell.desktopHeight, shell.windowWidth, shell.windowHeight);
-  SetWindowPos(TheApp().mainWindow, nullptr, at.x, at.y, shell.windowWidth, shell.windowHeight,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(TheApp().mainWindow, nullptr, shell.desktopLeft + at.x, shell.desktopTop + at.y,
+               shell.windowWidth, shell.windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The keyboard focus belongs in the panel, as a dialog's belongs to one of its controls: where it
@@ -183,6 +191,23 @@ void TellSettingsNotSaved() {
               LoadResourceString(app.instance, IDS_TITLE).c_str(), MB_OK | MB_ICONWARNING);
 }
 
+// Started from a temporary folder (a zip opened in Explorer): told once, at start, that settings
+// would be lost and where the restore points go instead. The built-in text stands in when the
+// language files are missing, as they are in such a folder.
+constexpr UINT kTellTemporaryFolder = WM_APP + 2;
+constexpr int kTemporaryFolderText = 163;
+
+void TellTemporaryFolder() {
+  const App& app = TheApp();
+  const Program& program = TheProgram();
+  std::wstring text = Widen(program.texts[kTemporaryFolderText]);
+  if (text.empty()) text = LoadResourceString(app.instance, IDS_TEMPORARY_FOLDER);
+  SystemFileStore files;
+  text += L"\n" + Widen(ProgramRestorePoints(files).folder);
+  MessageBoxW(app.panelWindow ? app.panelWindow : app.mainWindow, text.c_str(),
+              LoadResourceString(app.instance, IDS_TITLE).c_str(), MB_OK | MB_ICONWARNING);
+}
+
 // The value and label fonts of the screen size and language, which every drawn panel uses.
 void SelectFonts() {
   const Program& program = TheProgram();
@@ -221,8 +246,10 @@ void OnCreate(HWND window) {
 
   // The class menu, the desktop and the screen size it allows.
   Handles().menu = GetMenu(window);
-  const SIZE desktop = DesktopSize();
-  StartOnDesktop(program.shell, desktop.cx, desktop.cy);
+  const RECT work = WorkArea(window);
+  StartOnDesktop(program.shell, work.right - work.left, work.bottom - work.top);
+  program.shell.desktopLeft = work.left;
+  program.shell.desktopTop = work.top;
   MenuState state = CurrentMenuState();
   EnableSizeItems(state);
   CheckSizeItem(state);
@@ -242,6 +269,7 @@ void OnCreate(HWND window) {
   // The language's menu bar and its state.
   InstallLanguageMenu();
   RefreshMenuState();
+  if (program.settings.temporaryStart) PostMessageW(window, kTellTemporaryFolder, 0, 0);
   NoteSettingsSave();
 }
 
@@ -260,8 +288,11 @@ void OnPaint(HWND window) {
   SelectFonts();
   const PanelEntry* entry = PanelEntryOf(shell.currentPanel);
   if (entry && entry->paint && app.panelWindow) entry->paint(app.panelWindow);
-  const SIZE desktop = DesktopSize();
-  if (NoteDesktopSize(shell, desktop.cx, desktop.cy)) EnableSizeItems(CurrentMenuState());
+  const RECT work = WorkArea(window);
+  shell.desktopLeft = work.left;
+  shell.desktopTop = work.top;
+  if (NoteDesktopSize(shell, work.right - work.left, work.bottom - work.top))
+    EnableSizeItems(CurrentMenuState());
 }
 
 void Exit(HWND window) {
@@ -305,6 +336,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       break;
     case WM_PAINT: OnPaint(window); return 0;
     case kTellSettingsNotSaved: TellSettingsNotSaved(); return 0;
+    case kTellTemporaryFolder: TellTemporaryFolder(); return 0;
     case WM_CLOSE: Exit(window); return 0;
     case WM_DESTROY:
       ClosePort(TheProgram().link);

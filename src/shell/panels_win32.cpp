@@ -41,8 +41,8 @@ void CentreOnDesktop(HWND dialog) {
   }
   RECT r;
   GetWindowRect(dialog, &r);
-  SetWindowPos(dialog, nullptr, (desktopWidth - (r.right - r.left)) / 2,
-               (desktopHeight - (r.bottom - r.top)) / 2, 0, 0,
+  SetWindowPos(dialog, nullptr, shell.desktopLeft + (desktopWidth - (r.right - r.left)) / 2,
+               shell.desktopTop + (desktopHeight - (r.bottom - r.top)) / 2, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -55,7 +55,7 @@ INT_PTR RunSubDialog(HWND owner, int templateId, bool& flag, LPARAM param = 0) {
   return RunSubDialogWith(owner, templateId, GuardedDialogProc<Proc>, flag, param);
 }
 
-// Centres a modal dialog on the desktop the shell keeps (halves truncated), keeping its size.
+// Centres a modal dialog on the work area the shell keeps (halves truncated), keeping its size.
 void CentreOnDesktop(HWND dialog);
 
 }  // namespace kv

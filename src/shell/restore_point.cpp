@@ -82,18 +82,45 @@ std::string WriteRestorePoint(FileStore& files, const std::string& folder, const
   return {};
 }
 
+std::vector<std::string> RestorePointFolders(const RestorePoints& points) {
+  std::vector<std::string> folders{points.folder};
+  if (!points.fallback.empty() && points.fallback != points.folder)
+    folders.push_back(points.fallback);
+  return folders;
+}
+
+std::string ParentFolder(const std::string& path) {
+  std::string folder = path;
+  while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+  const std::size_t slash = folder.find_last_of("/\\");
+  if (slash == std::string::npos) return {};
+  // A root keeps its separator: C:\ and / name a folder, C: does not.
+  if (slash == 0 || folder[slash - 1] == ':') return folder.substr(0, slash + 1);
+  return folder.substr(0, slash);
+}
+
+std::string RestorePointsHome(const RestorePoints& points) {
+  const bool fallbackInUse = !points.fallback.empty() && !points.files.Exists(points.folder) &&
+                             points.files.Exists(points.fallback);
+  return ParentFolder(fallbackInUse ? points.fallback : points.folder);
+}
+
 KeepResult KeepRestorePoint(Link& link, const RestorePoints& points, RestoreReason reason,
                             std::string* path) {
   bool accepted = true;
   for (int block = 2; block <= kBlockCount; ++block) accepted = ReadBlock(link, block) && accepted;
   // A refused reply leaves older bytes in its block: such a point would not hold the car as it is.
   if (!accepted || !IsVersion3(link.image)) return KeepResult::NoAnswer;
-  const std::string written =
-      WriteRestorePoint(points.files, points.folder, link.image, reason, points.now(),
-                        RestorePointFactsOf(link.image, points.registrationPage));
-  if (written.empty()) return KeepResult::CannotWrite;
-  if (path) *path = written;
-  return KeepResult::Kept;
+  const RestoreTime time = points.now();
+  const RestorePointFacts facts = RestorePointFactsOf(link.image, points.registrationPage);
+  for (const std::string& folder : RestorePointFolders(points)) {
+    const std::string written =
+        WriteRestorePoint(points.files, folder, link.image, reason, time, facts);
+    if (written.empty()) continue;
+    if (path) *path = written;
+    return KeepResult::Kept;
+  }
+  return KeepResult::CannotWrite;
 }
 
 }  // namespace kv

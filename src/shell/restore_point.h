@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "link/memory_image.h"
 #include "shell/code_page.h"
@@ -57,13 +58,25 @@ std::string WriteRestorePoint(FileStore& files, const std::string& folder,
                               const RestoreTime& time, const RestorePointFacts& facts);
 
 // Where and how this run keeps its restore points: the window program keeps them in Backups in
-// its start directory, at the computer's local time.
+// its start directory, at the computer's local time, and in the per-user folder when that one
+// refuses them (a start directory under Program Files) or would be deleted (a temporary folder).
 struct RestorePoints {
   FileStore& files;
   std::string folder;          // UTF-8; made when missing
   std::function<RestoreTime()> now;  // the local time at the moment a point is taken
   CodePage registrationPage;   // the registration's code page, for its comment line
+  std::string fallback = {};   // tried when `folder` refuses the point; empty: none
 };
+
+// The folders a point is tried in, in order (one or two).
+std::vector<std::string> RestorePointFolders(const RestorePoints& points);
+// The folder that holds the restore points' folder now in use: the fallback's parent once the
+// fallback exists and the first folder does not, else the first one's parent. File > Open starts
+// there.
+std::string RestorePointsHome(const RestorePoints& points);
+// The folder a path lies in, without its last separator ("C:\KV720\Backups" gives "C:\KV720",
+// "C:\Backups" gives "C:\"); empty for a bare name.
+std::string ParentFolder(const std::string& path);
 
 enum class KeepResult {
   Kept,
@@ -73,8 +86,8 @@ enum class KeepResult {
 
 // Before a load or a factory reset: reads Blocks 2, 3, 4 and 5 (all four requests are sent) and,
 // only when every reply was accepted at version 3, writes the restore point of the car as just
-// read. Sends nothing else; anything but Kept means the operation must not start. `path` gets the
-// restore point's path when it was kept.
+// read, in the first of the folders that takes it. Sends nothing else; anything but Kept means
+// the operation must not start. `path` gets the restore point's path when it was kept.
 KeepResult KeepRestorePoint(Link& link, const RestorePoints& points, RestoreReason reason,
                             std::string* path = nullptr);
 

@@ -19,10 +19,14 @@ RestoreTime LocalTimeNow() {
 
 RestorePoints ProgramRestorePoints(FileStore& files) {
   const ProgramSettings& settings = TheProgram().settings;
-  // The start directory, not the current one: a file dialog moves the current directory to the
-  // folder of the file chosen.
-  return {files, PathInStartDirectory(settings.startDirectory, {"Backups"}), &LocalTimeNow,
-          CodePageForLanguage(settings.languageCode)};
+  const std::string perUser =
+      settings.userFolder.empty() ? std::string() : PathInStartDirectory(settings.userFolder, {"Backups"});
+  // The start directory, not the current one. Started from a temporary folder, the points go to
+  // the per-user folder alone: the temporary one is deleted by Windows.
+  const std::string beside = PathInStartDirectory(settings.startDirectory, {"Backups"});
+  if (settings.temporaryStart && !perUser.empty())
+    return {files, perUser, &LocalTimeNow, CodePageForLanguage(settings.languageCode)};
+  return {files, beside, &LocalTimeNow, CodePageForLanguage(settings.languageCode), perUser};
 }
 
 }  // namespace kv

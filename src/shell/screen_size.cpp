@@ -30,11 +30,14 @@ int ScreenSizeForItem(int command) {
 }
 
 int DesktopClass(int width, int height) {
-  if (width >= 1280 && height >= 1024) return 5;
-  if (width >= 1280 && height >= 960) return 4;
-  if (width >= 1024) return 3;
-  if (width < 800) return 1;
-  return 2;
+  // On a whole screen of 640x480 .. 1280x1024 this is that screen's own size; on the work area of
+  // a laptop (1366x768 less the taskbar, or 1920x1080 at 150 %) it is the size whose window is
+  // seen whole, bottom rows included.
+  for (int size = kScreenSizeCount; size > 1; --size) {
+    const ScreenSizeEntry& entry = ScreenSizeEntryOf(size);
+    if (entry.windowWidth <= width && entry.windowHeight <= height) return size;
+  }
+  return 1;
 }
 
 bool SizeItemEnabled(int desktopClass, int screenSize) { return screenSize <= desktopClass; }

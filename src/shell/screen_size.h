@@ -28,7 +28,8 @@ int ScreenSizeForItem(int command);
 inline constexpr std::array<int, kScreenSizeCount> kSizeItems = {
     CMD_SIZE_640, CMD_SIZE_800, CMD_SIZE_1024, CMD_SIZE_1280X960, CMD_SIZE_1280X1024};
 
-// The largest screen size a desktop of w x h can hold.
+// The largest screen size whose main window a work area (the screen less the taskbar) of w x h
+// holds whole, width and height; 1 when none does.
 int DesktopClass(int width, int height);
 // Whether the Size item of a screen size is enabled for a desktop class.
 bool SizeItemEnabled(int desktopClass, int screenSize);

@@ -143,6 +143,24 @@ std::string ChooseStartDirectory(const std::string& current,
   return current;
 }
 
+bool IsInsideFolder(std::string_view path, std::string_view folder) noexcept {
+  const auto isSeparator = [](char c) { return c == '/' || c == '\\'; };
+  const auto fold = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c == '\\' ? '/' : c;
+  };
+  while (!folder.empty() && isSeparator(folder.back())) folder.remove_suffix(1);
+  if (folder.empty() || path.size() < folder.size()) return false;
+  for (std::size_t i = 0; i < folder.size(); ++i)
+    if (fold(path[i]) != fold(folder[i])) return false;
+  return path.size() == folder.size() || isSeparator(path[folder.size()]);
+}
+
+bool StartedFromTemporaryFolder(const std::string& startDirectory,
+                                const std::string& temporaryFolder,
+                                bool languageFolderBesideProgram) noexcept {
+  return !languageFolderBesideProgram && IsInsideFolder(startDirectory, temporaryFolder);
+}
+
 std::string PathInStartDirectory(const std::string& startDirectory,
                                  std::initializer_list<std::string_view> parts) noexcept {
   try {
@@ -210,13 +228,24 @@ bool AppendToFile(const std::string& path, std::string_view content) noexcept {
   }
 }
 
+bool NoFileAt(const std::string& path) noexcept {
+  try {
+    std::error_code error;
+    const fs::file_status status = fs::status(FromUtf8(path), error);
+    if (status.type() == fs::file_type::not_found) return true;
+    return !error && !fs::is_regular_file(status);
+  } catch (...) {
+    return false;
+  }
+}
+
 int LoadSettings(ProgramSettings& settings) {
   const std::string path = PathInStartDirectory(settings.startDirectory, {kSettingsFileName});
   std::string content;
   SettingsFileValues values;
   if (ReadWholeFile(path, content)) {
     values = ParseSettingsFile(content);
-  } else {
+  } else if (NoFileAt(path)) {
     // When the file cannot be created either, the program runs on the defaults (and says so).
     settings.saveFailed =
         !WriteWholeFile(path, FormatSettingsFile(values.port, values.languageCode));

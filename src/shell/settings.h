@@ -41,6 +41,16 @@ std::string CurrentDirectory() noexcept;
 // texts would not be found and KV720.ini would be written.
 std::string ChooseStartDirectory(const std::string& current,
                                  const std::string& programFolder) noexcept;
+// Whether `path` is `folder` or lies inside it, compared as Windows compares paths: '/' and '\\'
+// alike, ASCII letters of either case alike, a trailing separator or none.
+bool IsInsideFolder(std::string_view path, std::string_view folder) noexcept;
+// A start from inside a zip: Explorer copies the program alone (without its Lang folder) into a
+// temporary folder and starts it there, and Windows deletes that folder later, with KV720.ini and
+// any restore point in it. Both signs are needed: a start directory inside the user's temporary
+// folder, and no Lang folder beside the program.
+bool StartedFromTemporaryFolder(const std::string& startDirectory,
+                                const std::string& temporaryFolder,
+                                bool languageFolderBesideProgram) noexcept;
 // A path under the start directory, from UTF-8 parts; empty (no file) when it cannot be built.
 std::string PathInStartDirectory(const std::string& startDirectory,
                                  std::initializer_list<std::string_view> parts) noexcept;
@@ -53,10 +63,15 @@ std::string PathInStartDirectory(const std::string& startDirectory,
 bool ReadWholeFile(const std::string& path, std::string& content) noexcept;
 bool WriteWholeFile(const std::string& path, std::string_view content) noexcept;
 bool AppendToFile(const std::string& path, std::string_view content) noexcept;
+// Whether nothing stands at the path that a new settings file should not replace: true when
+// nothing of that name exists, or something that is no file (a folder, where writing then fails
+// and is told); false for a file, and when the path cannot be looked at.
+bool NoFileAt(const std::string& path) noexcept;
 
 // Reads "KV720.ini" of the start directory into `languageCode` and `storedPort` (1 when the file's
 // number is outside 1..4) and returns the port number as read; a missing file is created with port
-// 1 and "pol", which are then used.
+// 1 and "pol", which are then used. A file that is there but cannot be read now (held by another
+// program, not readable for this user) is left as it is: the run goes on with the defaults.
 int LoadSettings(ProgramSettings& settings);
 // Rewrites the whole file from `storedPort` and `languageCode`. Returns whether it was written.
 // Both note a failed write in `saveFailed`.

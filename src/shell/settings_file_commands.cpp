@@ -13,6 +13,25 @@ FileMessage RestorePointMessage(KeepResult result) {
   return result == KeepResult::CannotWrite ? kRestorePointNotWrittenMessage : kNotSavedMessage;
 }
 
+std::string PartWrittenDetail(const LanguageTexts& texts, std::size_t confirmed,
+                              std::size_t total, const std::string& restorePoint) {
+  std::string detail = texts[kWritesConfirmedText] + " " + std::to_string(confirmed) + " / " +
+                       std::to_string(total);
+  if (!restorePoint.empty()) detail += "\n" + texts[kRestorePointKeptText] + "\n" + restorePoint;
+  return detail;
+}
+
+std::string FoldersTriedDetail(const LanguageTexts& texts, const std::vector<std::string>& folders) {
+  std::string detail = texts[kFoldersTriedText];
+  for (const std::string& folder : folders) detail += "\n" + folder;
+  return detail;
+}
+
+std::string FileMessageText(const FileMessage& message, const LanguageTexts& texts,
+                            const std::string& detail) {
+  return detail.empty() ? texts[message.text] : texts[message.text] + "\n\n" + detail;
+}
+
 SaveResult SaveControllerSettings(Link& link, FileStore& files, const std::string& path) {
   bool accepted = ReadBlock(link, 2);
   accepted = ReadBlock(link, 3) && accepted;
@@ -26,7 +45,9 @@ SaveResult SaveControllerSettings(Link& link, FileStore& files, const std::strin
 }
 
 OpenResult LoadControllerSettings(Link& link, FileStore& files, const std::string& path,
-                                  const RestorePoints& points) {
+                                  const RestorePoints& points, LoadReport* report) {
+  LoadReport ignored;
+  LoadReport& out = report ? *report : ignored;
   std::string text;
   if (!files.Read(path, kBs2ReadLimit, text)) return OpenResult::CannotRead;
   Bs2Values values{};
@@ -35,14 +56,14 @@ OpenResult LoadControllerSettings(Link& link, FileStore& files, const std::strin
     const Bs2Content content = ParseBs2(text);
     if (!content.valid) return OpenResult::Mismatch;
     values = content.values;
-    switch (KeepRestorePoint(link, points, RestoreReason::BeforeLoad)) {
+    switch (KeepRestorePoint(link, points, RestoreReason::BeforeLoad, &out.restorePoint)) {
       case KeepResult::Kept: break;
       case KeepResult::NoAnswer: return OpenResult::NoRestorePointAnswer;
       case KeepResult::CannotWrite: return OpenResult::RestorePointNotWritten;
     }
   }
-  return WriteSettings(link, values) == kSettingsCount ? OpenResult::Loaded
-                                                       : OpenResult::WriteFailed;
+  out.confirmed = WriteSettings(link, values);
+  return out.confirmed == kSettingsCount ? OpenResult::Loaded : OpenResult::WriteFailed;
 }
 
 std::size_t WriteSettings(Link& link, const Bs2Values& values,
@@ -64,25 +85,33 @@ SaveResult SaveSettingsFileAs(Link& link, FileStore& files, SettingsFileUi& ui) 
     if (!ui.ChooseSavePath(path)) return SaveResult::Cancelled;
   } while (files.Exists(path) && !ui.ConfirmOverwrite());
   const SaveResult result = SaveControllerSettings(link, files, path);
-  if (result == SaveResult::NoAnswer) ui.Show(kNotSavedMessage);
-  if (result == SaveResult::CannotWrite) ui.Show(kCannotWriteMessage);
+  if (result == SaveResult::NoAnswer) ui.Show(kNotSavedMessage, {});
+  if (result == SaveResult::CannotWrite) ui.Show(kCannotWriteMessage, {});
   return result;
 }
 
 OpenResult OpenSettingsFile(Link& link, FileStore& files, SettingsFileUi& ui,
-                            const RestorePoints& points) {
+                            const RestorePoints& points, const LanguageTexts& texts) {
   std::string path;
   if (!ui.ChooseOpenPath(path)) return OpenResult::Cancelled;
-  const OpenResult result = LoadControllerSettings(link, files, path, points);
+  LoadReport report;
+  const OpenResult result = LoadControllerSettings(link, files, path, points, &report);
   switch (result) {
-    case OpenResult::CannotRead: ui.Show(kCannotReadMessage); break;
-    case OpenResult::Mismatch: ui.Show(kMismatchMessage); break;
-    case OpenResult::WriteFailed: ui.Show(kWriteFailedMessage); break;
+    case OpenResult::CannotRead: ui.Show(kCannotReadMessage, {}); break;
+    case OpenResult::Mismatch: ui.Show(kMismatchMessage, {}); break;
+    case OpenResult::WriteFailed:
+      // Without a restore point nothing was written (the controller is not at version 3).
+      ui.Show(kWriteFailedMessage,
+              report.restorePoint.empty()
+                  ? std::string()
+                  : PartWrittenDetail(texts, report.confirmed, kSettingsCount, report.restorePoint));
+      break;
     case OpenResult::NoRestorePointAnswer:
-      ui.Show(RestorePointMessage(KeepResult::NoAnswer));
+      ui.Show(RestorePointMessage(KeepResult::NoAnswer), {});
       break;
     case OpenResult::RestorePointNotWritten:
-      ui.Show(RestorePointMessage(KeepResult::CannotWrite));
+      ui.Show(RestorePointMessage(KeepResult::CannotWrite),
+              FoldersTriedDetail(texts, RestorePointFolders(points)));
       break;
     case OpenResult::Cancelled:
     case OpenResult::Loaded: break;

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "shell/file_store.h"
 #include "shell/restore_point.h"
@@ -30,6 +31,7 @@ inline constexpr FileMessage kMismatchMessage{169, 168};
 inline constexpr FileMessage kWriteFailedMessage{170, 171};
 inline constexpr FileMessage kNotSavedMessage{170, 174};
 inline constexpr FileMessage kRestorePointNotWrittenMessage{kIoErrorCaption, 186};
+inline constexpr FileMessage kPathTooLongMessage{kIoErrorCaption, 34};
 // The overwrite question (Yes and No, information icon) and the dialog titles.
 inline constexpr FileMessage kOverwriteQuestion{172, 173};
 inline constexpr int kOpenDialogTitle = 165, kSaveDialogTitle = 166;
@@ -38,6 +40,19 @@ std::string FileMessageCaption(const FileMessage& message, const LanguageTexts& 
 // Why an operation guarded by a restore point did not start (for a result other than Kept): the
 // controller did not answer, or the disk refused the restore point.
 FileMessage RestorePointMessage(KeepResult result);
+
+// The lines a message shows below its text, in the language's texts. After a load or a reset
+// that stopped part-way: how many writes the controller confirmed and the restore point that
+// brings the car back (its full path). For a restore point that could not be written: the
+// folders tried.
+inline constexpr int kWritesConfirmedText = 140, kRestorePointKeptText = 141,
+                     kFoldersTriedText = 164;
+std::string PartWrittenDetail(const LanguageTexts& texts, std::size_t confirmed,
+                              std::size_t total, const std::string& restorePoint);
+std::string FoldersTriedDetail(const LanguageTexts& texts, const std::vector<std::string>& folders);
+// A message's whole text: its language text, then the detail after an empty line.
+std::string FileMessageText(const FileMessage& message, const LanguageTexts& texts,
+                            const std::string& detail);
 
 // What the commands need of the user interface.
 class SettingsFileUi {
@@ -48,7 +63,8 @@ class SettingsFileUi {
   virtual bool ChooseOpenPath(std::string& path) = 0;
   // The overwrite question; true for Yes.
   virtual bool ConfirmOverwrite() = 0;
-  virtual void Show(const FileMessage& message) = 0;
+  // `detail` (possibly empty) follows the message's text.
+  virtual void Show(const FileMessage& message, const std::string& detail) = 0;
 };
 
 enum class SaveResult { Cancelled, Saved, NoAnswer, CannotWrite };
@@ -63,10 +79,16 @@ enum class OpenResult {
 SaveResult SaveControllerSettings(Link& link, FileStore& files, const std::string& path);
 // Reads and checks the file, keeps a restore point of the car (nothing is sent when it cannot),
 // then writes the 32 settings to write addresses 5..29 and 31..37 in file order. A write counts
-// only when 3 acknowledgement bytes came back and byte 1 echoes the value; the first that does not stops the load (the values before it stay written). At another
-// version than 3 the file is not checked and nothing is sent: the first write fails.
+// only when 3 acknowledgement bytes came back and byte 1 echoes the value; the first that does
+// not stops the load (the values before it stay written). At another version than 3 the file is
+// not checked and nothing is sent: the first write fails. `report`, when given, gets how many
+// writes were confirmed and the restore point's path.
+struct LoadReport {
+  std::size_t confirmed = 0;
+  std::string restorePoint;  // empty when none was kept
+};
 OpenResult LoadControllerSettings(Link& link, FileStore& files, const std::string& path,
-                                  const RestorePoints& points);
+                                  const RestorePoints& points, LoadReport* report = nullptr);
 
 // Writes the 32 settings to write addresses 5..29 and 31..37 in file order, each acknowledged
 // with its value echoed, and stops at the first that is not. Returns how many were written
@@ -77,7 +99,8 @@ std::size_t WriteSettings(Link& link, const Bs2Values& values,
 
 // The menu commands: dialog, question, the work above and its message.
 SaveResult SaveSettingsFileAs(Link& link, FileStore& files, SettingsFileUi& ui);
+// Open's messages take their details from `texts`.
 OpenResult OpenSettingsFile(Link& link, FileStore& files, SettingsFileUi& ui,
-                            const RestorePoints& points);
+                            const RestorePoints& points, const LanguageTexts& texts);
 
 }  // namespace kv

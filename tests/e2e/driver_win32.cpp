@@ -769,6 +769,13 @@ class Driver {
                   .Add("pos", JInt(pos)).Add("track", JInt(track)).Str());
   }
 
+  Reply CurrentDirectory(Args&) {
+    std::string text, error;
+    if (!Attach()) return Err("no main window");
+    if (!Probe(kv::e2e::kProbeCurrentDirectory, nullptr, 0, text, error)) return Err(error);
+    return Ok(JStr(text));
+  }
+
   Reply CommandCmd(Args& args) {
     long long id;
     if (!args.Int(id)) return Err("expected a command id");
@@ -1108,6 +1115,7 @@ const Driver::Command Driver::kCommands[] = {
     {"settext", &Driver::SetText, "[@target] id text"},
     {"scroll", &Driver::Scroll, "[@target] h|v id|0 code [pos]"},
     {"scroll-info", &Driver::ScrollInfo, "[@target] h|v|id"},
+    {"cwd", &Driver::CurrentDirectory, ""},
     {"command", &Driver::CommandCmd, "id"},
     {"menu-state", &Driver::MenuState, "id"},
     {"menu-bar", &Driver::MenuBar, ""},

@@ -867,6 +867,10 @@ class Driver:
         dialog: a sent command would not return before the dialog closes)."""
         return self("%scommand %d" % ("" if wait else "nowait ", command_id))
 
+    def cwd(self):
+        """The program's current directory (a Windows path)."""
+        return self("cwd")
+
     def menu_state(self, command_id):
         return self("menu-state %d" % command_id)
 
@@ -1138,21 +1142,46 @@ class Session:
             subprocess.run([wine_loader(), "regedit", "/S", path], env=self.prefix.env(self.display),
                            stdout=out, stderr=out, timeout=120, check=True)
 
-    def start_app(self, env=None, cwd=None):
+    def start_app(self, env=None, cwd=None, exe=None):
         """KV720.exe of the run folder; with cwd, started from that folder instead (as from the
-        Start menu's search or a shortcut without a working folder)."""
+        Start menu's search or a shortcut without a working folder); with exe, that copy of the
+        program."""
         log = os.path.join(self.dir, "app.log")
         out = open(log, "ab")
         environment = self.prefix.env(self.display)
         environment.update(env or {})
         started = time.monotonic()
-        exe = "KV720.exe" if cwd is None else os.path.join(self.run_dir, "KV720.exe")
+        if exe is None:
+            exe = "KV720.exe" if cwd is None else os.path.join(self.run_dir, "KV720.exe")
         proc = subprocess.Popen([wine_loader(), exe], cwd=cwd or self.run_dir, env=environment,
                                 stdout=out, stderr=out)
         out.close()
         self.app = App(proc, log)
         self.app.started = started
         return self.app
+
+    def local_app_data(self, *parts):
+        """(Unix path, Windows path) of %LOCALAPPDATA% of the prefix's user, or of a path in it."""
+        users = os.path.join(self.prefix.path, "drive_c", "users")
+        (user,) = [u for u in os.listdir(users) if u.lower() != "public"]
+        unix = os.path.join(users, user, "AppData", "Local", *parts)
+        return unix, "\\".join(["C:\\users", user, "AppData", "Local"] + list(parts))
+
+    def temp_folder(self, *parts):
+        """Unix path of the prefix user's %TEMP% (Wine's is C:\\users\\<user>\\Temp), or of a
+        path in it."""
+        with open(os.path.join(self.prefix.path, "user.reg"), encoding="utf-8",
+                  errors="replace") as f:
+            value = re.search(r'^"TEMP"="C:\\\\(.*)"$', f.read(), re.M).group(1)
+        return os.path.join(self.prefix.path, "drive_c", *value.split("\\\\"), *parts)
+
+    def set_work_area(self, left, top, width, height):
+        """The work area a window manager with a taskbar announces on the X screen
+        (_NET_WORKAREA), which Wine gives the program as the monitor's work area; before
+        start_app."""
+        subprocess.run([tool("xprop"), "-display", self.display, "-root", "-f", "_NET_WORKAREA",
+                        "32c", "-set", "_NET_WORKAREA", "%d, %d, %d, %d" % (left, top, width, height)],
+                       check=True, timeout=30)
 
     @property
     def driver(self):

@@ -15,11 +15,13 @@ inline constexpr const wchar_t* kProbeBlockPrefix = L"Local\\KV720.E2E.Probe.";
 enum ProbeOp : uint32_t {
   kProbeMenuTree = 1,   // every item of the window's menu bar, depth first
   kProbeScrollInfo = 2, // GetScrollInfo(window, bar)
+  kProbeCurrentDirectory = 3,  // the program's current directory
 };
 
 // Answer texts are UTF-8 lines; fields are separated by tabs.
 //   menu tree:   depth pos id state type has-submenu bitmaps(1 item, 2 checked, 4 unchecked) text
 //   scroll info: min max page pos trackpos
+//   current directory: the path
 struct ProbeBlock {
   uint32_t op;
   int32_t bar;        // SB_HORZ, SB_VERT or SB_CTL for kProbeScrollInfo

@@ -70,6 +70,12 @@ void Answer(ProbeBlock& block, HWND hooked) {
     }
     break;
   }
+  case kv::e2e::kProbeCurrentDirectory: {
+    wchar_t path[MAX_PATH + 1] = {};
+    GetCurrentDirectoryW(MAX_PATH + 1, path);
+    out = Utf8(path);
+    break;
+  }
   default:
     block.status = -1;
   }

@@ -7,6 +7,7 @@ file, stops the operation before anything is written."""
 
 import os
 import re
+import shutil
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -72,7 +73,7 @@ class RestorePointTest(harness.E2ETestCase):
 
     def close_message(self, d, caption, text, shot=None):
         d.wait_modal(caption)
-        self.assertEqual(d.message_box()["text"], text)
+        self.assertEqual(d.message_box()["text"].replace("\r\n", "\n"), text)
         if shot:
             self.s.screenshot(shot)
         d.answer(IDOK)
@@ -169,14 +170,21 @@ class RestorePointTest(harness.E2ETestCase):
         self.close_message(d, self.text(170), self.text(174), shot="reset-no-answer")
         sim.control("noreply 5 off")
 
-        # The disk refuses: a file named Backups stands where the folder would go.
-        with open(os.path.join(s.run_dir, "Backups"), "wb") as f:
-            f.write(b"not a folder")
+        # The disk refuses: a file named Backups stands where the folder would go, and a file
+        # named KV720 where the per-user folder would go. The message names both folders.
+        user_unix, user_windows = s.local_app_data("KV720")
+        for blocker in (os.path.join(s.run_dir, "Backups"), user_unix):
+            with open(blocker, "wb") as f:
+                f.write(b"not a folder")
+        refused = "%s\n\n%s\n%s\n%s" % (self.text(186), self.text(164),
+                                        harness.windows_path(os.path.join(s.run_dir, "Backups")),
+                                        user_windows + "\\Backups")
         d.click(RESET_BUTTON, wait=False)
-        self.close_message(d, "I/O Error", self.text(186), shot="reset-disk-refused")
+        self.close_message(d, "I/O Error", refused, shot="reset-disk-refused")
         self.open_file(d, path)
-        self.close_message(d, "I/O Error", self.text(186), shot="open-disk-refused")
+        self.close_message(d, "I/O Error", refused, shot="open-disk-refused")
         os.remove(os.path.join(s.run_dir, "Backups"))
+        os.remove(user_unix)
 
         # A silent controller: once the readings panel has seen the link go offline, the reset
         # stops without a message and Open fails at its first write, which is never sent.
@@ -193,6 +201,100 @@ class RestorePointTest(harness.E2ETestCase):
         self.assertEqual(self.points(s), [])
         sim.control("silence off")
         self.assertEqual(memory(sim), before)
+
+
+    def test_a_stop_part_way_names_the_writes_confirmed_and_the_way_back(self):
+        s, sim, d = self.start()
+        car, before = sim_settings(sim), memory(sim)
+        other = os.path.join(s.run_dir, "other.bs2")
+        with open(other, "w", newline="") as f:
+            f.write(bs2_text([(v + 3) % 256 for v in car]))
+
+        # The load stops after 10 confirmed writes: the message says so and names the point.
+        sim.control("noecho-after 10")
+        self.open_file(d, other)
+        d.wait_modal(self.text(170))
+        (point,) = self.points(s)
+        self.close_message(d, self.text(170), "%s\n\n%s 10 / 32\n%s\n%s" % (
+            self.text(171), self.text(140), self.text(141),
+            harness.windows_path(os.path.join(s.run_dir, "Backups", point))), shot="load-part-way")
+        sim.control("faults off")
+        self.assertNotEqual(memory(sim), before)
+
+        # The reset stops after 10 confirmed write-backs (the command and 10 echoed).
+        d.command(RESET_PANEL)
+        sim.control("noecho-after 11")
+        d.click(RESET_BUTTON, wait=False)
+        d.wait_modal(self.text(137))
+        reset_point = next(p for p in self.points(s) if p.endswith("before-reset.bs2"))
+        self.close_message(d, self.text(137), "%s\n\n%s 10 / 33\n%s\n%s" % (
+            self.text(139), self.text(140), self.text(141),
+            harness.windows_path(os.path.join(s.run_dir, "Backups", reset_point))),
+            shot="reset-part-way")
+        sim.control("faults off")
+
+        # The way back named by the load's message brings the car back whole.
+        mark = sim.last_time()
+        self.open_file(d, os.path.join(s.run_dir, "Backups", point))
+        self.settled(d, sim, 32, mark)
+        self.assertEqual(memory(sim), before)
+
+        # Backups beside KV720.ini refused (as under Program Files): the point goes to the
+        # per-user folder and the load goes on.
+        os.rename(os.path.join(s.run_dir, "Backups"), os.path.join(s.run_dir, "Backups.old"))
+        with open(os.path.join(s.run_dir, "Backups"), "wb") as f:
+            f.write(b"not a folder")
+        mark = sim.last_time()
+        self.open_file(d, other)
+        self.settled(d, sim, 32, mark)
+        user_backups = s.local_app_data("KV720", "Backups")[0]
+        (kept,) = os.listdir(user_backups)
+        self.assertRegex(kept, NAME)
+
+    def test_started_from_inside_a_zip_it_warns_and_keeps_points_per_user(self):
+        # Explorer runs a program opened inside a zip from the user's temporary folder, alone.
+        s = self.session(screen=(1024, 768))
+        temp = s.temp_folder("Temp1_KV720-1.0.0-windows.zip")
+        os.makedirs(temp)
+        shutil.copy2(s.config.exe, os.path.join(temp, "KV720.exe"))
+        sim = s.start_sim(port=1)
+        sim.control("engine stop")
+        s.start_app(cwd=temp, exe=os.path.join(temp, "KV720.exe"))
+        d = s.driver
+        d.wait_main()
+        user_unix, user_windows = s.local_app_data("KV720", "Backups")
+        # No Lang folder there: the built-in text says it, in Polish and English.
+        box = d.message_box() if d.modal(15000) else None
+        text = box["text"].replace("\r\n", "\n")
+        self.assertTrue(text.startswith("Program uruchomiono z folderu tymczasowego"), text)
+        self.assertIn("KV720 was started from a temporary folder", text)
+        self.assertTrue(text.endswith("\n" + user_windows), text)
+        s.screenshot("temporary-folder-warning")
+        d.answer(IDOK)
+        d.wait_no_modal(10000)
+        sim.wait_frame("65 02 02 69", timeout=20)
+
+        # The reset's point lands in the per-user folder, none in the temporary one.
+        d.command(RESET_PANEL)
+        d.click(RESET_BUTTON, wait=False)
+        d.modal(30000)
+        d.answer(IDOK)
+        d.wait_no_modal(10000)
+        (point,) = os.listdir(user_unix)
+        self.assertFalse(os.path.exists(os.path.join(temp, "Backups")))
+
+        # The first Open of the run starts beside that Backups: a name relative to it is found.
+        mark = sim.last_time()
+        d.command(OPEN, wait=False)
+        d.modal(15000)
+        s.screenshot("first-open-dialog")
+        d.file_dialog("Backups\\" + point)
+        self.settled(d, sim, 32, mark)
+        # The current folder is the start folder again, not the one of the file opened (Windows
+        # would hold that open).
+        drive_c = os.path.join(s.prefix.path, "drive_c")
+        self.assertEqual(d.cwd().rstrip("\\").lower(),
+                         ("C:\\" + os.path.relpath(temp, drive_c).replace("/", "\\")).lower())
 
 
 if __name__ == "__main__":

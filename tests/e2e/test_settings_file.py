@@ -58,10 +58,15 @@ class SettingsFileTest(harness.E2ETestCase):
         d.wait_modal(self.text(title))
         d.file_dialog(harness.windows_path(path))
 
-    def assertMessage(self, d, caption, text, buttons=(IDOK,)):
+    def assertMessage(self, d, caption, text, buttons=(IDOK,), detail=False):
+        """The message box; with detail, its text starts with `text` and an empty line follows
+        (test_restore_points checks what comes after it)."""
         d.wait_modal(caption)
         box = d.message_box()
-        self.assertEqual(box["text"], text)
+        if detail:
+            self.assertTrue(box["text"].replace("\r\n", "\n").startswith(text + "\n\n"), box["text"])
+        else:
+            self.assertEqual(box["text"], text)
         self.assertTrue(box["icon"])
         self.assertEqual([b["id"] for b in box["buttons"] if b["id"] in (1, 2, 6, 7)],
                          list(buttons))
@@ -172,7 +177,7 @@ class SettingsFileTest(harness.E2ETestCase):
             sim.control(fault)
             mark = sim.last_time()
             self.choose(d, 40014, 165, good)
-            self.assertMessage(d, self.text(170), self.text(171))
+            self.assertMessage(d, self.text(170), self.text(171), detail=True)
             sent = sim.writes(mark)
             self.assertEqual(len(sent), count, fault)
             self.assertEqual([a for a, _ in sent], [k[3] for k in KEYS[:count]])

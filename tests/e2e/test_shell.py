@@ -94,6 +94,17 @@ class ShellTest(harness.E2ETestCase):
                          {40028: False, 40029: False, 40030: False, 40032: False, 40031: True})
         s.screenshot("polish")
 
+        # One program at a time: a second start restores the minimised first one and ends.
+        first = d.main()
+        d.send(0x0112, 0xF020)  # WM_SYSCOMMAND SC_MINIMIZE
+        self.assertTrue(d.main()["iconic"])
+        second = s.start_app()
+        self.assertEqual(second.wait(60), 0)
+        s.app = app
+        d.sync()
+        now = d.main()
+        self.assertEqual((now["hwnd"], now["pid"], now["iconic"]), (first["hwnd"], first["pid"], False))
+
         d.input("alt+f4")
         self.assertEqual(d.wait_gone(20000).get("exit"), 0)
         self.assertEqual(app.wait(20), 0)
@@ -153,14 +164,11 @@ class ShellTest(harness.E2ETestCase):
         s.start_app()
         d = s.driver
         d.wait_main(30000)
-        # 1024 x 700 is size 3: height is not looked at below 1280 wide. The window is 1024 x 738
-        # at the corner, though the system cuts a window to the desktop's height and its frame.
-        left, top, right, bottom = d.rect()
-        self.assertEqual([left, top, right], [0, 0, 1024])
-        self.assertGreaterEqual(bottom, 700)
+        # 1024 x 700 holds the 800 x 570 window whole, not the 1024 x 738 one: size 2, centred.
+        self.assertEqual(d.rect(), [112, 65, 912, 635])
         items = self.assertMenuBar(d, "pol")
-        self.assertChecked(items, SIZE_ITEMS, 40030)
-        self.assertEqual([i for i in SIZE_ITEMS if items[i]["grayed"]], [40032, 40031])
+        self.assertChecked(items, SIZE_ITEMS, 40029)
+        self.assertEqual([i for i in SIZE_ITEMS if items[i]["grayed"]], [40030, 40032, 40031])
         self.assertChecked(items, PORT_ITEMS, 40019)
         self.assertChecked(items, LANGUAGE_ITEMS, 40035)
         self.assertIni(s, 7, "xyz")

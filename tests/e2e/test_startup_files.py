@@ -118,13 +118,18 @@ class StartupFilesTest(harness.E2ETestCase):
         self.assertTrue(os.path.isdir(os.path.join(s.run_dir, "KV720.ini")))
         self.assertEqual(sorted(os.listdir(s.run_dir)), ["KV720.exe", "KV720.ini", "Lang"])
 
-    def test_a_window_taller_than_the_desktop_keeps_its_caption_on_the_screen(self):
-        # 1366 x 768 at 125 %: size 3, 1024 x 738, centred would be at y -62.
-        s = self.session(screen=(1093, 614), name="scaled_laptop")
+    def test_the_window_fits_the_work_area_left_by_the_taskbar(self):
+        # 1366 x 768 less a 40-pixel taskbar, here on the left: 1024 x 738 would hide its bottom
+        # rows, so the window is 800 x 570, centred in the work area, and 1024x768 is grayed.
+        s = self.session(screen=(1366, 768), name="laptop_taskbar")
+        s.set_work_area(40, 0, 1326, 728)
         s.start_app()
         d = s.driver
         d.wait_main(30000)
-        self.assertEqual(d.rect()[:2], [34, 0])
+        self.assertEqual(d.rect(), [40 + 263, 79, 40 + 263 + 800, 79 + 570])
+        self.assertTrue(d.menu_state(40029)["checked"])
+        self.assertTrue(d.menu_state(40030)["grayed"])
+        s.screenshot("laptop-taskbar")
 
 
 if __name__ == "__main__":

@@ -16,6 +16,7 @@ class FakeFileStore final : public FileStore {
   std::set<std::string> folders;
   bool writesFail = false;   // Replace and CreateNew refuse, as a full or read-only disk does
   bool foldersFail = false;  // MakeFolder refuses
+  std::set<std::string> refusedFolders;  // MakeFolder refuses these alone
   int writes = 0;            // Replace and CreateNew calls, refused ones included
 
   bool Read(const std::string& path, std::size_t limit, std::string& content) override {
@@ -38,7 +39,7 @@ class FakeFileStore final : public FileStore {
     return true;
   }
   bool MakeFolder(const std::string& path) override {
-    if (foldersFail) return false;
+    if (foldersFail || refusedFolders.count(path)) return false;
     folders.insert(path);
     return true;
   }

@@ -27,8 +27,7 @@ constexpr std::size_t kMaxText = 127;
 
 // Every text number a panel, dialog, main window caption or message box shows.
 constexpr std::pair<int, int> kUsedRanges[] = {
-    {0, 6},     {11, 33},   {35, 89},   {92, 132},  {134, 139}, {142, 153},
-    {154, 162}, {165, 174}, {175, 183}, {185, 200}};
+    {0, 6}, {11, 89}, {92, 132}, {134, 200}};
 
 // Texts inserted as arguments into the caption format "%s:   %s" of the emulation dialog.
 constexpr int kFormatArguments[] = {43, 61};

@@ -45,7 +45,11 @@ struct ResetPanel : ::testing::Test {
     StartResetPanel(c);
     c[IDC_RESET_PROGRESS].position = 7;  // left from an earlier press
   }
-  ResetOutcome Press() { return RunFactoryReset(program, c, points); }
+  ResetReport report;
+  ResetOutcome Press() {
+    report = {};
+    return RunFactoryReset(program, c, points, &report);
+  }
   int Bar() { return c[IDC_RESET_PROGRESS].position; }
   Writes WriteBackOfFactoryValues(std::size_t count) {
     Writes out{{30, 51}};
@@ -98,6 +102,12 @@ TEST_F(ResetPanel, UnansweredWriteBackStopsWithTheWarningAtTheLastEchoedStep) {
     EXPECT_EQ(ResetOutcome::NotRestored, Press()) << k.echoes;
     EXPECT_EQ(k.bar, Bar()) << k.echoes;
     EXPECT_EQ(WriteBackOfFactoryValues(k.sent), rig.Writes()) << k.echoes;
+    // The message names the write-backs confirmed and the restore point taken before the reset.
+    program.texts.text[kWritesConfirmedText] = "Confirmed:";
+    program.texts.text[kRestorePointKeptText] = "Point:";
+    EXPECT_EQ("Confirmed: " + std::to_string(k.sent - 1) + " / 33\nPoint:\n" + report.restorePoint,
+              ResetMessageDetail(ResetOutcome::NotRestored, report, points, program));
+    EXPECT_EQ(0u, report.restorePoint.rfind("Backups/", 0));
   }
   const auto message = MessageFor(ResetOutcome::NotRestored);
   ASSERT_TRUE(message);

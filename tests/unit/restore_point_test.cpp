@@ -115,5 +115,29 @@ TEST_F(RestorePointFolder, AFolderThatCannotBeMadeGivesNoPath) {
                                   RestoreReason::BeforeLoad, kTime, kFacts));
 }
 
+// File > Open starts beside the restore points in use: the start directory's Backups, or the
+// per-user one once that exists and the first does not (it could not be made).
+TEST_F(RestorePointFolder, HomeIsBesideTheFolderInUse) {
+  const std::string beside = (root_ / "program" / "Backups").string();
+  const std::string perUser = (root_ / "user" / "KV720" / "Backups").string();
+  RestorePoints points{files_, beside, [] { return kTime; }, CodePage::Windows1250, perUser};
+  EXPECT_EQ((std::vector<std::string>{beside, perUser}), RestorePointFolders(points));
+  EXPECT_EQ((root_ / "program").string(), RestorePointsHome(points));
+  ASSERT_TRUE(files_.MakeFolder(perUser));
+  EXPECT_EQ((root_ / "user" / "KV720").string(), RestorePointsHome(points));
+  ASSERT_TRUE(files_.MakeFolder(beside));
+  EXPECT_EQ((root_ / "program").string(), RestorePointsHome(points));
+  points.fallback.clear();
+  EXPECT_EQ((std::vector<std::string>{beside}), RestorePointFolders(points));
+}
+
+TEST(RestorePointHome, ParentFolderOfEitherSpelling) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"C:\\KV720\\Backups", "C:\\KV720"}, {"C:\\Backups", "C:\\"},
+      {"C:\\KV720\\Backups\\", "C:\\KV720"}, {"/home/f/.local/share/kv720/Backups", "/home/f/.local/share/kv720"},
+      {"/Backups", "/"}, {"Backups", ""}};
+  for (const auto& [path, parent] : cases) EXPECT_EQ(parent, ParentFolder(path)) << path;
+}
+
 }  // namespace
 }  // namespace kv

@@ -31,6 +31,7 @@ class FakeUser final : public SettingsFileUi {
   std::deque<bool> overwriteAnswers;
   int saveDialogs = 0, openDialogs = 0, questions = 0;
   std::vector<FileMessage> shown;
+  std::vector<std::string> details;  // what each message showed below its text
 
   bool ChooseSavePath(std::string& path) override { return ++saveDialogs, Pick(path); }
   bool ChooseOpenPath(std::string& path) override { return ++openDialogs, Pick(path); }
@@ -40,7 +41,10 @@ class FakeUser final : public SettingsFileUi {
     if (!overwriteAnswers.empty()) overwriteAnswers.pop_front();
     return yes;
   }
-  void Show(const FileMessage& message) override { shown.push_back(message); }
+  void Show(const FileMessage& message, const std::string& detail) override {
+    shown.push_back(message);
+    details.push_back(detail);
+  }
 
  private:
   bool Pick(std::string& path) {
@@ -62,6 +66,15 @@ struct Bs2Commands : ::testing::Test {
   FakeUser user;
   RestorePoints points{files, "Backups", [] { return RestoreTime{2024, 5, 1, 9, 3, 7}; },
                        CodePage::Windows1250};
+  LanguageTexts texts = Texts();
+
+  static LanguageTexts Texts() {
+    LanguageTexts t;
+    t.text[kWritesConfirmedText] = "Confirmed:";
+    t.text[kRestorePointKeptText] = "Restore point:";
+    t.text[kFoldersTriedText] = "Tried:";
+    return t;
+  }
 
   void SetUp() override {
     link.port = &port;
@@ -91,7 +104,7 @@ struct Bs2Commands : ::testing::Test {
   OpenResult Open(const std::string& text) {
     files.files["load.bs2"] = text;
     user.picks = {"load.bs2"};
-    return OpenSettingsFile(link, files, user, points);
+    return OpenSettingsFile(link, files, user, points, texts);
   }
 };
 
@@ -197,10 +210,16 @@ TEST_F(Bs2Commands, AWriteWithoutItsEchoStopsTheLoadThere) {
       controller.acknowledgedWrites = wrongEcho ? -1 : k - 1;
       controller.wrongEchoAtWrite = wrongEcho ? k : 0;
       user.shown.clear();
+      files.files.clear();
       port.ClearLog();
       EXPECT_EQ(OpenResult::WriteFailed, Open(Bs2Text(Bs2Values{})));
       EXPECT_EQ(static_cast<std::size_t>(k), Writes().size());
       EXPECT_EQ(std::vector<FileMessage>{kWriteFailedMessage}, user.shown);
+      // What the car holds and the way back: the writes confirmed before the failing one, and
+      // the restore point just kept, by its full name.
+      const std::string point = files.In("Backups").begin()->first;
+      EXPECT_EQ("Confirmed: " + std::to_string(k - 1) + " / 32\nRestore point:\n" + point,
+                user.details.back());
     }
   }
 }
@@ -210,9 +229,9 @@ TEST_F(Bs2Commands, ABadOrUnreadableFileSendsNothing) {
   text.replace(text.find("LPGOnTemp= 0"), 12, "LPGOnTemp= 300");
   EXPECT_EQ(OpenResult::Mismatch, Open(text));
   user.picks = {"missing.bs2"};
-  EXPECT_EQ(OpenResult::CannotRead, OpenSettingsFile(link, files, user, points));
+  EXPECT_EQ(OpenResult::CannotRead, OpenSettingsFile(link, files, user, points, texts));
   user.picks = {std::nullopt};
-  EXPECT_EQ(OpenResult::Cancelled, OpenSettingsFile(link, files, user, points));
+  EXPECT_EQ(OpenResult::Cancelled, OpenSettingsFile(link, files, user, points, texts));
   EXPECT_TRUE(files.In("Backups").empty());
   EXPECT_TRUE(port.written.empty());
   EXPECT_EQ((std::vector<FileMessage>{kMismatchMessage, kCannotReadMessage}), user.shown);
@@ -225,6 +244,7 @@ TEST_F(Bs2Commands, OpenAtAnotherVersionSkipsTheCheckAndFailsAtTheFirstWrite) {
   EXPECT_TRUE(port.written.empty());
   EXPECT_TRUE(files.In("Backups").empty());
   EXPECT_EQ((std::vector<FileMessage>{kWriteFailedMessage, kWriteFailedMessage}), user.shown);
+  EXPECT_EQ((std::vector<std::string>{"", ""}), user.details);  // nothing written, no point
 }
 
 TEST_F(Bs2Commands, OpenKeepsTheCarAsARestorePointThatLoadsItBackExactly) {
@@ -249,10 +269,25 @@ TEST_F(Bs2Commands, OpenKeepsTheCarAsARestorePointThatLoadsItBackExactly) {
   port.ClearLog();
   files.files["load.bs2"] = text;
   user.picks = {"load.bs2"};
-  ASSERT_EQ(OpenResult::Loaded, OpenSettingsFile(link, files, user, points));
+  ASSERT_EQ(OpenResult::Loaded, OpenSettingsFile(link, files, user, points, texts));
   EXPECT_EQ(car, controller.memory);  // every byte, the service record included
   EXPECT_EQ(2u, files.In("Backups").size());  // the loaded car got its own point
   EXPECT_TRUE(user.shown.empty());
+}
+
+TEST_F(Bs2Commands, ABackupsFolderThatRefusesThePointGivesWayToThePerUserOne) {
+  points.fallback = "User/Backups";
+  files.refusedFolders = {"Backups"};
+  EXPECT_EQ(OpenResult::Loaded, Open(Bs2Text(Bs2Values{})));
+  EXPECT_EQ(1u, files.In("User/Backups/").size());
+  EXPECT_EQ(32u, Writes().size());
+
+  // Refused in both: nothing sent, and the message names both folders.
+  files.refusedFolders.insert("User/Backups");
+  port.ClearLog();
+  EXPECT_EQ(OpenResult::RestorePointNotWritten, Open(Bs2Text(Bs2Values{})));
+  EXPECT_TRUE(Writes().empty());
+  EXPECT_EQ("Tried:\nBackups\nUser/Backups", user.details.back());
 }
 
 TEST_F(Bs2Commands, OpenSendsNothingWithoutItsRestorePoint) {
@@ -283,6 +318,7 @@ TEST_F(Bs2Commands, OpenSendsNothingWithoutItsRestorePoint) {
     EXPECT_EQ(car, controller.memory);
     EXPECT_TRUE(files.In("Backups").empty());
     EXPECT_EQ(std::vector<FileMessage>{c.message}, user.shown);
+    EXPECT_EQ(c.message == kDiskRefused ? "Tried:\nBackups" : "", user.details.back());
   }
   EXPECT_EQ("I/O Error", FileMessageCaption(kRestorePointNotWrittenMessage, LanguageTexts{}));
 }

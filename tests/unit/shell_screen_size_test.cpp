@@ -9,18 +9,29 @@
 namespace kv {
 namespace {
 
-TEST(ScreenSizes, DesktopClassTestsInOrder) {
-  EXPECT_EQ(5, DesktopClass(1280, 1024));
-  EXPECT_EQ(5, DesktopClass(1920, 1080));
-  EXPECT_EQ(4, DesktopClass(1280, 960));
-  EXPECT_EQ(4, DesktopClass(1600, 1000));
-  EXPECT_EQ(3, DesktopClass(1280, 959));
-  EXPECT_EQ(3, DesktopClass(1024, 700));  // height is not looked at below 1280 wide
-  EXPECT_EQ(3, DesktopClass(1024, 100));
-  EXPECT_EQ(2, DesktopClass(1023, 2000));
-  EXPECT_EQ(2, DesktopClass(800, 600));
-  EXPECT_EQ(1, DesktopClass(799, 2000));
-  EXPECT_EQ(1, DesktopClass(0, 0));
+TEST(ScreenSizes, DesktopClassIsTheLargestWindowTheWorkAreaHoldsWhole) {
+  const struct {
+    int width, height, size;
+    const char* what;
+  } cases[] = {
+      {1280, 1024, 5, "whole 1280x1024 screen"},
+      {1280, 994, 5, "exactly the size 5 window"},
+      {1280, 984, 4, "1280x1024 less a 40 px taskbar"},
+      {1280, 960, 4, "whole 1280x960 screen"},
+      {1280, 929, 3, "one row short of size 4"},
+      {1920, 1040, 5, "1920x1080 less the taskbar"},
+      {1366, 728, 2, "1366x768 less the taskbar: 1024x738 would hide its bottom"},
+      {1280, 688, 2, "1920x1080 at 150 % (1280x720) less the taskbar"},
+      {1093, 582, 2, "1366x768 at 125 % less the taskbar"},
+      {1024, 768, 3, "whole 1024x768 screen"},
+      {1024, 728, 2, "1024x768 less the taskbar"},
+      {1023, 2000, 2, "too narrow for size 3"},
+      {800, 600, 2, "whole 800x600 screen"},
+      {800, 560, 1, "800x600 less the taskbar"},
+      {1280, 400, 1, "nothing fits: the smallest"},
+      {0, 0, 1, "no work area"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.size, DesktopClass(c.width, c.height)) << c.what;
 }
 
 TEST(ScreenSizes, StartOnA1280By960DesktopIsSize4WithoutTheLargestItem) {

@@ -55,6 +55,24 @@ TEST(SettingsFile, OverLongTokensAreBoundedAndFallBack) {
   EXPECT_EQ("pol", v.languageCode);
 }
 
+// Explorer runs a program opened inside a zip from the user's temporary folder, without Lang.
+TEST(StartFolder, ATemporaryFolderWithoutLangIsAStartFromAZip) {
+  const struct {
+    const char *start, *temp;
+    bool lang, temporary;
+  } cases[] = {
+      {"C:\\Users\\Ann\\AppData\\Local\\Temp\\Temp1_KV720.zip", "C:\\Users\\Ann\\AppData\\Local\\Temp\\", false, true},
+      {"c:\\users\\ann\\appdata\\local\\temp\\x", "C:\\Users\\Ann\\AppData\\Local\\Temp", false, true},
+      {"C:/Users/Ann/AppData/Local/Temp", "C:\\Users\\Ann\\AppData\\Local\\Temp\\", false, true},
+      {"C:\\Users\\Ann\\AppData\\Local\\Temp\\KV720", "C:\\Users\\Ann\\AppData\\Local\\Temp\\", true, false},
+      {"C:\\Users\\Ann\\AppData\\Local\\Temporary", "C:\\Users\\Ann\\AppData\\Local\\Temp\\", false, false},
+      {"D:\\KV720", "C:\\Users\\Ann\\AppData\\Local\\Temp\\", false, false},
+      {"C:\\Users\\Ann\\AppData\\Local\\Temp\\x", "", false, false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(c.temporary, StartedFromTemporaryFolder(c.start, c.temp, c.lang)) << c.start;
+}
+
 class SettingsDirectory : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -73,6 +91,18 @@ TEST_F(SettingsDirectory, AMissingFileIsCreatedWithTheDefaults) {
   EXPECT_EQ("[Ustawienia]\nCommPort= 1\nLanguage= pol\n", Ini());
   EXPECT_EQ("pol", settings_.languageCode);
   EXPECT_EQ(1, settings_.storedPort);
+}
+
+// Only a missing KV720.ini is made anew: one that is there but could not be read (held by another
+// program for a moment) is left alone, and the run goes on with the defaults.
+TEST_F(SettingsDirectory, OnlyAMissingFileIsMadeAnew) {
+  const std::string path = (dir_ / "KV720.ini").string();
+  EXPECT_TRUE(NoFileAt(path));
+  std::filesystem::create_directory(path);
+  EXPECT_TRUE(NoFileAt(path));  // a folder in its place: the write fails and is told
+  std::filesystem::remove(path);
+  WriteIni("held");
+  EXPECT_FALSE(NoFileAt(path));
 }
 
 TEST_F(SettingsDirectory, PortsOutsideOneToFourAreStoredAsOne) {
