@@ -769,6 +769,23 @@ class Driver {
                   .Add("pos", JInt(pos)).Add("track", JInt(track)).Str());
   }
 
+  // Holds a file as another program may (a scanner, an editor): open, shared with nobody, until
+  // "release". Needs no main window.
+  Reply Hold(Args& args) {
+    const std::wstring path = Wide(args.Rest());
+    if (path.empty()) return Err("expected a path");
+    if (held_ != INVALID_HANDLE_VALUE) CloseHandle(held_);
+    held_ = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (held_ == INVALID_HANDLE_VALUE) return Err("cannot open " + args.Rest());
+    return Ok("true");
+  }
+
+  Reply Release(Args&) {
+    if (held_ != INVALID_HANDLE_VALUE) CloseHandle(held_);
+    held_ = INVALID_HANDLE_VALUE;
+    return Ok("true");
+  }
+
   Reply CurrentDirectory(Args&) {
     std::string text, error;
     if (!Attach()) return Err("no main window");
@@ -1083,6 +1100,7 @@ class Driver {
   DWORD pid_ = 0, tid_ = 0;
   HANDLE process_ = nullptr;
   HMODULE probe_ = nullptr;
+  HANDLE held_ = INVALID_HANDLE_VALUE;
   HHOOK hook_ = nullptr;
   HANDLE mapping_ = nullptr;
   ProbeBlock* block_ = nullptr;
@@ -1116,6 +1134,8 @@ const Driver::Command Driver::kCommands[] = {
     {"scroll", &Driver::Scroll, "[@target] h|v id|0 code [pos]"},
     {"scroll-info", &Driver::ScrollInfo, "[@target] h|v|id"},
     {"cwd", &Driver::CurrentDirectory, ""},
+    {"hold", &Driver::Hold, "path"},
+    {"release", &Driver::Release, ""},
     {"command", &Driver::CommandCmd, "id"},
     {"menu-state", &Driver::MenuState, "id"},
     {"menu-bar", &Driver::MenuBar, ""},

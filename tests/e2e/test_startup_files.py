@@ -118,6 +118,21 @@ class StartupFilesTest(harness.E2ETestCase):
         self.assertTrue(os.path.isdir(os.path.join(s.run_dir, "KV720.ini")))
         self.assertEqual(sorted(os.listdir(s.run_dir)), ["KV720.exe", "KV720.ini", "Lang"])
 
+    def test_a_kv720_ini_held_by_another_program_at_start_is_left_as_it_is(self):
+        s = self.session(screen=(1024, 768), name="ini_held")
+        ini = harness.ini_text(port=3, language="rus")
+        s.write_ini(ini)
+        d = s.driver
+        d("hold " + harness.windows_path(os.path.join(s.run_dir, "KV720.ini")))
+        s.start_app()
+        d.wait_main(30000)
+        # Read as the defaults for this run, neither rewritten with them nor reported.
+        self.assertEqual(menu_bar(d), POLISH_BAR)
+        d("release")
+        d.sync()
+        self.assertIsNone(d.attempt("modal 1500"))
+        self.assertEqual(s.read_ini(), ini)
+
     def test_the_window_fits_the_work_area_left_by_the_taskbar(self):
         # 1366 x 768 less a 40-pixel taskbar, here on the left: 1024 x 738 would hide its bottom
         # rows, so the window is 800 x 570, centred in the work area, and 1024x768 is grayed.
