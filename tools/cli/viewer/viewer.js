@@ -86,8 +86,8 @@
 
   function value(col, v, unit) {
     if (v === null || v === undefined) return '-';
-    const spec = LABELS[col] || {};
-    if (spec.text) return spec.text[v ? 1 : 0] || String(v);
+    const label = LABELS[col] || {};
+    if (label.text) return label.text[v ? 1 : 0] || String(v);
     const text = unit === 'V' ? v.toFixed(4) : String(v);
     return unit && !/^\d/.test(unit) ? text + ' ' + shown(unit) : text;
   }
@@ -167,10 +167,10 @@
     };
   }
 
-  function lineChart(spec) {
+  function lineChart(chart) {
     const series = [{}], columns = [joined[0]];
     let stateAxis = false;
-    files.forEach((f, k) => spec.series.forEach(s => {
+    files.forEach((f, k) => chart.series.forEach(s => {
       const values = column(k, s.col);
       if (!values || !f.columns[s.col].some(v => v !== null)) return;
       stateAxis = stateAxis || !!s.state;
@@ -182,8 +182,8 @@
       });
       columns.push(s.state ? changesOnly(values) : values);
     }));
-    const unit = shown(spec.series.map(s => files[0].units[s.col]).find(u => u));
-    return new uPlot(chartOptions(spec.title + (unit ? ' (' + unit + ')' : ''), spec.height,
+    const unit = shown(chart.series.map(s => files[0].units[s.col]).find(u => u));
+    return new uPlot(chartOptions(chart.title + (unit ? ' (' + unit + ')' : ''), chart.height,
                                   series, stateAxis), columns, document.getElementById('kv-charts'));
   }
 
@@ -313,7 +313,7 @@
   }
 
   showHeader();
-  CHARTS.forEach(spec => charts.push(lineChart(spec)));
+  CHARTS.forEach(chart => charts.push(lineChart(chart)));
   charts.push(bandChart());
   showAt(joined[0][0]);
   window.addEventListener('resize', () => charts.forEach(u => u.setSize({width: width(), height: u.height})));
