@@ -10,6 +10,7 @@
 #include "shell/program.h"
 #include "ui/format.h"
 #include "ui/controls.h"
+#include "ui/setting_rows.h"
 
 namespace kv {
 namespace {
@@ -24,14 +25,39 @@ std::uint8_t NeutralPointForType(int type) { return type == 0 ? 22 : type == 5 ?
 constexpr unsigned long kLpgOnFirstSpeed = 1500, kLpgOffFirstSpeed = 4000;
 constexpr int kLpgOnItems = 21, kLpgOffItems = 41;
 
+// The lists that are a setting and nothing more; the probe type selects as a field but writes
+// the neutral point too, so only its selection is here.
+constexpr ListRow kListRows[] = {
+    {IDC_PROBE_TYPE, Param::LambdaType, Encoding::BitField, bits::lambda_type::ProbeType},
+    {IDC_LAMBDA_DELAY, Param::LambdaDelay, Encoding::FromOne},
+    {IDC_EMUL_TYPE, Param::EmulType, Encoding::BitField, bits::emul_type::EmulationType},
+    {IDC_EMUL_TIME_HI, Param::EmulBJ_TimeHi, Encoding::FromOne},
+    {IDC_EMUL_TIME_LO, Param::EmulBJ_TimeLo, Encoding::FromOne},
+    {IDC_IGNITION_TYPE, Param::IgnitionType, Encoding::FromOne},
+    {IDC_LPG_ON_SPEED, Param::LPGOnRPMLo, Encoding::Speed, 0, Param::LPGOnRPMHi, kLpgOnFirstSpeed,
+     kLpgOnItems},
+    {IDC_SPEED_SWITCH, Param::Options, Encoding::BitField, bits::options::SpeedSwitch},
+    {IDC_TPS_INERT, Param::TPSInert, Encoding::FromOne},
+    {IDC_INJECT_DELAY, Param::InjectDelay, Encoding::FromOne},
+    {IDC_LPG_OFF_SPEED, Param::LPGOffRPMLo, Encoding::Speed, 0, Param::LPGOffRPMHi,
+     kLpgOffFirstSpeed, kLpgOffItems},
+    {IDC_WOZG, Param::WOZG, Encoding::FromOne},
+};
+
+constexpr CheckBoxRow kCheckBoxes[] = {
+    {IDC_LPG_OFF_ENABLE, Param::Options, bits::options::LpgOff},
+    {IDC_LOW_SIGNAL, Param::EmulType, bits::emul_type::LowSignal, false, true},
+    {IDC_EMERGENCY_START, Param::EmulType, bits::emul_type::EmergencyStart, false, true},
+};
+
 void FillLambdaPoint(const Program& program, Controls& controls) {
   for (const auto& item : LambdaPointItems(program.configuration.cachedLambdaType))
     controls.AddListItem(IDC_LAMBDA_POINT, item);
 }
 
-ConfigurationFollowUp WriteListPick(Program& program, int id, int index) {
+// The lists with a rule of their own.
+void WriteSpecialPick(Program& program, int id, int index) {
   Link& link = program.link;
-  const auto value = [](int v) { return static_cast<std::uint8_t>(v); };
   switch (id) {
     case IDC_PROBE_TYPE:
       WriteParameterBits(link, Param::LambdaType, bits::lambda_type::ProbeType,
@@ -41,71 +67,37 @@ ConfigurationFollowUp WriteListPick(Program& program, int id, int index) {
     case IDC_LAMBDA_POINT:
       // The list still shows the cached type's items until the next refresh rebuilds it.
       WriteParameter(link, Param::LambdaPoint,
-                     value(index + LambdaPointOffset(program.configuration.cachedLambdaType)));
-      break;
-    case IDC_LAMBDA_DELAY: WriteParameter(link, Param::LambdaDelay, value(index + 1)); break;
-    case IDC_EMUL_TYPE:
-      WriteParameterBits(link, Param::EmulType, bits::emul_type::EmulationType,
-                         IntoField(index, bits::emul_type::EmulationType));
-      if (index == 0) {
-        // The pick closes the list even when its close-up notification has not come yet; left
-        // set, listOpen would keep the dialog from ever polling.
-        program.shared.listOpen = false;
-        program.shared.subDialogOpen = true;
-        return ConfigurationFollowUp::OpenEmulationDialog;
-      }
-      break;
-    case IDC_EMUL_TIME_HI: WriteParameter(link, Param::EmulBJ_TimeHi, value(index + 1)); break;
-    case IDC_EMUL_TIME_LO: WriteParameter(link, Param::EmulBJ_TimeLo, value(index + 1)); break;
-    case IDC_IGNITION_TYPE: WriteParameter(link, Param::IgnitionType, value(index + 1)); break;
-    case IDC_LPG_ON_SPEED:
-      WriteSpeed(link, Param::LPGOnRPMLo, Param::LPGOnRPMHi,
-                 kLpgOnFirstSpeed + 100 * static_cast<unsigned long>(index));
-      break;
-    case IDC_SPEED_SWITCH:
-      WriteParameterBits(link, Param::Options, bits::options::SpeedSwitch,
-                         IntoField(index, bits::options::SpeedSwitch));
+                     static_cast<std::uint8_t>(
+                         index + LambdaPointOffset(program.configuration.cachedLambdaType)));
       break;
     case IDC_TPS_TYPE:
-      WriteParameterBits(link, Param::LambdaType, bits::lambda_type::TpsCode,
-                         kTpsCodeOfItem[index]);
+      if (index < static_cast<int>(std::size(kTpsCodeOfItem)))
+        WriteParameterBits(link, Param::LambdaType, bits::lambda_type::TpsCode,
+                           kTpsCodeOfItem[index]);
       break;
-    case IDC_TPS_INERT: WriteParameter(link, Param::TPSInert, value(index + 1)); break;
-    case IDC_INJECT_DELAY: WriteParameter(link, Param::InjectDelay, value(index + 1)); break;
-    case IDC_LPG_OFF_SPEED:
-      WriteSpeed(link, Param::LPGOffRPMLo, Param::LPGOffRPMHi,
-                 kLpgOffFirstSpeed + 100 * static_cast<unsigned long>(index));
-      break;
-    case IDC_WOZG: WriteParameter(link, Param::WOZG, value(index + 1)); break;
     default: break;
+  }
+}
+
+ConfigurationFollowUp WriteListPick(Program& program, int id, int index) {
+  const ListRow* row = id == IDC_PROBE_TYPE ? nullptr : ListRowOf(kListRows, id);
+  if (!row) {
+    WriteSpecialPick(program, id, index);
+    return ConfigurationFollowUp::None;
+  }
+  WritePick(program.link, *row, index);
+  if (id == IDC_EMUL_TYPE && index == 0) {
+    // The pick closes the list even when its close-up notification has not come yet; left
+    // set, listOpen would keep the dialog from ever polling.
+    program.shared.listOpen = false;
+    program.shared.subDialogOpen = true;
+    return ConfigurationFollowUp::OpenEmulationDialog;
   }
   return ConfigurationFollowUp::None;
 }
 
-void WriteCheckBox(Program& program, int id, bool checked) {
-  Link& link = program.link;
-  const auto bit = [&](Param p, std::uint8_t mask) {
-    WriteParameterBits(link, p, mask, checked ? mask : 0);
-  };
-  const bool v3 = IsVersion3(link.image);
-  switch (id) {
-    case IDC_LPG_OFF_ENABLE: bit(Param::Options, bits::options::LpgOff); break;
-    case IDC_LOW_SIGNAL: if (v3) bit(Param::EmulType, bits::emul_type::LowSignal); break;
-    case IDC_EMERGENCY_START: if (v3) bit(Param::EmulType, bits::emul_type::EmergencyStart); break;
-    default: break;
-  }
-}
-
 bool IsList(int id) {
-  switch (id) {
-    case IDC_PROBE_TYPE: case IDC_LAMBDA_POINT: case IDC_LAMBDA_DELAY: case IDC_EMUL_TYPE:
-    case IDC_EMUL_TIME_HI: case IDC_EMUL_TIME_LO: case IDC_IGNITION_TYPE: case IDC_LPG_ON_SPEED:
-    case IDC_SPEED_SWITCH: case IDC_TPS_TYPE: case IDC_TPS_INERT: case IDC_INJECT_DELAY:
-    case IDC_LPG_OFF_SPEED: case IDC_WOZG:
-      return true;
-    default:
-      return false;
-  }
+  return ListRowOf(kListRows, id) || id == IDC_LAMBDA_POINT || id == IDC_TPS_TYPE;
 }
 
 }  // namespace
@@ -124,13 +116,6 @@ std::vector<std::string> LambdaPointItems(int probeType) {
 }
 
 int LambdaPointOffset(int probeType) { return probeType == 0 ? 20 : probeType == 5 ? 50 : 100; }
-
-int SpeedListIndex(unsigned high, unsigned low, unsigned long firstSpeed, int itemCount) {
-  const unsigned long speed = SpeedFromPeriod(high, low);
-  if (speed < firstSpeed) return 0;
-  const unsigned long index = (speed - firstSpeed) / 100;
-  return index < static_cast<unsigned long>(itemCount) ? static_cast<int>(index) : -1;
-}
 
 void FillConfigurationLists(const Program& program, Controls& c) {
   const LanguageTexts& texts = program.texts;
@@ -181,60 +166,42 @@ void ApplyConfigurationTexts(const Program& program, Controls& c) {
   c.SetText(IDC_EMERGENCY_START, t[187]);
 }
 
-void RefreshConfiguration(Program& program, Controls& c) {
-  const auto b = [&](Param p) { return Get(program.link.image, p); };
-  const bool v3 = IsVersion3(program.link.image);
-  const std::uint8_t lambdaType = b(Param::LambdaType);
-  const std::uint8_t emulType = b(Param::EmulType);
-  const std::uint8_t options = b(Param::Options);
+void RefreshConfiguration(Program& program, Controls& controls) {
+  const MemoryImage& image = program.link.image;
+  const bool v3 = IsVersion3(image);
+  const std::uint8_t lambdaType = Get(image, Param::LambdaType);
+  const std::uint8_t emulType = Get(image, Param::EmulType);
+  SelectFromImage(controls, image, kListRows);
 
-  const int probeType = LambdaProbeType(lambdaType);
-  Select(c, IDC_PROBE_TYPE, probeType);
   ConfigurationState& state = program.configuration;
+  const int probeType = LambdaProbeType(lambdaType);
   if (probeType != state.cachedLambdaType) {
-    c.ClearList(IDC_LAMBDA_POINT);
+    controls.ClearList(IDC_LAMBDA_POINT);
     state.cachedLambdaType = probeType;
-    FillLambdaPoint(program, c);
+    FillLambdaPoint(program, controls);
   }
-  const int point = b(Param::LambdaPoint);
+  const int point = Get(image, Param::LambdaPoint);
   const int offset = LambdaPointOffset(state.cachedLambdaType);
-  Select(c, IDC_LAMBDA_POINT, point >= offset ? point - offset : 0);
-  Select(c, IDC_LAMBDA_DELAY, FromOne(b(Param::LambdaDelay)));
+  Select(controls, IDC_LAMBDA_POINT, point >= offset ? point - offset : 0);
+  Select(controls, IDC_TPS_TYPE, TpsSensorItem(TpsCode(lambdaType)));
 
-  const int emulationType = FieldOf(emulType, bits::emul_type::EmulationType);
-  Select(c, IDC_EMUL_TYPE, emulationType);
-  EnableControls(c,
-             {IDC_EMUL_TIME_HI, IDC_EMUL_TIME_LO, IDC_EMUL_TIME_HI_LABEL, IDC_EMUL_TIME_LO_LABEL,
-              IDC_EMUL_TIME_HI_UNIT, IDC_EMUL_TIME_LO_UNIT},
-             emulationType == 0);
-  Select(c, IDC_EMUL_TIME_HI, FromOne(b(Param::EmulBJ_TimeHi)));
-  Select(c, IDC_EMUL_TIME_LO, FromOne(b(Param::EmulBJ_TimeLo)));
-
-  Select(c, IDC_IGNITION_TYPE, FromOne(b(Param::IgnitionType)));
-  Select(c, IDC_LPG_ON_SPEED,
-         SpeedListIndex(b(Param::LPGOnRPMHi), b(Param::LPGOnRPMLo), kLpgOnFirstSpeed, kLpgOnItems));
-  Select(c, IDC_SPEED_SWITCH, FieldOf(options, bits::options::SpeedSwitch));
-
-  c.Enable(IDC_LOW_SIGNAL, v3);
-  if (v3) c.SetCheck(IDC_LOW_SIGNAL, Has(emulType, bits::emul_type::LowSignal));
-
-  Select(c, IDC_TPS_TYPE, TpsSensorItem(TpsCode(lambdaType)));
-  EnableControls(c, {IDC_TPS_INERT, IDC_TPS_INERT_LABEL, IDC_TPS_INERT_UNIT},
+  EnableControls(controls,
+                 {IDC_EMUL_TIME_HI, IDC_EMUL_TIME_LO, IDC_EMUL_TIME_HI_LABEL,
+                  IDC_EMUL_TIME_LO_LABEL, IDC_EMUL_TIME_HI_UNIT, IDC_EMUL_TIME_LO_UNIT},
+                 FieldOf(emulType, bits::emul_type::EmulationType) == 0);
+  EnableControls(controls, {IDC_TPS_INERT, IDC_TPS_INERT_LABEL, IDC_TPS_INERT_UNIT},
                  !Has(lambdaType, bits::lambda_type::TpsSwitchCode));
-  Select(c, IDC_TPS_INERT, FromOne(b(Param::TPSInert)));
-  Select(c, IDC_INJECT_DELAY, FromOne(b(Param::InjectDelay)));
 
-  c.SetCheck(IDC_LPG_OFF_ENABLE, Has(options, bits::options::LpgOff));
-  ShowControls(c, {IDC_LPG_OFF_SPEED, IDC_LPG_OFF_SPEED_UNIT}, c.IsChecked(IDC_LPG_OFF_ENABLE));
-  Select(c, IDC_LPG_OFF_SPEED,
-         SpeedListIndex(b(Param::LPGOffRPMHi), b(Param::LPGOffRPMLo), kLpgOffFirstSpeed,
-                        kLpgOffItems));
-
-  c.Enable(IDC_EMERGENCY_START, v3);
-  const bool emergencyStart = Has(emulType, bits::emul_type::EmergencyStart);
-  if (v3) c.SetCheck(IDC_EMERGENCY_START, emergencyStart);
-  ShowControls(c, {IDC_WOZG_LABEL, IDC_WOZG, IDC_WOZG_UNIT}, v3 && emergencyStart);
-  Select(c, IDC_WOZG, FromOne(b(Param::WOZG)));
+  // The two emulation boxes show the bits of a version-3 controller only; otherwise they keep
+  // their check and are greyed.
+  for (const CheckBoxRow& box : kCheckBoxes) {
+    if (box.version3Only) controls.Enable(box.control, v3);
+    if (v3 || !box.version3Only) controls.SetCheck(box.control, CheckedInImage(image, box));
+  }
+  ShowControls(controls, {IDC_LPG_OFF_SPEED, IDC_LPG_OFF_SPEED_UNIT},
+               controls.IsChecked(IDC_LPG_OFF_ENABLE));
+  ShowControls(controls, {IDC_WOZG_LABEL, IDC_WOZG, IDC_WOZG_UNIT},
+               v3 && Has(emulType, bits::emul_type::EmergencyStart));
 }
 
 bool ConfigurationTick(Program& program, Controls& controls) {
@@ -244,16 +211,11 @@ bool ConfigurationTick(Program& program, Controls& controls) {
 
 ConfigurationFollowUp ConfigurationCommand(Program& program, Controls& controls, int id, int code) {
   if (IsList(id)) {
-    if (code == kListSelectionChange) {
-      const int index = PickedIndex(controls, id);
-      return index < 0 ? ConfigurationFollowUp::None : WriteListPick(program, id, index);
-    }
-    program.shared.listOpen = (code == kListDropDown);
-    return ConfigurationFollowUp::None;
+    const int index = ListNotification(program.shared, controls, id, code);
+    return index < 0 ? ConfigurationFollowUp::None : WriteListPick(program, id, index);
   }
-  if ((id == IDC_LPG_OFF_ENABLE || id == IDC_LOW_SIGNAL || id == IDC_EMERGENCY_START) &&
-      code == kButtonClicked)
-    WriteCheckBox(program, id, controls.IsChecked(id));
+  if (const CheckBoxRow* box = CheckBoxRowOf(kCheckBoxes, id); box && code == kButtonClicked)
+    WriteCheckBox(program.link, *box, controls.IsChecked(id));
   return ConfigurationFollowUp::None;
 }
 

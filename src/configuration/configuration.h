@@ -40,7 +40,4 @@ inline constexpr const char* kProbeTypeNames[] = {"0-1 V",   "0-5 V -", "0-5 V +
 std::vector<std::string> LambdaPointItems(int probeType);
 int LambdaPointOffset(int probeType);
 
-// The list index of a stored period (-1 when the speed lies above the list).
-int SpeedListIndex(unsigned high, unsigned low, unsigned long firstSpeed, int itemCount);
-
 }  // namespace kv

@@ -11,6 +11,7 @@
 #include "shell/program.h"
 #include "ui/canvas.h"
 #include "ui/controls.h"
+#include "ui/setting_rows.h"
 
 namespace kv {
 namespace {
@@ -83,13 +84,9 @@ int EmulationCommand(Program& program, Controls& c, int id, int code) {
     return id;
   }
   if (id != IDC_EMULDLG_HIGH && id != IDC_EMULDLG_LOW) return 0;
-  if (code == kListSelectionChange) {
-    const int index = PickedIndex(c, id);
-    const Param time = id == IDC_EMULDLG_HIGH ? Param::EmulBJ_TimeHi : Param::EmulBJ_TimeLo;
-    if (index >= 0) WriteParameter(program.link, time, static_cast<std::uint8_t>(index + 1));
-  } else {
-    program.shared.listOpen = (code == kListDropDown);
-  }
+  const int index = ListNotification(program.shared, c, id, code);
+  const Param time = id == IDC_EMULDLG_HIGH ? Param::EmulBJ_TimeHi : Param::EmulBJ_TimeLo;
+  if (index >= 0) WritePick(program.link, {id, time, Encoding::FromOne}, index);
   return 0;
 }
 

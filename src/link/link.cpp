@@ -107,6 +107,13 @@ bool ReadBlock(Link& link, int block) {
   return true;
 }
 
+bool ReadBlocks(Link& link, BlockSet blocks) {
+  bool accepted = true;
+  for (int block = 2; block <= kBlockCount; ++block)
+    if (blocks & (1u << block)) accepted = ReadBlock(link, block) && accepted;
+  return accepted;
+}
+
 std::uint32_t WriteByte(Link& link, std::uint8_t address, std::uint8_t value) {
   if (!IsVersion3(link.image)) return 0;
   const auto frame = WriteFrame(address, value);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <initializer_list>
 #include <cstdint>
 #include <string>
 
@@ -31,6 +32,17 @@ struct Link {
 void Identify(Link& link);
 // Sends request n (2..5); an accepted reply replaces Block n. Returns whether it was accepted.
 bool ReadBlock(Link& link, int block);
+
+// Blocks 2..5 read together: bit n stands for Block n.
+using BlockSet = unsigned;
+constexpr BlockSet Blocks(std::initializer_list<int> blocks) {
+  BlockSet set = 0;
+  for (int block : blocks) set |= 1u << block;
+  return set;
+}
+// ReadBlock each block of `blocks` in ascending order, every one of them even after a refusal;
+// whether all were accepted (a refused block still holds older bytes).
+bool ReadBlocks(Link& link, BlockSet blocks);
 // Sends one write command (address 5..49 as the program numbers them; the wire carries one more)
 // and returns the number of acknowledgement bytes received, 3 when the controller answered.
 // Sends nothing and returns 0 unless the controller in the image is version 3.

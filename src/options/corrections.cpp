@@ -72,13 +72,9 @@ int CorrectionsCommand(Program& program, Controls& c, int id, int code) {
   }
   const CorrectionList* list = ListOf(id);
   if (!list) return 0;
-  if (code == kListSelectionChange) {
-    const int index = PickedIndex(c, id);
-    if (index >= 0)
-      WriteParameterBits(program.link, list->byte, list->nibble, IntoField(15 - index, list->nibble));
-  } else {
-    program.shared.listOpen = (code == kListDropDown);
-  }
+  const int index = ListNotification(program.shared, c, id, code);
+  if (index >= 0)
+    WriteParameterBits(program.link, list->byte, list->nibble, IntoField(15 - index, list->nibble));
   return 0;
 }
 

@@ -183,14 +183,10 @@ int GasSensorCommand(Program& program, Controls& c, int id, int code) {
   if (id == IDC_GAS_FACTORY && code == kButtonClicked) {
     RestoreFactoryGasPoints(program);
   } else if (id == IDC_GAS_TYPE) {
-    if (code == kListSelectionChange) {
-      const int index = PickedIndex(c, id);
-      if (index >= 0 && IsVersion3(program.link.image))
-        WriteParameterBits(program.link, Param::Options, bits::options::GasSensorType,
-                           GasSensorTypeBits(index));
-    } else {
-      program.shared.listOpen = (code == kListDropDown);
-    }
+    const int index = ListNotification(program.shared, c, id, code);
+    if (index >= 0 && IsVersion3(program.link.image))
+      WriteParameterBits(program.link, Param::Options, bits::options::GasSensorType,
+                         GasSensorTypeBits(index));
   }
   return 0;
 }

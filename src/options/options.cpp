@@ -4,7 +4,6 @@
 #include <span>
 #include <string>
 
-#include "configuration/configuration.h"
 #include "link/link.h"
 #include "link/parameters.h"
 #include "options_ids.h"
@@ -12,6 +11,7 @@
 #include "shell/poll.h"
 #include "shell/program.h"
 #include "ui/format.h"
+#include "ui/setting_rows.h"
 
 namespace kv {
 namespace {
@@ -22,10 +22,6 @@ constexpr unsigned long kCutOffFirstSpeed = 1000;
 constexpr int kCutOffItems = 16;
 constexpr long kFirstTemperature = 10;
 
-// Lists of even values 2..100 store the value itself; bytes 0 and 1 show the first item.
-int EvenIndex(std::uint8_t byte) { return byte / 2 == 0 ? 0 : byte / 2 - 1; }
-std::uint8_t EvenValue(int index) { return static_cast<std::uint8_t>(2 * index + 2); }
-
 void FillJumpList(Controls& c, bool version3) {
   if (version3) {
     for (long i = 1; i <= kJumpItemsVersion3; ++i) c.AddListItem(IDC_OPT_ATT_JUMP, FormatText("%ld", 2 * i));
@@ -34,63 +30,47 @@ void FillJumpList(Controls& c, bool version3) {
   }
 }
 
-void WriteListPick(Program& program, int id, int index) {
-  Link& link = program.link;
-  const auto byte = [](long v) { return static_cast<std::uint8_t>(v); };
+// The lists that are a setting and nothing more.
+constexpr ListRow kListRows[] = {
+    {IDC_OPT_ATT_INIT, Param::AttInit, Encoding::Plain},
+    {IDC_OPT_ATT_MIN_BJ, Param::AttMin_BJ, Encoding::Plain},
+    {IDC_OPT_ATT_MAX_BJ, Param::AttMax_BJ, Encoding::Plain},
+    {IDC_OPT_ATT_MIN, Param::AttMin, Encoding::Plain},
+    {IDC_OPT_ATT_MAX, Param::AttMax, Encoding::Plain},
+    {IDC_OPT_CUT_OFF_SPEED, Param::CutOffRPMLo, Encoding::Speed, 0, Param::CutOffRPMHi,
+     kCutOffFirstSpeed, kCutOffItems},
+    {IDC_OPT_CUT_OFF_STEPS, Param::CutOffSteps, Encoding::Even},
+    {IDC_OPT_EMUL_MODE, Param::EmulType, Encoding::BitField, bits::emul_type::EmulationMode},
+};
+
+// The option boxes: each shows and writes one bit of Options.
+constexpr CheckBoxRow kOptionBoxes[] = {
+    {IDC_OPT_MANUAL_BASE, Param::Options, bits::options::AutomaticBase, true},
+    {IDC_OPT_JUMP, Param::Options, bits::options::Jump},
+    {IDC_OPT_CUT_OFF, Param::Options, bits::options::CutOff},
+    {IDC_OPT_TEMPERATURE, Param::Options, bits::options::SwitchOnTemperature},
+};
+
+// The lists with a rule of their own: the jump position writes an even value whatever list it
+// shows, the TPS jump follows the sensor's direction, the temperature is converted.
+void WriteSpecialPick(Link& link, int id, int index) {
   switch (id) {
-    case IDC_OPT_ATT_INIT: WriteParameter(link, Param::AttInit, byte(index)); break;
-    case IDC_OPT_ATT_MIN_BJ: WriteParameter(link, Param::AttMin_BJ, byte(index)); break;
-    case IDC_OPT_ATT_MAX_BJ: WriteParameter(link, Param::AttMax_BJ, byte(index)); break;
-    case IDC_OPT_ATT_MIN: WriteParameter(link, Param::AttMin, byte(index)); break;
-    case IDC_OPT_ATT_MAX: WriteParameter(link, Param::AttMax, byte(index)); break;
     case IDC_OPT_ATT_JUMP: WriteParameter(link, Param::AttJump, EvenValue(index)); break;
     case IDC_OPT_TPS_JUMP:
-      WriteParameter(link, Param::TPSJump, TpsJumpByte(Get(link.image, Param::LambdaType), 5 * index));
+      WriteParameter(link, Param::TPSJump,
+                     TpsJumpByte(Get(link.image, Param::LambdaType), 5 * index));
       break;
-    case IDC_OPT_CUT_OFF_SPEED:
-      WriteSpeed(link, Param::CutOffRPMLo, Param::CutOffRPMHi,
-                 kCutOffFirstSpeed + 100 * static_cast<unsigned long>(index));
-      break;
-    case IDC_OPT_CUT_OFF_STEPS: WriteParameter(link, Param::CutOffSteps, EvenValue(index)); break;
     case IDC_OPT_LPG_ON_TEMP:
-      WriteParameter(link, Param::LPGOnTemp, byte(TemperatureToRaw(kFirstTemperature + 2 * index)));
+      WriteParameter(link, Param::LPGOnTemp,
+                     static_cast<std::uint8_t>(TemperatureToRaw(kFirstTemperature + 2 * index)));
       break;
-    case IDC_OPT_EMUL_MODE:
-      WriteParameterBits(link, Param::EmulType, bits::emul_type::EmulationMode,
-                         IntoField(index, bits::emul_type::EmulationMode));
-      break;
-    default: break;
-  }
-}
-
-void WriteOptionBox(Program& program, int id, bool checked) {
-  const auto bit = [&](std::uint8_t mask, bool set) {
-    WriteParameterBits(program.link, Param::Options, mask, set ? mask : 0);
-  };
-  using namespace bits::options;
-  switch (id) {
-    case IDC_OPT_MANUAL_BASE: bit(AutomaticBase, !checked); break;  // checked = bit clear
-    case IDC_OPT_JUMP: bit(Jump, checked); break;
-    case IDC_OPT_CUT_OFF: bit(CutOff, checked); break;
-    case IDC_OPT_TEMPERATURE: bit(SwitchOnTemperature, checked); break;
     default: break;
   }
 }
 
 bool IsList(int id) {
-  switch (id) {
-    case IDC_OPT_ATT_INIT: case IDC_OPT_ATT_MIN_BJ: case IDC_OPT_ATT_MAX_BJ: case IDC_OPT_ATT_MIN:
-    case IDC_OPT_ATT_MAX: case IDC_OPT_ATT_JUMP: case IDC_OPT_TPS_JUMP: case IDC_OPT_CUT_OFF_SPEED:
-    case IDC_OPT_CUT_OFF_STEPS: case IDC_OPT_LPG_ON_TEMP: case IDC_OPT_EMUL_MODE:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool IsOptionBox(int id) {
-  return id == IDC_OPT_MANUAL_BASE || id == IDC_OPT_JUMP || id == IDC_OPT_CUT_OFF ||
-         id == IDC_OPT_TEMPERATURE;
+  return ListRowOf(kListRows, id) || id == IDC_OPT_ATT_JUMP || id == IDC_OPT_TPS_JUMP ||
+         id == IDC_OPT_LPG_ON_TEMP;
 }
 
 // The jump row's texts and list follow the controller's version.
@@ -165,46 +145,36 @@ void ApplyOptionsTexts(const Program& program, Controls& c) {
   ApplyControlTexts(c, std::span<const ControlText>(kTexts), program.texts);
 }
 
-void RefreshOptions(Program& program, Controls& c) {
-  using namespace bits::options;
-  const auto b = [&](Param p) { return Get(program.link.image, p); };
-  const std::uint8_t options = b(Param::Options);
+void RefreshOptions(Program& program, Controls& controls) {
+  const MemoryImage& image = program.link.image;
+  SelectFromImage(controls, image, kListRows);
+  // A throttle switch has no travel to jump on: the jump box is off and greyed, the bit is kept.
+  const bool switchTps = IsSwitchTps(TpsCode(Get(image, Param::LambdaType)));
+  for (const CheckBoxRow& box : kOptionBoxes) {
+    const bool greyed = box.control == IDC_OPT_JUMP && switchTps;
+    controls.SetCheck(box.control, !greyed && CheckedInImage(image, box));
+  }
+  controls.Enable(IDC_OPT_JUMP, !switchTps);
+  RefreshJumpRow(program, controls);
+  Select(controls, IDC_OPT_TPS_JUMP, TpsJumpIndex(program));
+  Select(controls, IDC_OPT_LPG_ON_TEMP, TemperatureIndex(Get(image, Param::LPGOnTemp)));
+  SetTextIfChanged(controls, IDC_OPT_SENSOR_TYPE,
+                   program.texts[kGasSensorTypeFirstText +
+                                 GasSensorTypeIndex(Get(image, Param::Options))]);
 
-  c.SetCheck(IDC_OPT_MANUAL_BASE, !Has(options, AutomaticBase));
-  ShowControls(c, {IDC_OPT_ATT_INIT, IDC_OPT_ATT_INIT_UNIT}, c.IsChecked(IDC_OPT_MANUAL_BASE));
-  Select(c, IDC_OPT_ATT_INIT, b(Param::AttInit));
-  Select(c, IDC_OPT_ATT_MAX_BJ, b(Param::AttMax_BJ));
-  Select(c, IDC_OPT_ATT_MIN_BJ, b(Param::AttMin_BJ));
-  Select(c, IDC_OPT_ATT_MAX, b(Param::AttMax));
-  Select(c, IDC_OPT_ATT_MIN, b(Param::AttMin));
-
-  // A throttle switch has no travel to jump on: the box is off and greyed, the bit is kept.
-  const bool switchTps = IsSwitchTps(TpsCode(b(Param::LambdaType)));
-  c.SetCheck(IDC_OPT_JUMP, !switchTps && Has(options, Jump));
-  c.Enable(IDC_OPT_JUMP, !switchTps);
-  ShowControls(c,
-           {IDC_OPT_ATT_JUMP, IDC_OPT_TPS_JUMP, IDC_OPT_ATT_JUMP_LABEL, IDC_OPT_TPS_JUMP_LABEL,
-            IDC_OPT_ATT_JUMP_UNIT, IDC_OPT_TPS_JUMP_UNIT},
-           c.IsChecked(IDC_OPT_JUMP));
-  RefreshJumpRow(program, c);
-  Select(c, IDC_OPT_TPS_JUMP, TpsJumpIndex(program));
-
-  c.SetCheck(IDC_OPT_CUT_OFF, Has(options, CutOff));
-  ShowControls(c,
-           {IDC_OPT_CUT_OFF_SPEED, IDC_OPT_CUT_OFF_SPEED_UNIT, IDC_OPT_CUT_OFF_STEPS_UNIT,
-            IDC_OPT_CUT_OFF_SPEED_LABEL, IDC_OPT_CUT_OFF_STEPS_LABEL, IDC_OPT_CUT_OFF_STEPS},
-           c.IsChecked(IDC_OPT_CUT_OFF));
-  Select(c, IDC_OPT_CUT_OFF_SPEED,
-         SpeedListIndex(b(Param::CutOffRPMHi), b(Param::CutOffRPMLo), kCutOffFirstSpeed, kCutOffItems));
-  Select(c, IDC_OPT_CUT_OFF_STEPS, EvenIndex(b(Param::CutOffSteps)));
-
-  SetTextIfChanged(c, IDC_OPT_SENSOR_TYPE,
-                   program.texts[kGasSensorTypeFirstText + GasSensorTypeIndex(options)]);
-
-  c.SetCheck(IDC_OPT_TEMPERATURE, Has(options, SwitchOnTemperature));
-  ShowControls(c, {IDC_OPT_LPG_ON_TEMP, IDC_OPT_LPG_ON_TEMP_UNIT}, c.IsChecked(IDC_OPT_TEMPERATURE));
-  Select(c, IDC_OPT_LPG_ON_TEMP, TemperatureIndex(b(Param::LPGOnTemp)));
-  Select(c, IDC_OPT_EMUL_MODE, FieldOf(b(Param::EmulType), bits::emul_type::EmulationMode));
+  // Each box shows the rows it switches on.
+  ShowControls(controls, {IDC_OPT_ATT_INIT, IDC_OPT_ATT_INIT_UNIT},
+               controls.IsChecked(IDC_OPT_MANUAL_BASE));
+  ShowControls(controls,
+               {IDC_OPT_ATT_JUMP, IDC_OPT_TPS_JUMP, IDC_OPT_ATT_JUMP_LABEL, IDC_OPT_TPS_JUMP_LABEL,
+                IDC_OPT_ATT_JUMP_UNIT, IDC_OPT_TPS_JUMP_UNIT},
+               controls.IsChecked(IDC_OPT_JUMP));
+  ShowControls(controls,
+               {IDC_OPT_CUT_OFF_SPEED, IDC_OPT_CUT_OFF_SPEED_UNIT, IDC_OPT_CUT_OFF_STEPS_UNIT,
+                IDC_OPT_CUT_OFF_SPEED_LABEL, IDC_OPT_CUT_OFF_STEPS_LABEL, IDC_OPT_CUT_OFF_STEPS},
+               controls.IsChecked(IDC_OPT_CUT_OFF));
+  ShowControls(controls, {IDC_OPT_LPG_ON_TEMP, IDC_OPT_LPG_ON_TEMP_UNIT},
+               controls.IsChecked(IDC_OPT_TEMPERATURE));
 }
 
 bool OptionsTick(Program& program, Controls& controls) {
@@ -217,17 +187,16 @@ bool OptionsTick(Program& program, Controls& controls) {
 
 OptionsFollowUp OptionsCommand(Program& program, Controls& controls, int id, int code) {
   if (IsList(id)) {
-    if (code == kListSelectionChange) {
-      const int index = PickedIndex(controls, id);
-      if (index >= 0) WriteListPick(program, id, index);
-    } else {
-      program.shared.listOpen = (code == kListDropDown);
-    }
+    const int index = ListNotification(program.shared, controls, id, code);
+    if (const ListRow* row = ListRowOf(kListRows, id); row && index >= 0)
+      WritePick(program.link, *row, index);
+    else if (index >= 0)
+      WriteSpecialPick(program.link, id, index);
     return OptionsFollowUp::None;
   }
   if (code != kButtonClicked) return OptionsFollowUp::None;
-  if (IsOptionBox(id)) {
-    WriteOptionBox(program, id, controls.IsChecked(id));
+  if (const CheckBoxRow* box = CheckBoxRowOf(kOptionBoxes, id)) {
+    WriteCheckBox(program.link, *box, controls.IsChecked(id));
   } else if (id == IDC_OPT_CORRECTIONS) {
     program.shared.correctionsOpen = true;
     return OptionsFollowUp::OpenCorrections;

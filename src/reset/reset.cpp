@@ -34,11 +34,7 @@ void Place(Controls& c, const ResetPlace& p) { c.Move(p.control, p.x, p.y, p.wid
 // The reads of the controller's settings after the reset command; all four are sent, and the
 // write-back may only go out when every one of them was accepted: a block left from before the
 // command would write the car's old values back and pass for a reset.
-bool ReadBack(Link& link) {
-  bool accepted = true;
-  for (int block = 2; block <= 5; ++block) accepted = ReadBlock(link, block) && accepted;
-  return accepted;
-}
+bool ReadBack(Link& link) { return ReadBlocks(link, Blocks({2, 3, 4, 5})); }
 
 // The 33 settings, each verified by its echo; the bar shows the last echoed step. Returns how
 // many were echoed.

@@ -15,9 +15,10 @@ bool IdentifyForReading(Link& link) {
   return !link.offline && IsVersion3(link.image);
 }
 
-void ReadBlocks(Link& link, BlockSet blocks) {
-  for (int block = 2; block <= kBlockCount; ++block)
-    if (blocks & (1u << block)) ReadBlock(link, block);
+int ListNotification(SharedValues& shared, const Controls& controls, int id, int code) {
+  if (code == kListSelectionChange) return PickedIndex(controls, id);
+  shared.listOpen = code == kListDropDown;
+  return -1;
 }
 
 bool FollowPollPeriod(Program& program) {

@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "shell/program.h"
+#include "ui/controls.h"
 
 namespace kv {
 
@@ -17,14 +18,6 @@ namespace kv {
 // sub-dialogs (which run while their panel's timer keeps firing).
 inline constexpr unsigned kPanelTimer = 1;
 inline constexpr unsigned kDialogTimer = 2;
-
-// Blocks 2..5 a tick reads: bit n stands for Block n.
-using BlockSet = unsigned;
-constexpr BlockSet Blocks(std::initializer_list<int> blocks) {
-  BlockSet set = 0;
-  for (int block : blocks) set |= 1u << block;
-  return set;
-}
 
 // What a tick does.
 enum class TickGate {
@@ -39,8 +32,10 @@ TickGate IdleWhileListOpen(const SharedValues& shared);
 
 // Identify; whether the controller can be read now (online at version 3).
 bool IdentifyForReading(Link& link);
-// ReadBlock each block of `blocks` in ascending order.
-void ReadBlocks(Link& link, BlockSet blocks);
+// A list's notification in a polling panel or dialog: the picked index for a selection change
+// (-1 when none is picked); any other notification sets listOpen on a drop-down, clears it
+// otherwise, and gives -1.
+int ListNotification(SharedValues& shared, const Controls& controls, int id, int code);
 // Whether the timer must be re-armed with the link's poll period; if so armedPeriod follows it.
 bool FollowPollPeriod(Program& program);
 

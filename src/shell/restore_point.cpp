@@ -107,8 +107,7 @@ std::string RestorePointsHome(const RestorePoints& points) {
 
 KeepResult KeepRestorePoint(Link& link, const RestorePoints& points, RestoreReason reason,
                             std::string* path) {
-  bool accepted = true;
-  for (int block = 2; block <= kBlockCount; ++block) accepted = ReadBlock(link, block) && accepted;
+  const bool accepted = ReadBlocks(link, Blocks({2, 3, 4, 5}));
   // A refused reply leaves older bytes in its block: such a point would not hold the car as it is.
   if (!accepted || !IsVersion3(link.image)) return KeepResult::NoAnswer;
   const RestoreTime time = points.now();

@@ -33,9 +33,7 @@ std::string FileMessageText(const FileMessage& message, const LanguageTexts& tex
 }
 
 SaveResult SaveControllerSettings(Link& link, FileStore& files, const std::string& path) {
-  bool accepted = ReadBlock(link, 2);
-  accepted = ReadBlock(link, 3) && accepted;
-  accepted = ReadBlock(link, 4) && accepted;
+  bool accepted = ReadBlocks(link, Blocks({2, 3, 4}));
   if (!IsVersion3(link.image)) return SaveResult::NoAnswer;
   accepted = ReadBlock(link, 5) && accepted;
   // A block whose reply was refused still holds older values: such a file would mix moments.
