@@ -110,60 +110,67 @@ std::vector<std::string> LambdaPointItems(int probeType) {
     for (long i = 0; i <= 15; ++i) items.push_back(FormatText("1,%02ld", 2 * i));
   } else {
     // The 0-5 V probes show volts with a colon: 2:54 stands for 2.54 V.
-    for (long i = 0; i <= 50; ++i) items.push_back(FormatText("%ld:%02ld", 2 + i / 50, (2 * i) % 100));
+    for (long i = 0; i <= 50; ++i)
+      items.push_back(FormatText("%ld:%02ld", 2 + i / 50, (2 * i) % 100));
   }
   return items;
 }
 
 int LambdaPointOffset(int probeType) { return probeType == 0 ? 20 : probeType == 5 ? 50 : 100; }
 
-void FillConfigurationLists(const Program& program, Controls& c) {
+void FillConfigurationLists(const Program& program, Controls& controls) {
   const LanguageTexts& texts = program.texts;
-  for (const char* item : kProbeTypeNames) c.AddListItem(IDC_PROBE_TYPE, item);
-  FillLambdaPoint(program, c);
-  for (long i = 1; i <= 255; ++i) c.AddListItem(IDC_LAMBDA_DELAY, FormatText("%ld:%02ld", i / 12, 5 * (i % 12)));
-  for (int n = 61; n <= 63; ++n) c.AddListItem(IDC_EMUL_TYPE, texts[n]);
+  for (const char* item : kProbeTypeNames) controls.AddListItem(IDC_PROBE_TYPE, item);
+  FillLambdaPoint(program, controls);
+  for (long i = 1; i <= 255; ++i)
+    controls.AddListItem(IDC_LAMBDA_DELAY, FormatText("%ld:%02ld", i / 12, 5 * (i % 12)));
+  for (int n = 61; n <= 63; ++n) controls.AddListItem(IDC_EMUL_TYPE, texts[n]);
   for (long i = 1; i <= 255; ++i) {
     const std::string item = FormatText("%ld,%03ld", i / 40, 25 * (i % 40));
-    c.AddListItem(IDC_EMUL_TIME_HI, item);
-    c.AddListItem(IDC_EMUL_TIME_LO, item);
+    controls.AddListItem(IDC_EMUL_TIME_HI, item);
+    controls.AddListItem(IDC_EMUL_TIME_LO, item);
   }
-  for (int n = 64; n <= 81; ++n) c.AddListItem(IDC_IGNITION_TYPE, texts[n]);
-  for (long i = 0; i < kLpgOnItems; ++i) c.AddListItem(IDC_LPG_ON_SPEED, FormatText("%ld", 1500 + 100 * i));
-  c.AddListItem(IDC_SPEED_SWITCH, texts[82]);
-  c.AddListItem(IDC_SPEED_SWITCH, texts[83]);
-  for (int n = 84; n <= 89; ++n) c.AddListItem(IDC_TPS_TYPE, texts[n]);
-  for (long i = 1; i <= 19; ++i) c.AddListItem(IDC_TPS_INERT, FormatText("%ld,%02ld", 0L, 2 * i + 2));
-  for (long i = 1; i <= 50; ++i) c.AddListItem(IDC_INJECT_DELAY, FormatText("%ld,%ld", i / 10, i % 10));
-  for (long i = 0; i < kLpgOffItems; ++i) c.AddListItem(IDC_LPG_OFF_SPEED, FormatText("%ld", 4000 + 100 * i));
-  for (long i = 1; i <= 50; ++i) c.AddListItem(IDC_WOZG, FormatText("%ld,%ld", i / 10, i % 10));
+  for (int n = 64; n <= 81; ++n) controls.AddListItem(IDC_IGNITION_TYPE, texts[n]);
+  for (long i = 0; i < kLpgOnItems; ++i)
+    controls.AddListItem(IDC_LPG_ON_SPEED, FormatText("%ld", 1500 + 100 * i));
+  controls.AddListItem(IDC_SPEED_SWITCH, texts[82]);
+  controls.AddListItem(IDC_SPEED_SWITCH, texts[83]);
+  for (int n = 84; n <= 89; ++n) controls.AddListItem(IDC_TPS_TYPE, texts[n]);
+  for (long i = 1; i <= 19; ++i)
+    controls.AddListItem(IDC_TPS_INERT, FormatText("%ld,%02ld", 0L, 2 * i + 2));
+  for (long i = 1; i <= 50; ++i)
+    controls.AddListItem(IDC_INJECT_DELAY, FormatText("%ld,%ld", i / 10, i % 10));
+  for (long i = 0; i < kLpgOffItems; ++i)
+    controls.AddListItem(IDC_LPG_OFF_SPEED, FormatText("%ld", 4000 + 100 * i));
+  for (long i = 1; i <= 50; ++i)
+    controls.AddListItem(IDC_WOZG, FormatText("%ld,%ld", i / 10, i % 10));
 }
 
-void ApplyConfigurationTexts(const Program& program, Controls& c) {
+void ApplyConfigurationTexts(const Program& program, Controls& controls) {
   const LanguageTexts& t = program.texts;
-  c.SetText(IDC_HEADING_LAMBDA, t[35]);
-  c.SetText(IDC_HEADING_SPEED, t[36]);
-  c.SetText(IDC_HEADING_TPS, t[37]);
-  c.SetText(IDC_HEADING_INJECTORS, t[38]);
-  c.SetText(IDC_HEADING_LPG_OFF, t[94]);
-  c.SetText(IDC_LPG_OFF_ENABLE, t[115]);
-  c.SetText(IDC_LPG_OFF_SPEED_UNIT, t[127]);
+  controls.SetText(IDC_HEADING_LAMBDA, t[35]);
+  controls.SetText(IDC_HEADING_SPEED, t[36]);
+  controls.SetText(IDC_HEADING_TPS, t[37]);
+  controls.SetText(IDC_HEADING_INJECTORS, t[38]);
+  controls.SetText(IDC_HEADING_LPG_OFF, t[94]);
+  controls.SetText(IDC_LPG_OFF_ENABLE, t[115]);
+  controls.SetText(IDC_LPG_OFF_SPEED_UNIT, t[127]);
   const int labels[] = {IDC_PROBE_TYPE_LABEL,   IDC_LAMBDA_POINT_LABEL,  IDC_LAMBDA_DELAY_LABEL,
                         IDC_EMUL_TYPE_LABEL,    IDC_EMUL_TIME_HI_LABEL,  IDC_EMUL_TIME_LO_LABEL,
                         IDC_IGNITION_TYPE_LABEL, IDC_LPG_ON_SPEED_LABEL, IDC_SPEED_SWITCH_LABEL,
                         IDC_TPS_TYPE_LABEL,     IDC_TPS_INERT_LABEL,     IDC_INJECT_DELAY_LABEL};
-  for (int i = 0; i < 12; ++i) c.SetText(labels[i], t[40 + i]);
-  c.SetText(IDC_WOZG_LABEL, t[188]);
-  c.SetText(IDC_LAMBDA_POINT_UNIT, t[53]);
-  c.SetText(IDC_LAMBDA_DELAY_UNIT, t[54]);
-  c.SetText(IDC_EMUL_TIME_HI_UNIT, t[55]);
-  c.SetText(IDC_EMUL_TIME_LO_UNIT, t[56]);
-  c.SetText(IDC_LPG_ON_SPEED_UNIT, t[57]);
-  c.SetText(IDC_TPS_INERT_UNIT, t[58]);
-  c.SetText(IDC_INJECT_DELAY_UNIT, t[59]);
-  c.SetText(IDC_WOZG_UNIT, t[60]);
-  c.SetText(IDC_LOW_SIGNAL, t[185]);
-  c.SetText(IDC_EMERGENCY_START, t[187]);
+  for (int i = 0; i < 12; ++i) controls.SetText(labels[i], t[40 + i]);
+  controls.SetText(IDC_WOZG_LABEL, t[188]);
+  controls.SetText(IDC_LAMBDA_POINT_UNIT, t[53]);
+  controls.SetText(IDC_LAMBDA_DELAY_UNIT, t[54]);
+  controls.SetText(IDC_EMUL_TIME_HI_UNIT, t[55]);
+  controls.SetText(IDC_EMUL_TIME_LO_UNIT, t[56]);
+  controls.SetText(IDC_LPG_ON_SPEED_UNIT, t[57]);
+  controls.SetText(IDC_TPS_INERT_UNIT, t[58]);
+  controls.SetText(IDC_INJECT_DELAY_UNIT, t[59]);
+  controls.SetText(IDC_WOZG_UNIT, t[60]);
+  controls.SetText(IDC_LOW_SIGNAL, t[185]);
+  controls.SetText(IDC_EMERGENCY_START, t[187]);
 }
 
 void RefreshConfiguration(Program& program, Controls& controls) {

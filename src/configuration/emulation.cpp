@@ -31,21 +31,21 @@ void Label(Canvas& canvas, int x, int y, const char* text) {
 
 }  // namespace
 
-void FillEmulationLists(Controls& c) {
+void FillEmulationLists(Controls& controls) {
   for (long i = 1; i <= 255; ++i) {
     char item[16];
     std::snprintf(item, sizeof item, "%ld,%03ld", i / 40, 25 * (i % 40));
-    c.AddListItem(IDC_EMULDLG_HIGH, item);
-    c.AddListItem(IDC_EMULDLG_LOW, item);
+    controls.AddListItem(IDC_EMULDLG_HIGH, item);
+    controls.AddListItem(IDC_EMULDLG_LOW, item);
   }
 }
 
-void ApplyEmulationTexts(const LanguageTexts& t, Controls& c) {
-  c.SetText(kDialogOk, t[160]);
-  c.SetText(IDC_EMULDLG_HIGH_LABEL, t[44]);
-  c.SetText(IDC_EMULDLG_LOW_LABEL, t[45]);
-  c.SetText(IDC_EMULDLG_HIGH_UNIT, t[55]);
-  c.SetText(IDC_EMULDLG_LOW_UNIT, t[56]);
+void ApplyEmulationTexts(const LanguageTexts& t, Controls& controls) {
+  controls.SetText(kDialogOk, t[160]);
+  controls.SetText(IDC_EMULDLG_HIGH_LABEL, t[44]);
+  controls.SetText(IDC_EMULDLG_LOW_LABEL, t[45]);
+  controls.SetText(IDC_EMULDLG_HIGH_UNIT, t[55]);
+  controls.SetText(IDC_EMULDLG_LOW_UNIT, t[56]);
 }
 
 std::string EmulationCaption(const LanguageTexts& t) { return t[43] + ":   " + t[61]; }
@@ -55,7 +55,7 @@ void EmulationPainted(Program& program) { program.configuration.emulationRedraw 
 namespace {
 
 // Redraws the wave when H or L changed or a paint asked for it, and follows the lists.
-void RefreshEmulation(Program& program, Controls& c, Canvas& canvas) {
+void RefreshEmulation(Program& program, Controls& controls, Canvas& canvas) {
   const MemoryImage& image = program.link.image;
   ConfigurationState& state = program.configuration;
   const int high = Get(image, Param::EmulBJ_TimeHi);
@@ -66,25 +66,25 @@ void RefreshEmulation(Program& program, Controls& c, Canvas& canvas) {
     state.emulationLastLow = low;
     DrawEmulationChart(canvas, LambdaProbeType(Get(image, Param::LambdaType)), high, low);
   }
-  Select(c, IDC_EMULDLG_HIGH, FromOne(static_cast<std::uint8_t>(high)));
-  Select(c, IDC_EMULDLG_LOW, FromOne(static_cast<std::uint8_t>(low)));
+  Select(controls, IDC_EMULDLG_HIGH, FromOne(static_cast<std::uint8_t>(high)));
+  Select(controls, IDC_EMULDLG_LOW, FromOne(static_cast<std::uint8_t>(low)));
 }
 
 }  // namespace
 
-bool EmulationTick(Program& program, Controls& c, Canvas& canvas) {
+bool EmulationTick(Program& program, Controls& controls, Canvas& canvas) {
   // With a list open the tick does nothing at all, not even restart the timer.
   return PollTick(program, IdleWhileListOpen(program.shared), Blocks({3}),
-                  [&] { RefreshEmulation(program, c, canvas); });
+                  [&] { RefreshEmulation(program, controls, canvas); });
 }
 
-int EmulationCommand(Program& program, Controls& c, int id, int code) {
+int EmulationCommand(Program& program, Controls& controls, int id, int code) {
   if (id == kDialogOk || id == kDialogCancel) {
     program.shared.subDialogOpen = false;
     return id;
   }
   if (id != IDC_EMULDLG_HIGH && id != IDC_EMULDLG_LOW) return 0;
-  const int index = ListNotification(program.shared, c, id, code);
+  const int index = ListNotification(program.shared, controls, id, code);
   const Param time = id == IDC_EMULDLG_HIGH ? Param::EmulBJ_TimeHi : Param::EmulBJ_TimeLo;
   if (index >= 0) WritePick(program.link, {id, time, Encoding::FromOne}, index);
   return 0;

@@ -72,21 +72,22 @@ constexpr LayoutRow kLayout[] = {
 
 // Texts are set only when they change: a field rewritten at every tick would flicker and lose
 // the caret.
-void SetText(Controls& c, int id, std::string_view text) {
-  if (c.Text(id) != text) c.SetText(id, text);
+void SetText(Controls& controls, int id, std::string_view text) {
+  if (controls.Text(id) != text) controls.SetText(id, text);
 }
 
-void EnableRecord(Controls& c, bool enabled) {
-  for (int id : kRecordControls) c.Enable(id, enabled);
+void EnableRecord(Controls& controls, bool enabled) {
+  for (int id : kRecordControls) controls.Enable(id, enabled);
 }
 
-void ShowDateEditor(Controls& c, bool shown) {
-  for (int id : kDateEditor) c.Show(id, shown);
+void ShowDateEditor(Controls& controls, bool shown) {
+  for (int id : kDateEditor) controls.Show(id, shown);
 }
 
-void RebuildDays(Controls& c, int days) {
-  c.ClearList(IDC_INFO_DAY);
-  for (long day = 1; day <= days; ++day) c.AddListItem(IDC_INFO_DAY, FormatText("%02ld", day));
+void RebuildDays(Controls& controls, int days) {
+  controls.ClearList(IDC_INFO_DAY);
+  for (long day = 1; day <= days; ++day)
+    controls.AddListItem(IDC_INFO_DAY, FormatText("%02ld", day));
 }
 
 std::string_view FirstCharacters(std::string_view utf8, std::size_t count) {
@@ -98,33 +99,34 @@ std::string_view FirstCharacters(std::string_view utf8, std::size_t count) {
   return utf8.substr(0, i);
 }
 
-void ShowOffline(const Program& program, Controls& c) {
-  SetText(c, IDC_INFO_VERSION, program.texts[kOfflineText]);
-  EnableRecord(c, false);
-  ShowDateEditor(c, false);
-  for (int id : {IDC_INFO_REGISTRATION, IDC_INFO_RUNNING_TIME, IDC_INFO_DATE}) SetText(c, id, "");
+void ShowOffline(const Program& program, Controls& controls) {
+  SetText(controls, IDC_INFO_VERSION, program.texts[kOfflineText]);
+  EnableRecord(controls, false);
+  ShowDateEditor(controls, false);
+  for (int id : {IDC_INFO_REGISTRATION, IDC_INFO_RUNNING_TIME, IDC_INFO_DATE})
+    SetText(controls, id, "");
 }
 
-void ShowRecord(const Program& program, const InformationState& state, Controls& c) {
+void ShowRecord(const Program& program, const InformationState& state, Controls& controls) {
   const MemoryImage& image = program.link.image;
   const LanguageTexts& texts = program.texts;
-  EnableRecord(c, true);
-  SetText(c, IDC_INFO_VERSION, ControllerVersionText(Version(image), Revision(image)));
-  SetText(c, IDC_INFO_RUNNING_TIME, RunningTimeText(image));
+  EnableRecord(controls, true);
+  SetText(controls, IDC_INFO_VERSION, ControllerVersionText(Version(image), Revision(image)));
+  SetText(controls, IDC_INFO_RUNNING_TIME, RunningTimeText(image));
   if (state.dateEditing) {
-    SetText(c, IDC_INFO_DATE_CHANGE, texts[kSaveText]);
-    ShowDateEditor(c, true);
+    SetText(controls, IDC_INFO_DATE_CHANGE, texts[kSaveText]);
+    ShowDateEditor(controls, true);
   } else {
-    SetText(c, IDC_INFO_DATE, InstallationDateText(image));
-    SetText(c, IDC_INFO_DATE_CHANGE, texts[kChangeText]);
-    ShowDateEditor(c, false);
+    SetText(controls, IDC_INFO_DATE, InstallationDateText(image));
+    SetText(controls, IDC_INFO_DATE_CHANGE, texts[kChangeText]);
+    ShowDateEditor(controls, false);
   }
-  c.SetReadOnly(IDC_INFO_REGISTRATION, !state.registrationEditing);
+  controls.SetReadOnly(IDC_INFO_REGISTRATION, !state.registrationEditing);
   if (state.registrationEditing) {
-    SetText(c, IDC_INFO_REGISTRATION_CHANGE, texts[kSaveText]);
+    SetText(controls, IDC_INFO_REGISTRATION_CHANGE, texts[kSaveText]);
   } else {
-    SetText(c, IDC_INFO_REGISTRATION_CHANGE, texts[kChangeText]);
-    SetText(c, IDC_INFO_REGISTRATION,
+    SetText(controls, IDC_INFO_REGISTRATION_CHANGE, texts[kChangeText]);
+    SetText(controls, IDC_INFO_REGISTRATION,
             RegistrationText(image, CodePageForLanguage(program.settings.languageCode)));
   }
 }
@@ -132,9 +134,9 @@ void ShowRecord(const Program& program, const InformationState& state, Controls&
 // Second press of 1179: the edit's first 7 characters, one byte each in the code page of the
 // language's texts, then zeros. A character the page cannot hold is never sent as another byte:
 // the edit refuses such characters, and a text that still holds one is not written at all.
-void WriteRegistration(Program& program, const Controls& c) {
+void WriteRegistration(Program& program, const Controls& controls) {
   const std::optional<std::string> bytes =
-      FromUtf8(FirstCharacters(c.Text(IDC_INFO_REGISTRATION), kRegistrationLength),
+      FromUtf8(FirstCharacters(controls.Text(IDC_INFO_REGISTRATION), kRegistrationLength),
                CodePageForLanguage(program.settings.languageCode));
   if (!bytes) return;
   for (std::size_t k = 0; k < kRegistrationLength; ++k) {
@@ -143,90 +145,93 @@ void WriteRegistration(Program& program, const Controls& c) {
   }
 }
 
-void OpenDateEditor(const InformationState& state, Controls& c) {
+void OpenDateEditor(const InformationState& state, Controls& controls) {
   const Date& today = state.today;
-  RebuildDays(c, DaysInMonth(today.month - 1, today.year));
+  RebuildDays(controls, DaysInMonth(today.month - 1, today.year));
   // A year past the list (2063..2100) leaves the year list without a selection.
-  c.SelectListItem(IDC_INFO_DAY, today.day - 1);
-  c.SelectListItem(IDC_INFO_MONTH, today.month - 1);
-  c.SelectListItem(IDC_INFO_YEAR, today.year - kFirstYear);
+  controls.SelectListItem(IDC_INFO_DAY, today.day - 1);
+  controls.SelectListItem(IDC_INFO_MONTH, today.month - 1);
+  controls.SelectListItem(IDC_INFO_YEAR, today.year - kFirstYear);
 }
 
 // Second press of 1180: the date of the three lists; a list without a selection (the year after
 // 2062) sends nothing, so no byte outside the date's encoding ever goes out.
-void WriteDate(Program& program, const Controls& c) {
-  const int year = PickedIndex(c, IDC_INFO_YEAR);
-  const int month = PickedIndex(c, IDC_INFO_MONTH);
-  const int day = PickedIndex(c, IDC_INFO_DAY);
+void WriteDate(Program& program, const Controls& controls) {
+  const int year = PickedIndex(controls, IDC_INFO_YEAR);
+  const int month = PickedIndex(controls, IDC_INFO_MONTH);
+  const int day = PickedIndex(controls, IDC_INFO_DAY);
   if (year < 0 || month < 0 || day < 0) return;
   const DateBytes date = EncodeDate(year, month, day);
   WriteParameter(program.link, Param::InstallDateLo, date.low);
   WriteParameter(program.link, Param::InstallDateHi, date.high);
 }
 
-int SelectedYear(const Controls& c) { return kFirstYear + c.ListSelection(IDC_INFO_YEAR); }
-
-void OnYearChanged(Controls& c) {
-  if (c.ListSelection(IDC_INFO_MONTH) != 1) return;
-  RebuildDays(c, DaysInMonth(1, SelectedYear(c)));
-  c.SelectListItem(IDC_INFO_DAY, 0);
+int SelectedYear(const Controls& controls) {
+  return kFirstYear + controls.ListSelection(IDC_INFO_YEAR);
 }
 
-void OnMonthChanged(Controls& c) {
-  const int month = PickedIndex(c, IDC_INFO_MONTH);
+void OnYearChanged(Controls& controls) {
+  if (controls.ListSelection(IDC_INFO_MONTH) != 1) return;
+  RebuildDays(controls, DaysInMonth(1, SelectedYear(controls)));
+  controls.SelectListItem(IDC_INFO_DAY, 0);
+}
+
+void OnMonthChanged(Controls& controls) {
+  const int month = PickedIndex(controls, IDC_INFO_MONTH);
   if (month < 0) return;
-  RebuildDays(c, DaysInMonth(month, SelectedYear(c)));
-  c.SelectListItem(IDC_INFO_DAY, 0);
+  RebuildDays(controls, DaysInMonth(month, SelectedYear(controls)));
+  controls.SelectListItem(IDC_INFO_DAY, 0);
 }
 
 }  // namespace
 
-void StartInformation(const Program& program, InformationState& state, Controls& c,
+void StartInformation(const Program& program, InformationState& state, Controls& controls,
                       Date localDate) {
   state = InformationState{};
   state.today = localDate;
   if (state.today.year < kFirstYear) state.today.year = kFirstYear;
   if (state.today.year > kLastTodayYear) state.today.year = kLastTodayYear;
-  c.LimitText(IDC_INFO_REGISTRATION, static_cast<int>(kRegistrationLength));
-  c.SetText(IDC_INFO_REGISTRATION, "");
+  controls.LimitText(IDC_INFO_REGISTRATION, static_cast<int>(kRegistrationLength));
+  controls.SetText(IDC_INFO_REGISTRATION, "");
   for (long year = kFirstYear; year < kFirstYear + kYearCount; ++year)
-    c.AddListItem(IDC_INFO_YEAR, FormatText("%ld", year));
-  for (long month = 1; month <= 12; ++month) c.AddListItem(IDC_INFO_MONTH, FormatText("%02ld", month));
-  RebuildDays(c, 31);
-  for (int id : {IDC_INFO_YEAR, IDC_INFO_MONTH, IDC_INFO_DAY}) c.SelectListItem(id, 0);
-  ApplyInformationTexts(program, c);
+    controls.AddListItem(IDC_INFO_YEAR, FormatText("%ld", year));
+  for (long month = 1; month <= 12; ++month)
+    controls.AddListItem(IDC_INFO_MONTH, FormatText("%02ld", month));
+  RebuildDays(controls, 31);
+  for (int id : {IDC_INFO_YEAR, IDC_INFO_MONTH, IDC_INFO_DAY}) controls.SelectListItem(id, 0);
+  ApplyInformationTexts(program, controls);
 }
 
-void ApplyInformationTexts(const Program& program, Controls& c) {
-  ApplyControlTexts(c, kTexts, program.texts);
+void ApplyInformationTexts(const Program& program, Controls& controls) {
+  ApplyControlTexts(controls, kTexts, program.texts);
 }
 
-void InformationTick(Program& program, InformationState& state, Controls& c) {
+void InformationTick(Program& program, InformationState& state, Controls& controls) {
   Link& link = program.link;
   if (IdentifyForReading(link)) {
     ReadBlock(link, 5);
-    ShowRecord(program, state, c);
+    ShowRecord(program, state, controls);
   } else if (link.offline) {
     // The editing flags stay: an edit begun before the link dropped resumes when it returns.
-    ShowOffline(program, c);
+    ShowOffline(program, controls);
   } else {
-    SetText(c, IDC_INFO_VERSION, program.texts[kUnsupportedText]);
-    EnableRecord(c, false);
+    SetText(controls, IDC_INFO_VERSION, program.texts[kUnsupportedText]);
+    EnableRecord(controls, false);
   }
 }
 
-void InformationCommand(Program& program, InformationState& state, Controls& c, int id,
+void InformationCommand(Program& program, InformationState& state, Controls& controls, int id,
                         int code) {
   if (code == kButtonClicked) {
     switch (id) {
       case IDC_INFO_REGISTRATION_CHANGE:
         state.registrationEditing = !state.registrationEditing;
-        if (!state.registrationEditing) WriteRegistration(program, c);
+        if (!state.registrationEditing) WriteRegistration(program, controls);
         break;
       case IDC_INFO_DATE_CHANGE:
         state.dateEditing = !state.dateEditing;
-        if (state.dateEditing) OpenDateEditor(state, c);
-        else WriteDate(program, c);
+        if (state.dateEditing) OpenDateEditor(state, controls);
+        else WriteDate(program, controls);
         break;
       case IDC_INFO_RUNNING_TIME_CLEAR:
         WriteParameter(program.link, Param::LpgHoursLo, 0);
@@ -236,8 +241,8 @@ void InformationCommand(Program& program, InformationState& state, Controls& c, 
       default: break;
     }
   } else if (code == kListSelectionChange) {
-    if (id == IDC_INFO_YEAR) OnYearChanged(c);
-    if (id == IDC_INFO_MONTH) OnMonthChanged(c);
+    if (id == IDC_INFO_YEAR) OnYearChanged(controls);
+    if (id == IDC_INFO_MONTH) OnMonthChanged(controls);
   }
 }
 
@@ -252,9 +257,9 @@ std::vector<ControlPlace> InformationLayout(double scaleX, double scaleY) {
   return places;
 }
 
-void PlaceInformationControls(double scaleX, double scaleY, Controls& c) {
+void PlaceInformationControls(double scaleX, double scaleY, Controls& controls) {
   for (const ControlPlace& p : InformationLayout(scaleX, scaleY))
-    c.Move(p.control, p.x, p.y, p.width, p.height);
+    controls.Move(p.control, p.x, p.y, p.width, p.height);
 }
 
 std::string ControllerVersionText(int version, int revision) {

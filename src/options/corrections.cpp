@@ -42,18 +42,19 @@ std::string CorrectionText(long value) {
   return text;
 }
 
-void FillCorrectionsLists(Controls& c) {
+void FillCorrectionsLists(Controls& controls) {
   for (long i = 1; i <= kItems; ++i)
-    for (const CorrectionList& list : kLists) c.AddListItem(list.id, CorrectionText(2 * i - list.d));
+    for (const CorrectionList& list : kLists)
+      controls.AddListItem(list.id, CorrectionText(2 * i - list.d));
 }
 
-void ApplyCorrectionsTexts(const LanguageTexts& t, Controls& c) {
+void ApplyCorrectionsTexts(const LanguageTexts& t, Controls& controls) {
   int text = 99;
-  for (const CorrectionList& list : kLists) c.SetText(list.label, t[text++]);
-  c.SetText(kDialogOk, t[103]);
+  for (const CorrectionList& list : kLists) controls.SetText(list.label, t[text++]);
+  controls.SetText(kDialogOk, t[103]);
 }
 
-bool CorrectionsTick(Program& program, Controls& c) {
+bool CorrectionsTick(Program& program, Controls& controls) {
   // An open list stops the poll but not the timer's period check.
   const TickGate gate = program.shared.listOpen ? TickGate::SkipPoll : TickGate::Poll;
   return PollTick(program, gate, Blocks({5}), [&] {
@@ -61,18 +62,18 @@ bool CorrectionsTick(Program& program, Controls& c) {
     const MemoryImage& image = program.link.image;
     if (!IsVersion3(image)) return;
     for (const CorrectionList& list : kLists)
-      Select(c, list.id, 15 - FieldOf(Get(image, list.byte), list.nibble));
+      Select(controls, list.id, 15 - FieldOf(Get(image, list.byte), list.nibble));
   });
 }
 
-int CorrectionsCommand(Program& program, Controls& c, int id, int code) {
+int CorrectionsCommand(Program& program, Controls& controls, int id, int code) {
   if (id == kDialogOk || id == kDialogCancel) {
     program.shared.correctionsOpen = false;
     return id;
   }
   const CorrectionList* list = ListOf(id);
   if (!list) return 0;
-  const int index = ListNotification(program.shared, c, id, code);
+  const int index = ListNotification(program.shared, controls, id, code);
   if (index >= 0)
     WriteParameterBits(program.link, list->byte, list->nibble, IntoField(15 - index, list->nibble));
   return 0;

@@ -31,12 +31,12 @@ constexpr SwitchingPoint kPoints[4] = {
 constexpr int kMaxPoint = 255, kLineStep = 1, kPageStep = 10;
 
 // The controls a programmable sensor type enables.
-void EnableProgrammable(Controls& c, bool enabled) {
+void EnableProgrammable(Controls& controls, bool enabled) {
   for (const SwitchingPoint& point : kPoints) {
-    c.Enable(point.bar, enabled);
-    c.Enable(point.field, enabled);
+    controls.Enable(point.bar, enabled);
+    controls.Enable(point.field, enabled);
   }
-  c.Enable(IDC_GAS_FACTORY, enabled);
+  controls.Enable(IDC_GAS_FACTORY, enabled);
 }
 
 // Lamps in client pixels, reserve first; each 20 x 20 from x 20.
@@ -91,47 +91,47 @@ void DrawGasLamps(Canvas& canvas, const std::array<bool, 5>& lit) {
   }
 }
 
-void InitGasSensorDialog(const LanguageTexts& t, Controls& c) {
+void InitGasSensorDialog(const LanguageTexts& t, Controls& controls) {
   for (const SwitchingPoint& point : kPoints) {
-    c.SetRange(point.bar, 0, kMaxPoint);
-    c.SetText(point.field, "0");
+    controls.SetRange(point.bar, 0, kMaxPoint);
+    controls.SetText(point.field, "0");
   }
-  c.SetText(IDC_GAS_FACTORY, t[189]);
-  c.SetText(kDialogOk, t[160]);
-  for (int i = 0; i < 3; ++i) c.AddListItem(IDC_GAS_TYPE, t[kGasSensorTypeFirstText + i]);
-  c.SetText(IDC_GAS_TYPE_LABEL, t[52]);
+  controls.SetText(IDC_GAS_FACTORY, t[189]);
+  controls.SetText(kDialogOk, t[160]);
+  for (int i = 0; i < 3; ++i) controls.AddListItem(IDC_GAS_TYPE, t[kGasSensorTypeFirstText + i]);
+  controls.SetText(IDC_GAS_TYPE_LABEL, t[52]);
 }
 
-void GasSensorPainted(Controls& c, Canvas& canvas) {
+void GasSensorPainted(Controls& controls, Canvas& canvas) {
   canvas.Rectangle(Pen{colour::Grey, 1}, Brush{colour::Grey}, kBackground);
   DrawGasLamps(canvas, {});
   for (int id : {1, IDC_GAS_LEVEL_RESERVE, IDC_GAS_LEVEL_1, IDC_GAS_LEVEL_2, IDC_GAS_LEVEL_3,
                  IDC_GAS_LEVEL_4}) {
-    c.Enable(id, false);
-    c.Enable(id, true);
+    controls.Enable(id, false);
+    controls.Enable(id, true);
   }
-  EnableProgrammable(c, true);
-  EnableProgrammable(c, false);
+  EnableProgrammable(controls, true);
+  EnableProgrammable(controls, false);
 }
 
-void RefreshSensorDialog(Program& program, Controls& c, Canvas& canvas) {
+void RefreshSensorDialog(Program& program, Controls& controls, Canvas& canvas) {
   const Link& link = program.link;
   const std::uint8_t options = Get(link.image, Param::Options);
-  Select(c, IDC_GAS_TYPE, GasSensorTypeIndex(options));
+  Select(controls, IDC_GAS_TYPE, GasSensorTypeIndex(options));
   const bool programmable =
       !Has(options, bits::options::GasSensorFixed) && IsVersion3(link.image);
-  EnableProgrammable(c, programmable);
+  EnableProgrammable(controls, programmable);
   for (const SwitchingPoint& point : kPoints) {
     const int v = programmable ? WorkingValue(program, point) : 0;
-    if (programmable) c.SetPosition(point.bar, v);
-    SetTextIfChanged(c, point.field, std::to_string(static_cast<unsigned>(v)));
+    if (programmable) controls.SetPosition(point.bar, v);
+    SetTextIfChanged(controls, point.field, std::to_string(static_cast<unsigned>(v)));
   }
   std::array<bool, 5> lit{};
   if (programmable && !link.offline) lit = GasLamps(program.options.lastGasLevel);
   DrawGasLamps(canvas, lit);
 }
 
-bool GasSensorTick(Program& program, Controls& c, Canvas& canvas) {
+bool GasSensorTick(Program& program, Controls& controls, Canvas& canvas) {
   OptionsState& state = program.options;
   // Nothing at all while a bar is moved or a list is open, not even the timer's period check.
   if (state.dragging || program.shared.listOpen) return false;
@@ -143,21 +143,22 @@ bool GasSensorTick(Program& program, Controls& c, Canvas& canvas) {
     // The sensor type shows from Block 3 whatever the controller is.
     ReadBlock(link, 3);
   }
-  for (const SwitchingPoint& point : kPoints) WorkingValue(program, point) = Get(link.image, point.param);
-  RefreshSensorDialog(program, c, canvas);
+  for (const SwitchingPoint& point : kPoints)
+    WorkingValue(program, point) = Get(link.image, point.param);
+  RefreshSensorDialog(program, controls, canvas);
   return FollowPollPeriod(program);
 }
 
-void GasSensorScroll(Program& program, Controls& c, int id, int code, int thumb) {
+void GasSensorScroll(Program& program, Controls& controls, int id, int code, int thumb) {
   const SwitchingPoint* point = PointOf(id);
   if (!point) return;
   int& v = WorkingValue(program, *point);
   v = Scrolled(v, code, thumb);
   // Polling waits until the bar is released, so a tick cannot pull the value back meanwhile.
   if (Moves(code)) program.options.dragging = true;
-  c.SetPosition(point->bar, v);
+  controls.SetPosition(point->bar, v);
   if (code == ScrollEnd) {
-    c.SetText(point->field, std::to_string(v));
+    controls.SetText(point->field, std::to_string(v));
     WriteParameter(program.link, point->param, static_cast<std::uint8_t>(v));
     program.options.dragging = false;
   }
@@ -175,7 +176,7 @@ void RestoreFactoryGasPoints(Program& program) {
     WriteParameter(link, point.param, Get(link.image, point.param));
 }
 
-int GasSensorCommand(Program& program, Controls& c, int id, int code) {
+int GasSensorCommand(Program& program, Controls& controls, int id, int code) {
   if (id == kDialogOk || id == kDialogCancel) {
     program.shared.subDialogOpen = false;
     return id;
@@ -183,7 +184,7 @@ int GasSensorCommand(Program& program, Controls& c, int id, int code) {
   if (id == IDC_GAS_FACTORY && code == kButtonClicked) {
     RestoreFactoryGasPoints(program);
   } else if (id == IDC_GAS_TYPE) {
-    const int index = ListNotification(program.shared, c, id, code);
+    const int index = ListNotification(program.shared, controls, id, code);
     if (index >= 0 && IsVersion3(program.link.image))
       WriteParameterBits(program.link, Param::Options, bits::options::GasSensorType,
                          GasSensorTypeBits(index));

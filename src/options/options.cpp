@@ -22,11 +22,13 @@ constexpr unsigned long kCutOffFirstSpeed = 1000;
 constexpr int kCutOffItems = 16;
 constexpr long kFirstTemperature = 10;
 
-void FillJumpList(Controls& c, bool version3) {
+void FillJumpList(Controls& controls, bool version3) {
   if (version3) {
-    for (long i = 1; i <= kJumpItemsVersion3; ++i) c.AddListItem(IDC_OPT_ATT_JUMP, FormatText("%ld", 2 * i));
+    for (long i = 1; i <= kJumpItemsVersion3; ++i)
+      controls.AddListItem(IDC_OPT_ATT_JUMP, FormatText("%ld", 2 * i));
   } else {
-    for (long i = 0; i < kJumpItemsRaw; ++i) c.AddListItem(IDC_OPT_ATT_JUMP, FormatText("%ld", i));
+    for (long i = 0; i < kJumpItemsRaw; ++i)
+      controls.AddListItem(IDC_OPT_ATT_JUMP, FormatText("%ld", i));
   }
 }
 
@@ -74,18 +76,18 @@ bool IsList(int id) {
 }
 
 // The jump row's texts and list follow the controller's version.
-void RefreshJumpRow(Program& program, Controls& c) {
+void RefreshJumpRow(Program& program, Controls& controls) {
   const bool v3 = IsVersion3(program.link.image);
   const LanguageTexts& t = program.texts;
-  SetTextIfChanged(c, IDC_OPT_ATT_JUMP_UNIT, t[v3 ? 126 : 123]);
-  SetTextIfChanged(c, IDC_OPT_ATT_JUMP_LABEL, t[v3 ? 132 : 110]);
+  SetTextIfChanged(controls, IDC_OPT_ATT_JUMP_UNIT, t[v3 ? 126 : 123]);
+  SetTextIfChanged(controls, IDC_OPT_ATT_JUMP_LABEL, t[v3 ? 132 : 110]);
   const int items = v3 ? kJumpItemsVersion3 : kJumpItemsRaw;
-  if (c.ListCount(IDC_OPT_ATT_JUMP) != items) {
-    c.ClearList(IDC_OPT_ATT_JUMP);
-    FillJumpList(c, v3);
+  if (controls.ListCount(IDC_OPT_ATT_JUMP) != items) {
+    controls.ClearList(IDC_OPT_ATT_JUMP);
+    FillJumpList(controls, v3);
   }
   const std::uint8_t jump = Get(program.link.image, Param::AttJump);
-  Select(c, IDC_OPT_ATT_JUMP, v3 ? EvenIndex(jump) : jump);
+  Select(controls, IDC_OPT_ATT_JUMP, v3 ? EvenIndex(jump) : jump);
 }
 
 int TpsJumpIndex(const Program& program) {
@@ -102,28 +104,31 @@ int TemperatureIndex(std::uint8_t raw) {
 
 }  // namespace
 
-void FillOptionsLists(const Program& program, Controls& c) {
+void FillOptionsLists(const Program& program, Controls& controls) {
   for (long i = 0; i < 256; ++i) {
     const std::string plain = FormatText("%ld", i), minus = FormatText("-%ld", i), plus = FormatText("+%ld", i);
-    c.AddListItem(IDC_OPT_ATT_INIT, plain);
-    c.AddListItem(IDC_OPT_ATT_MIN_BJ, minus);
-    c.AddListItem(IDC_OPT_ATT_MAX_BJ, plus);
-    c.AddListItem(IDC_OPT_ATT_MIN, minus);
-    c.AddListItem(IDC_OPT_ATT_MAX, plus);
+    controls.AddListItem(IDC_OPT_ATT_INIT, plain);
+    controls.AddListItem(IDC_OPT_ATT_MIN_BJ, minus);
+    controls.AddListItem(IDC_OPT_ATT_MAX_BJ, plus);
+    controls.AddListItem(IDC_OPT_ATT_MIN, minus);
+    controls.AddListItem(IDC_OPT_ATT_MAX, plus);
   }
   for (long i = 0; i <= 50; ++i) {
     char item[16];
     std::snprintf(item, sizeof item, "%ld,%ld", i / 10, i % 10);
-    c.AddListItem(IDC_OPT_TPS_JUMP, item);
+    controls.AddListItem(IDC_OPT_TPS_JUMP, item);
   }
-  FillJumpList(c, true);
-  for (long i = 0; i < kCutOffItems; ++i) c.AddListItem(IDC_OPT_CUT_OFF_SPEED, FormatText("%ld", 1000 + 100 * i));
-  for (long i = 1; i <= 50; ++i) c.AddListItem(IDC_OPT_CUT_OFF_STEPS, FormatText("%ld", 2 * i));
-  for (long i = 0; i <= 25; ++i) c.AddListItem(IDC_OPT_LPG_ON_TEMP, FormatText("%ld", kFirstTemperature + 2 * i));
-  for (int n = 129; n <= 131; ++n) c.AddListItem(IDC_OPT_EMUL_MODE, program.texts[n]);
+  FillJumpList(controls, true);
+  for (long i = 0; i < kCutOffItems; ++i)
+    controls.AddListItem(IDC_OPT_CUT_OFF_SPEED, FormatText("%ld", 1000 + 100 * i));
+  for (long i = 1; i <= 50; ++i)
+    controls.AddListItem(IDC_OPT_CUT_OFF_STEPS, FormatText("%ld", 2 * i));
+  for (long i = 0; i <= 25; ++i)
+    controls.AddListItem(IDC_OPT_LPG_ON_TEMP, FormatText("%ld", kFirstTemperature + 2 * i));
+  for (int n = 129; n <= 131; ++n) controls.AddListItem(IDC_OPT_EMUL_MODE, program.texts[n]);
 }
 
-void ApplyOptionsTexts(const Program& program, Controls& c) {
+void ApplyOptionsTexts(const Program& program, Controls& controls) {
   static constexpr ControlText kTexts[] = {
       {IDC_OPT_HEADING_ACTUATOR, 92},     {IDC_OPT_HEADING_CUT_OFF, 93},
       {IDC_OPT_HEADING_TEMPERATURE, 95},  {IDC_OPT_HEADING_EMULATION, 96},
@@ -142,7 +147,7 @@ void ApplyOptionsTexts(const Program& program, Controls& c) {
       {IDC_OPT_CUT_OFF_SPEED_UNIT, 125},  {IDC_OPT_CUT_OFF_STEPS_UNIT, 126},
       {IDC_OPT_LPG_ON_TEMP_UNIT, 128},
   };
-  ApplyControlTexts(c, std::span<const ControlText>(kTexts), program.texts);
+  ApplyControlTexts(controls, std::span<const ControlText>(kTexts), program.texts);
 }
 
 void RefreshOptions(Program& program, Controls& controls) {

@@ -43,21 +43,21 @@ constexpr Pen kErasePen{colour::White, 1};
 constexpr int kLambdaLimit = 80, kSpeedLimit = 80;
 
 // Pixel columns from `left` up to `right` (exclusive) painted white in every band.
-void BandStrip(Canvas& c, const Frame& f, int left, int right) {
+void BandStrip(Canvas& canvas, const Frame& f, int left, int right) {
   for (const Chart& chart : kCharts)
-    c.Rectangle({colour::White, 1}, {colour::White},
+    canvas.Rectangle({colour::White, 1}, {colour::White},
                 {left, f.Y(chart.bandTop), right, f.Y(chart.bandBottom)});
 }
 
 // A one-pixel column in every band.
-void BandLine(Canvas& c, const Frame& f, const Pen& pen, int x) {
+void BandLine(Canvas& canvas, const Frame& f, const Pen& pen, int x) {
   for (const Chart& chart : kCharts)
-    c.Line(pen, {x, f.Y(chart.bandTop)}, {x, f.Y(chart.bandBottom)});
+    canvas.Line(pen, {x, f.Y(chart.bandTop)}, {x, f.Y(chart.bandBottom)});
 }
 
-void DrawCharts(Canvas& c, const Frame& f) {
+void DrawCharts(Canvas& canvas, const Frame& f) {
   for (const Chart& chart : kCharts)
-    c.Rectangle({colour::Black, 1}, {colour::White},
+    canvas.Rectangle({colour::Black, 1}, {colour::White},
                 f.R(kChartLeft, chart.top, kChartRight, chart.bottom));
 }
 
@@ -71,66 +71,67 @@ std::string LambdaRangeLabel(int probeType) {
   return label;
 }
 
-void Label(Canvas& c, const Frame& f, FontKind font, int x, int y, std::string_view text,
+void Label(Canvas& canvas, const Frame& f, FontKind font, int x, int y, std::string_view text,
            Rgb colour = colour::Black) {
   if (text.empty()) return;
-  c.Text(font, colour, c.ButtonFace(), f.P(x, y), {}, text);
+  canvas.Text(font, colour, canvas.ButtonFace(), f.P(x, y), {}, text);
 }
 
-void Value(Canvas& c, const Frame& f, int x, int y, std::string_view text) {
-  c.Text(FontKind::Value, colour::Black, colour::White, f.P(x, y), {}, text);
+void Value(Canvas& canvas, const Frame& f, int x, int y, std::string_view text) {
+  canvas.Text(FontKind::Value, colour::Black, colour::White, f.P(x, y), {}, text);
 }
 
-void DrawTimeAxis(Canvas& c, const Frame& f) {
+void DrawTimeAxis(Canvas& canvas, const Frame& f) {
   for (int i = 0; i <= 8; ++i) {
     char digits[8];
     std::snprintf(digits, sizeof digits, "%02d", 2 * i);
-    Label(c, f, FontKind::Label, 196 + 46 * i, 490, digits);
-    Label(c, f, FontKind::Label, 203 + 46 * i, 470, ".");
+    Label(canvas, f, FontKind::Label, 196 + 46 * i, 490, digits);
+    Label(canvas, f, FontKind::Label, 203 + 46 * i, 470, ".");
   }
 }
 
 // The throttle sensor value and its unit, for the sensor code of `type`.
-void DrawThrottle(Canvas& c, const Frame& f, const ThrottleReading& throttle,
+void DrawThrottle(Canvas& canvas, const Frame& f, const ThrottleReading& throttle,
                   const Rect& unitBlank) {
   switch (throttle.kind) {
     case ThrottleReading::None:
-      Value(c, f, 630, 400, "_.__");
+      Value(canvas, f, 630, 400, "_.__");
       return;
     case ThrottleReading::Switch:
-      Value(c, f, 630, 400, throttle.on ? " ON" : "OFF");
-      c.Rectangle({colour::White, 1}, {colour::White}, f.R(unitBlank.left, unitBlank.top,
+      Value(canvas, f, 630, 400, throttle.on ? " ON" : "OFF");
+      canvas.Rectangle({colour::White, 1}, {colour::White}, f.R(unitBlank.left, unitBlank.top,
                                                             unitBlank.right, unitBlank.bottom));
       return;
     case ThrottleReading::Volts:
-      Value(c, f, 630, 400, VoltsText(Volts(throttle.volts)));
-      Label(c, f, FontKind::Value, 700, 400, "V");
+      Value(canvas, f, 630, 400, VoltsText(Volts(throttle.volts)));
+      Label(canvas, f, FontKind::Value, 700, 400, "V");
       return;
   }
 }
 
-void DrawFuelState(Program& p, Canvas& c, const Frame& f, std::uint8_t switches) {
+void DrawFuelState(Program& p, Canvas& canvas, const Frame& f, std::uint8_t switches) {
   const bool gas = Has(switches, bits::switches::OnGas);
   const Rgb fill = gas ? colour::Cyan : colour::Green;
-  c.Rectangle({colour::Black, 1}, {fill}, f.R(630, 465, 755, 505));
-  c.Text(FontKind::Label, colour::Black, fill, f.P(gas ? 675 : 655, 475), {},
+  canvas.Rectangle({colour::Black, 1}, {fill}, f.R(630, 465, 755, 505));
+  canvas.Text(FontKind::Label, colour::Black, fill, f.P(gas ? 675 : 655, 475), {},
          p.texts[gas ? 15 : 14]);
 }
 
 // The four values of a sample in the places of the value display; `unitBlank` is the area
 // cleared of the "V" when a throttle switch is shown.
-void DrawValues(Program& p, Canvas& c, const OscilloscopeSample& v, long speed,
+void DrawValues(Program& p, Canvas& canvas, const OscilloscopeSample& v, long speed,
                 const Rect& unitBlank) {
   const Frame f = FrameOf(p);
   const std::uint8_t type = Get(p.link.image, Param::LambdaType);
-  Value(c, f, 630, 70, VoltsText(Volts(LambdaVolts(type, static_cast<std::uint8_t>(v.lambda)))));
-  Value(c, f, 630, 180, DigitsText(v.actuator, 3));
-  Value(c, f, 630, 290, DigitsText(speed, 4));
+  const auto lambda = static_cast<std::uint8_t>(v.lambda);
+  Value(canvas, f, 630, 70, VoltsText(Volts(LambdaVolts(type, lambda))));
+  Value(canvas, f, 630, 180, DigitsText(v.actuator, 3));
+  Value(canvas, f, 630, 290, DigitsText(speed, 4));
   p.shared.engineSpeed = speed;
-  DrawThrottle(c, f,
+  DrawThrottle(canvas, f,
                DecodeThrottle(v.type, static_cast<std::uint8_t>(v.throttle), v.throttleSwitch != 0),
                unitBlank);
-  DrawFuelState(p, c, f, v.fuelState);
+  DrawFuelState(p, canvas, f, v.fuelState);
 }
 
 // Redraw point i of a trace, with i kept inside the table.
@@ -168,61 +169,61 @@ void ResetOscilloscopeHistory(OscilloscopeState& s) {
   s.redraw = BaselineRedrawPoints();
 }
 
-void EnterOscilloscope(Program& p, Canvas& c, Controls& ui) {
+void EnterOscilloscope(Program& p, Canvas& canvas, Controls& ui) {
   ResetOscilloscopeHistory(p.oscilloscope);
-  OscilloscopeSetUp(p, c, ui);
-  OscilloscopeFrameRedraw(p, c);
+  OscilloscopeSetUp(p, canvas, ui);
+  OscilloscopeFrameRedraw(p, canvas);
   p.oscilloscope.samplePos = kFirstSamplePos;
 }
 
-void OscilloscopeSetUp(Program& p, Canvas& c, Controls& ui) {
+void OscilloscopeSetUp(Program& p, Canvas& canvas, Controls& ui) {
   const OscilloscopeState& s = p.oscilloscope;
   ui.SetText(kCursorCheckBox, p.texts[142]);
   ReadBlock(p.link, 3);  // the probe type and sensor code the labels name
-  DrawCharts(c, FrameOf(p));
-  DrawOscilloscopeLabels(p, c);
+  DrawCharts(canvas, FrameOf(p));
+  DrawOscilloscopeLabels(p, canvas);
   ui.SetCheck(kCursorCheckBox, s.cursorMode);
   ui.Show(kCursorScrollBar, s.cursorMode);
   ui.SetRange(kCursorScrollBar, kCursorFirst, kCursorLast);
 }
 
-void DrawOscilloscopeLabels(Program& p, Canvas& c) {
+void DrawOscilloscopeLabels(Program& p, Canvas& canvas) {
   const Frame f = FrameOf(p);
   const auto& t = p.texts;
   const std::uint8_t type = Get(p.link.image, Param::LambdaType);
   constexpr FontKind L = FontKind::Label;
-  Label(c, f, L, 50, 60, t[143], colour::Olive);
-  Label(c, f, L, 50, 90, LambdaRangeLabel(LambdaProbeType(type)));
-  Label(c, f, L, 50, 420, t[kTpsSensorFirstText + TpsSensorItem(TpsCode(type))]);
-  Label(c, f, L, 50, 190, t[145]);
-  Label(c, f, L, 50, 320, t[148]);
-  Label(c, f, FontKind::Value, 700, 70, t[151]);
-  Label(c, f, L, 710, 190, t[152]);
-  Label(c, f, L, 710, 300, t[153]);
-  Label(c, f, L, 50, 170, t[144], colour::Green);
-  Label(c, f, L, 50, 210, t[146], colour::DarkGreen);
-  Label(c, f, L, 50, 300, t[147], colour::Blue);
-  Label(c, f, L, 50, 400, t[149], colour::Navy);
-  Label(c, f, L, 130, 490, t[150]);
-  DrawTimeAxis(c, f);
+  Label(canvas, f, L, 50, 60, t[143], colour::Olive);
+  Label(canvas, f, L, 50, 90, LambdaRangeLabel(LambdaProbeType(type)));
+  Label(canvas, f, L, 50, 420, t[kTpsSensorFirstText + TpsSensorItem(TpsCode(type))]);
+  Label(canvas, f, L, 50, 190, t[145]);
+  Label(canvas, f, L, 50, 320, t[148]);
+  Label(canvas, f, FontKind::Value, 700, 70, t[151]);
+  Label(canvas, f, L, 710, 190, t[152]);
+  Label(canvas, f, L, 710, 300, t[153]);
+  Label(canvas, f, L, 50, 170, t[144], colour::Green);
+  Label(canvas, f, L, 50, 210, t[146], colour::DarkGreen);
+  Label(canvas, f, L, 50, 300, t[147], colour::Blue);
+  Label(canvas, f, L, 50, 400, t[149], colour::Navy);
+  Label(canvas, f, L, 130, 490, t[150]);
+  DrawTimeAxis(canvas, f);
 }
 
-void OscilloscopeFrameRedraw(Program& p, Canvas& c) {
+void OscilloscopeFrameRedraw(Program& p, Canvas& canvas) {
   const Frame f = FrameOf(p);
   OscilloscopeState& s = p.oscilloscope;
-  DrawCharts(c, f);
+  DrawCharts(canvas, f);
   std::vector<Point> points(kCursorLast + 1);
   for (int trace : kRepaintOrder) {
     auto& redraw = s.redraw[static_cast<std::size_t>(trace)];
     redraw[0] = redraw[1] = redraw[2] = redraw[3];
     for (std::size_t i = 0; i < points.size(); ++i) points[i] = f.P(redraw[i]);
-    c.Polyline(kTracePens[static_cast<std::size_t>(trace)], points);
+    canvas.Polyline(kTracePens[static_cast<std::size_t>(trace)], points);
   }
 }
 
-void OscilloscopePanelPaint(Program& p, Canvas& c, Controls& ui, bool exposed) {
-  OscilloscopeFrameRedraw(p, c);
-  if (exposed) DrawOscilloscopeLabels(p, c);
+void OscilloscopePanelPaint(Program& p, Canvas& canvas, Controls& ui, bool exposed) {
+  OscilloscopeFrameRedraw(p, canvas);
+  if (exposed) DrawOscilloscopeLabels(p, canvas);
   PlaceOscilloscopeControls(p, ui);
 }
 
@@ -245,10 +246,10 @@ void PlaceOscilloscopeControls(const Program& p, Controls& ui) {
   ui.Move(kCursorCheckBox, box.x, box.y, box.width, box.height);
 }
 
-bool OscilloscopeTick(Program& p, Canvas& c, Controls& ui) {
+bool OscilloscopeTick(Program& p, Canvas& canvas, Controls& ui) {
   OscilloscopeState& s = p.oscilloscope;
   if (s.cursorMode) {
-    OscilloscopeCursorView(p, c, ui);  // nothing goes on the line
+    OscilloscopeCursorView(p, canvas, ui);  // nothing goes on the line
     SetPollPeriod(p.link, kOscilloscopePollPeriod);
     return PollTick(p, TickGate::SkipPoll, BlockSet{}, [] {});
   }
@@ -261,69 +262,69 @@ bool OscilloscopeTick(Program& p, Canvas& c, Controls& ui) {
   };
   return PollTick(p, TickGate::Poll, blocks, [&] {
     if (!readable) s.block3Flag = 0;
-    if (!p.link.offline) OscilloscopeSampleStep(p, c);
-    OscilloscopeValueDisplay(p, c, ui);
+    if (!p.link.offline) OscilloscopeSampleStep(p, canvas);
+    OscilloscopeValueDisplay(p, canvas, ui);
     SetPollPeriod(p.link, kOscilloscopePollPeriod);
   });
 }
 
-void OscilloscopeSampleStep(Program& p, Canvas& c) {
+void OscilloscopeSampleStep(Program& p, Canvas& canvas) {
   const Frame f = FrameOf(p);
   OscilloscopeState& s = p.oscilloscope;
   const int q = p.shell.screenSize == 1 ? 1 : 0;  // 640x480 shifts the erasing by a pixel
   const int pos = ++s.samplePos;
-  if (pos > 203) BandStrip(c, f, q ? f.X(198) + 1 : f.X(199), f.X(204));
-  BandLine(c, f, kSweepPen, f.X(pos + 2));
-  BandStrip(c, f, f.X(pos + q), f.X(pos + 2));
+  if (pos > 203) BandStrip(canvas, f, q ? f.X(198) + 1 : f.X(199), f.X(204));
+  BandLine(canvas, f, kSweepPen, f.X(pos + 2));
+  BandStrip(canvas, f, f.X(pos + q), f.X(pos + 2));
 
   const OscilloscopeSample sample = CurrentSample(p.link.image);
   const auto deflections = TraceDeflections(sample);
   for (std::size_t t = 0; t < kTraceCount; ++t) {
     const int y = kTraceBaselines[t] - deflections[t];
     const int from = pos == 203 ? y : s.previousY[t];  // each sweep's first segment is flat
-    c.Line(kTracePens[t], f.P(pos - 1, from), f.P(pos, y));
+    canvas.Line(kTracePens[t], f.P(pos - 1, from), f.P(pos, y));
     s.previousY[t] = y;
     s.redraw[t][static_cast<std::size_t>(pos - 200)].y = y;
   }
   if (pos > 595) {  // the sweep wraps: clear the last sweep line and the left edge
     s.samplePos = 201;
-    BandStrip(c, f, f.X(598), f.X(599));
-    BandStrip(c, f, f.X(199) + q, f.X(203));
+    BandStrip(canvas, f, f.X(598), f.X(599));
+    BandStrip(canvas, f, f.X(199) + q, f.X(203));
   }
   s.history[static_cast<std::size_t>(pos - 200)] = sample;
 }
 
-void OscilloscopeValueDisplay(Program& p, Canvas& c, Controls& ui) {
+void OscilloscopeValueDisplay(Program& p, Canvas& canvas, Controls& ui) {
   const OscilloscopeSample now = CurrentSample(p.link.image);
-  DrawValues(p, c, now, now.speed, {676, 400, 698, 436});
+  DrawValues(p, canvas, now, now.speed, {676, 400, 698, 436});
   ui.Show(kCursorScrollBar, p.oscilloscope.cursorMode);
 }
 
-void OscilloscopeCursorView(Program& p, Canvas& c, Controls& ui) {
+void OscilloscopeCursorView(Program& p, Canvas& canvas, Controls& ui) {
   const Frame f = FrameOf(p);
   OscilloscopeState& s = p.oscilloscope;
   // The bar keeps its position within its range; a stray value must not index past the history.
   s.cursorPos = std::clamp(ui.Position(kCursorScrollBar), kCursorFirst, kCursorLast);
-  BandLine(c, f, kCursorPen, f.X(201 + s.cursorPos));
+  BandLine(canvas, f, kCursorPen, f.X(201 + s.cursorPos));
   if (s.lastCursorPos != s.cursorPos) {
     const int last = s.lastCursorPos;
-    BandLine(c, f, kErasePen, f.X(201 + last));
+    BandLine(canvas, f, kErasePen, f.X(201 + last));
     for (int trace : kRepaintOrder)  // mend the traces the old line crossed
-      c.Polyline(kTracePens[static_cast<std::size_t>(trace)],
+      canvas.Polyline(kTracePens[static_cast<std::size_t>(trace)],
                  {f.P(RedrawPoint(s, trace, last - 1)), f.P(RedrawPoint(s, trace, last)),
                   f.P(RedrawPoint(s, trace, last + 1))});
     s.lastCursorPos = s.cursorPos;
   }
-  BandLine(c, f, kSweepPen, f.X(s.samplePos + 2));
+  BandLine(canvas, f, kSweepPen, f.X(s.samplePos + 2));
   const OscilloscopeSample& stored = s.history[static_cast<std::size_t>(s.cursorPos)];
   const long speed = HighByte(static_cast<unsigned long>(stored.speed)) == 255 ? 0 : stored.speed;
-  DrawValues(p, c, stored, speed, {686, 400, 695, 436});
+  DrawValues(p, canvas, stored, speed, {686, 400, 695, 436});
 }
 
-void CursorBoxClicked(Program& p, Canvas& c, Controls& ui) {
+void CursorBoxClicked(Program& p, Canvas& canvas, Controls& ui) {
   p.oscilloscope.cursorMode = ui.IsChecked(kCursorCheckBox);
   ui.Show(kCursorScrollBar, p.oscilloscope.cursorMode);
-  OscilloscopeFrameRedraw(p, c);
+  OscilloscopeFrameRedraw(p, canvas);
 }
 
 void CursorScrolled(Program& p, Controls& ui, int request, int thumb) {

@@ -41,29 +41,29 @@ struct Image {
 };
 
 
-void Fill(Canvas& c, Rgb colour, Rect r) { c.Rectangle({colour, 1}, {colour}, r); }
+void Fill(Canvas& canvas, Rgb colour, Rect r) { canvas.Rectangle({colour, 1}, {colour}, r); }
 
-void Label(Canvas& c, const Frame& f, int x, int y, std::string_view text,
+void Label(Canvas& canvas, const Frame& f, int x, int y, std::string_view text,
            Rgb colour = colour::Black) {
-  c.Text(FontKind::Label, colour, colour::LightGrey, f.P(x, y), {}, text);
+  canvas.Text(FontKind::Label, colour, colour::LightGrey, f.P(x, y), {}, text);
 }
 
 // A value in the value font on white.
-void Value(Canvas& c, const Frame& f, int x, int y, std::string_view text) {
-  c.Text(FontKind::Value, colour::Black, colour::White, f.P(x, y), {}, text);
+void Value(Canvas& canvas, const Frame& f, int x, int y, std::string_view text) {
+  canvas.Text(FontKind::Value, colour::Black, colour::White, f.P(x, y), {}, text);
 }
 
 // A value in the label font on white.
-void SmallValue(Canvas& c, const Frame& f, int x, int y, std::string_view text,
+void SmallValue(Canvas& canvas, const Frame& f, int x, int y, std::string_view text,
                 Rgb colour = colour::Black) {
-  c.Text(FontKind::Label, colour, colour::White, f.P(x, y), {}, text);
+  canvas.Text(FontKind::Label, colour, colour::White, f.P(x, y), {}, text);
 }
 
 Rect MessageLine(const Frame& f, int k) { return f.R(40, 385 + 20 * k, 440, 405 + 20 * k); }
 
-void DrawMessageLine(Canvas& c, const Frame& f, int k, std::string_view text, Rgb colour) {
+void DrawMessageLine(Canvas& canvas, const Frame& f, int k, std::string_view text, Rgb colour) {
   const Rect line = MessageLine(f, k);
-  c.Text(FontKind::Label, colour, colour::White, {line.left, line.top}, line, text);
+  canvas.Text(FontKind::Label, colour, colour::White, {line.left, line.top}, line, text);
 }
 
 // The message area collects what a refresh writes and draws each line once, with its final
@@ -79,9 +79,9 @@ struct Messages {
     line[k] = Entry{std::string(text), red ? colour::Red : colour::Black};
   }
   void Blank(int k) { Write(k, " "); }
-  void Draw(Canvas& c, const Frame& f) const {
+  void Draw(Canvas& canvas, const Frame& f) const {
     for (int k = 1; k <= 5; ++k)
-      if (line[k]) DrawMessageLine(c, f, k, line[k]->text, line[k]->colour);
+      if (line[k]) DrawMessageLine(canvas, f, k, line[k]->text, line[k]->colour);
   }
 };
 
@@ -206,12 +206,12 @@ FuelField EvaluateMessages(Program& p, const Image& img, unsigned long lpgOnSpee
   return fuel;
 }
 
-void DrawFuelField(Program& p, Canvas& c, const Frame& f, FuelField fuel) {
+void DrawFuelField(Program& p, Canvas& canvas, const Frame& f, FuelField fuel) {
   if (fuel == FuelField::Unchanged) return;
   const bool gas = fuel == FuelField::Gas;
   const Rgb fill = gas ? colour::Cyan : colour::Green;
-  c.Rectangle({colour::Black, 1}, {fill}, f.R(490, 465, 615, 505));
-  c.Text(FontKind::Label, colour::Black, fill, f.P(gas ? 535 : 515, 475), {},
+  canvas.Rectangle({colour::Black, 1}, {fill}, f.R(490, 465, 615, 505));
+  canvas.Text(FontKind::Label, colour::Black, fill, f.P(gas ? 535 : 515, 475), {},
          p.texts[gas ? 15 : 14]);
   p.readings.onGas = gas;
 }
@@ -246,48 +246,48 @@ void PlaceLearnButton(const Program& p, Controls& ui) {
   ui.Move(kLearnButton, l.buttonX, l.buttonY, l.buttonWidth, l.buttonHeight);
 }
 
-void DrawReadingsFrame(Program& p, Canvas& c, Controls& ui) {
+void DrawReadingsFrame(Program& p, Canvas& canvas, Controls& ui) {
   const Frame f = FrameOf(p);
   const auto& t = p.texts;
 
-  c.Rectangle({colour::Grey, 1}, {colour::Red}, f.R(0, 0, 800, 570));
+  canvas.Rectangle({colour::Grey, 1}, {colour::Red}, f.R(0, 0, 800, 570));
 
   const Pen outline{colour::Black, 1};
   const Brush grey{colour::LightGrey}, white{colour::White};
-  c.RoundRect(outline, grey, f.R(20, 20, 450, 110), 20, 20);    // lambda
-  c.RoundRect(outline, grey, f.R(20, 130, 450, 220), 20, 20);   // TPS
-  c.RoundRect(outline, grey, f.R(20, 240, 450, 370), 20, 20);   // actuator
-  c.RoundRect(outline, grey, f.R(20, 390, 450, 520), 20, 20);   // messages
-  c.RoundRect(outline, grey, f.R(470, 340, 780, 430), 20, 20);  // temperature
-  c.RoundRect(outline, grey, f.R(470, 450, 780, 520), 20, 20);  // fuel state
-  c.RoundRect(outline, white, f.R(470, 20, 780, 320), 20, 20);  // speed
+  canvas.RoundRect(outline, grey, f.R(20, 20, 450, 110), 20, 20);    // lambda
+  canvas.RoundRect(outline, grey, f.R(20, 130, 450, 220), 20, 20);   // TPS
+  canvas.RoundRect(outline, grey, f.R(20, 240, 450, 370), 20, 20);   // actuator
+  canvas.RoundRect(outline, grey, f.R(20, 390, 450, 520), 20, 20);   // messages
+  canvas.RoundRect(outline, grey, f.R(470, 340, 780, 430), 20, 20);  // temperature
+  canvas.RoundRect(outline, grey, f.R(470, 450, 780, 520), 20, 20);  // fuel state
+  canvas.RoundRect(outline, white, f.R(470, 20, 780, 320), 20, 20);  // speed
 
-  c.Rectangle(outline, grey, f.R(135, 45, 440, 80));
-  c.Rectangle(outline, grey, f.R(135, 155, 440, 190));
-  c.Rectangle(outline, grey, f.R(135, 265, 440, 315));
-  c.Rectangle({colour::Grey, 1}, grey, f.R(159, 268, 419, 292));
-  c.Rectangle(outline, white, f.R(29, 399, 442, 511));
+  canvas.Rectangle(outline, grey, f.R(135, 45, 440, 80));
+  canvas.Rectangle(outline, grey, f.R(135, 155, 440, 190));
+  canvas.Rectangle(outline, grey, f.R(135, 265, 440, 315));
+  canvas.Rectangle({colour::Grey, 1}, grey, f.R(159, 268, 419, 292));
+  canvas.Rectangle(outline, white, f.R(29, 399, 442, 511));
 
   for (int n = 1; n <= 4; ++n)
-    c.Rectangle({kLampColours[n - 1], 1}, grey, TpsLampRect(p.shell, n));
+    canvas.Rectangle({kLampColours[n - 1], 1}, grey, TpsLampRect(p.shell, n));
 
-  Label(c, f, 240, 25, t[0]);
-  Label(c, f, 270, 135, t[3]);
-  Label(c, f, 245, 245, t[5]);
-  Label(c, f, 135, 196, t[4]);
-  Label(c, f, 520, 345, t[11]);
-  Label(c, f, 150, 86, t[1]);
-  Label(c, f, 360, 86, t[2]);
-  Label(c, f, 345, 196, "V");
-  Label(c, f, 630, 385, "LPG ON:");
-  Label(c, f, 740, 385, "\u00B0C");
+  Label(canvas, f, 240, 25, t[0]);
+  Label(canvas, f, 270, 135, t[3]);
+  Label(canvas, f, 245, 245, t[5]);
+  Label(canvas, f, 135, 196, t[4]);
+  Label(canvas, f, 520, 345, t[11]);
+  Label(canvas, f, 150, 86, t[1]);
+  Label(canvas, f, 360, 86, t[2]);
+  Label(canvas, f, 345, 196, "V");
+  Label(canvas, f, 630, 385, "LPG ON:");
+  Label(canvas, f, 740, 385, "\u00B0C");
   ui.SetText(kLearnButton, t[33]);
 
-  c.Text(FontKind::Value, colour::Black, colour::LightGrey, f.P(110, 45), {}, "V");
-  c.Text(FontKind::Value, colour::Black, colour::LightGrey, f.P(110, 155), {}, "V");
-  c.Text(FontKind::Value, colour::Black, colour::LightGrey, f.P(550, 375), {}, "\u00B0C");
+  canvas.Text(FontKind::Value, colour::Black, colour::LightGrey, f.P(110, 45), {}, "V");
+  canvas.Text(FontKind::Value, colour::Black, colour::LightGrey, f.P(110, 155), {}, "V");
+  canvas.Text(FontKind::Value, colour::Black, colour::LightGrey, f.P(550, 375), {}, "\u00B0C");
 
-  DrawSpeedDial(p, c, ui);
+  DrawSpeedDial(p, canvas, ui);
 
   ui.Move(kLogoPicture, f.X(710), f.Y(25), f.X(65), f.Y(42));
 }
@@ -296,68 +296,69 @@ namespace {
 
 // Lambda box: the voltage, the probe marker and the neutral-point marker, then the rest of both
 // rows.
-void RefreshLambda(Canvas& c, const Image& img, const Frame& f) {
+void RefreshLambda(Canvas& canvas, const Image& img, const Frame& f) {
   const int probeType = LambdaProbeType(img(Param::LambdaType));
   const unsigned lambda = img(bytes::Lambda);
-  Value(c, f, 40, 45, VoltsText(Volts(LambdaVolts(img.m))));
+  Value(canvas, f, 40, 45, VoltsText(Volts(LambdaVolts(img.m))));
   const int pos = static_cast<int>(std::min(probeType == 0 ? lambda * 5 : lambda, 255u));
   const int point = static_cast<int>(probeType == 0 ? img(Param::LambdaPoint) * 5
                                                     : img(Param::LambdaPoint));
   const int state = LambdaState(img(bytes::Status));
   const Rgb stateColour = state == 1 ? colour::DarkGreen : state == 4 ? colour::Red : colour::Yellow;
-  Fill(c, stateColour, f.R(140 + pos, 52, 180 + pos, 70));
+  Fill(canvas, stateColour, f.R(140 + pos, 52, 180 + pos, 70));
   // The neutral point is not capped; what lies past the bar's end is not drawn.
   const int pointLeft = std::min(140 + point, 436), pointRight = std::min(180 + point, 436);
-  Fill(c, colour::Black, f.R(pointLeft, 73, pointRight, 77));
-  Fill(c, colour::LightGrey, f.R(140, 73, pointLeft, 77));
-  Fill(c, colour::LightGrey, f.R(pointRight, 73, 436, 77));
-  Fill(c, colour::LightGrey, f.R(140, 52, 140 + pos, 70));
-  Fill(c, colour::LightGrey, f.R(180 + pos, 52, 436, 70));
+  Fill(canvas, colour::Black, f.R(pointLeft, 73, pointRight, 77));
+  Fill(canvas, colour::LightGrey, f.R(140, 73, pointLeft, 77));
+  Fill(canvas, colour::LightGrey, f.R(pointRight, 73, 436, 77));
+  Fill(canvas, colour::LightGrey, f.R(140, 52, 140 + pos, 70));
+  Fill(canvas, colour::LightGrey, f.R(180 + pos, 52, 436, 70));
 }
 
 // TPS box: the lamps, the voltage by sensor code and the inertia.
-void RefreshTps(Program& p, Canvas& c, const Image& img, const Frame& f) {
+void RefreshTps(Program& p, Canvas& canvas, const Image& img, const Frame& f) {
   const int lit = ThrottleLamp(img(bytes::Status));
   for (int n = 1; n <= 4; ++n) {
     const Rgb lamp = kLampColours[n - 1];
-    c.Rectangle({lamp, 1}, {lit == n ? lamp : colour::LightGrey}, TpsLampRect(p.shell, n));
+    canvas.Rectangle({lamp, 1}, {lit == n ? lamp : colour::LightGrey}, TpsLampRect(p.shell, n));
   }
   p.readings.nonIdleLamp = lit >= 2;
 
   const ThrottleReading throttle = DecodeThrottle(img.m);
   switch (throttle.kind) {
     case ThrottleReading::None:
-      Value(c, f, 40, 155, "_.__");
+      Value(canvas, f, 40, 155, "_.__");
       break;
     case ThrottleReading::Switch: {
       // Code 7's blank reaches a little further right than code 6's.
       const bool code6 = TpsCode(img(Param::LambdaType)) == 6;
-      Fill(c, colour::LightGrey, f.R(30, 155, code6 ? 105 : 110, 195));
-      Value(c, f, 40, 155, throttle.on ? " ON" : "OFF");
+      Fill(canvas, colour::LightGrey, f.R(30, 155, code6 ? 105 : 110, 195));
+      Value(canvas, f, 40, 155, throttle.on ? " ON" : "OFF");
       break;
     }
     case ThrottleReading::Volts:
-      Value(c, f, 40, 155, VoltsText(Volts(throttle.volts)));
+      Value(canvas, f, 40, 155, VoltsText(Volts(throttle.volts)));
       break;
   }
-  SmallValue(c, f, 305, 196, VoltsText(TpsInertHundredths(img(Param::TPSInert)) / 100.0));
+  SmallValue(canvas, f, 305, 196, VoltsText(TpsInertHundredths(img(Param::TPSInert)) / 100.0));
 }
 
 // Actuator box: the position bar, the AttInit pointer (its area cleared only when it moves), the
 // idle and working bands around AttInit and the throttle-jump marker.
-void RefreshActuator(Program& p, Canvas& c, const Image& img, const Frame& f) {
+void RefreshActuator(Program& p, Canvas& canvas, const Image& img, const Frame& f) {
   ReadingsState& s = p.readings;
   const int actuator = static_cast<int>(img(bytes::Actuator));
-  Value(c, f, 40, 265, DigitsText(actuator, 3));
-  Fill(c, colour::Navy, f.R(161, 270, 161 + actuator, 290));
-  Fill(c, colour::LightGrey, f.R(161 + actuator, 270, 417, 290));
+  Value(canvas, f, 40, 265, DigitsText(actuator, 3));
+  Fill(canvas, colour::Navy, f.R(161, 270, 161 + actuator, 290));
+  Fill(canvas, colour::LightGrey, f.R(161 + actuator, 270, 417, 290));
 
   const int attInit = static_cast<int>(img(Param::AttInit));
-  if (attInit != s.lastAttInit) Fill(c, colour::LightGrey, f.R(140, 316, 440, 360));
-  Label(c, f, attInit + 157, 315, "^");
-  SmallValue(c, f, attInit + 147, 326, DigitsText(attInit, 3));
+  if (attInit != s.lastAttInit) Fill(canvas, colour::LightGrey, f.R(140, 316, 440, 360));
+  Label(canvas, f, attInit + 157, 315, "^");
+  SmallValue(canvas, f, attInit + 147, 326, DigitsText(attInit, 3));
   const Rect captionClip = AttInitCaptionClip(p, f, attInit);
-  c.Text(FontKind::Label, colour::Black, colour::LightGrey, {captionClip.left, captionClip.top},
+  canvas.Text(FontKind::Label, colour::Black, colour::LightGrey,
+              {captionClip.left, captionClip.top},
          captionClip, p.texts[6]);
   s.lastAttInit = attInit;
 
@@ -369,12 +370,12 @@ void RefreshActuator(Program& p, Canvas& c, const Image& img, const Frame& f) {
   const int idleRight = clipRight(base + static_cast<int>(img(Param::AttMax_BJ)));
   const int workLeft = clipLeft(base - static_cast<int>(img(Param::AttMin)));
   const int workRight = clipRight(base + static_cast<int>(img(Param::AttMax)));
-  Fill(c, colour::Cyan, f.R(idleLeft, 300, idleRight, 305));
-  Fill(c, colour::Red, f.R(workLeft, 307, workRight, 312));
-  Fill(c, colour::LightGrey, f.R(160, 300, idleLeft, 305));
-  Fill(c, colour::LightGrey, f.R(idleRight, 300, 418, 305));
-  Fill(c, colour::LightGrey, f.R(160, 307, workLeft, 312));
-  Fill(c, colour::LightGrey, f.R(workRight, 307, 418, 312));
+  Fill(canvas, colour::Cyan, f.R(idleLeft, 300, idleRight, 305));
+  Fill(canvas, colour::Red, f.R(workLeft, 307, workRight, 312));
+  Fill(canvas, colour::LightGrey, f.R(160, 300, idleLeft, 305));
+  Fill(canvas, colour::LightGrey, f.R(idleRight, 300, 418, 305));
+  Fill(canvas, colour::LightGrey, f.R(160, 307, workLeft, 312));
+  Fill(canvas, colour::LightGrey, f.R(workRight, 307, 418, 312));
 
   const int attJump = static_cast<int>(img(Param::AttJump));
   const int jump = IsVersion3(p.link.image)
@@ -382,21 +383,22 @@ void RefreshActuator(Program& p, Canvas& c, const Image& img, const Frame& f) {
                        : attJump;
   const bool switchSensor = IsSwitchTps(TpsCode(img(Param::LambdaType)));
   if (!switchSensor && Has(img(Param::Options), bits::options::Jump))
-    Fill(c, colour::Black, f.R(160 + jump, 293, 162 + jump, 298));
-  Fill(c, colour::LightGrey, f.R(150, 293, 160 + jump, 298));
-  Fill(c, colour::LightGrey, f.R(162 + jump, 293, 425, 298));
+    Fill(canvas, colour::Black, f.R(160 + jump, 293, 162 + jump, 298));
+  Fill(canvas, colour::LightGrey, f.R(150, 293, 160 + jump, 298));
+  Fill(canvas, colour::LightGrey, f.R(162 + jump, 293, 425, 298));
 }
 
 // Speed box: the engine speed and the dial, the switching thresholds and the switch captions.
 // Returns the LPG-on speed, which the messages compare with.
-unsigned long RefreshSpeed(Program& p, Canvas& c, Controls& ui, const Image& img, const Frame& f) {
+unsigned long RefreshSpeed(Program& p, Canvas& canvas, Controls& ui, const Image& img,
+                           const Frame& f) {
   ReadingsState& s = p.readings;
   const long speed = EngineSpeed(p.link.image);
   p.shared.engineSpeed = speed;
-  Value(c, f, 590, 210, DigitsText(speed, 4));
+  Value(canvas, f, 590, 210, DigitsText(speed, 4));
   if (speed != s.dial.lastDialSpeed) {
     s.dial.lastDialSpeed = speed;
-    DrawSpeedDial(p, c, ui);
+    DrawSpeedDial(p, canvas, ui);
   }
 
   const std::uint8_t options = img(Param::Options);
@@ -404,39 +406,39 @@ unsigned long RefreshSpeed(Program& p, Canvas& c, Controls& ui, const Image& img
   const auto lpgOn = SpeedParameter(p.link.image, Param::LPGOnRPMLo, Param::LPGOnRPMHi);
   const auto lpgOff =
       static_cast<long>(SpeedParameter(p.link.image, Param::LPGOffRPMLo, Param::LPGOffRPMHi));
-  SmallValue(c, f, 510, 265, DigitsText(static_cast<long>(cutOff), 4),
+  SmallValue(canvas, f, 510, 265, DigitsText(static_cast<long>(cutOff), 4),
              Has(options, bits::options::CutOff) ? colour::Black : colour::Grey);
-  SmallValue(c, f, 605, 265, DigitsText(static_cast<long>(lpgOn), 4));
+  SmallValue(canvas, f, 605, 265, DigitsText(static_cast<long>(lpgOn), 4));
   if (lpgOff != s.dial.lpgOffSpeed) {
     s.dial.lpgOffSpeed = lpgOff;
-    DrawSpeedDial(p, c, ui);
+    DrawSpeedDial(p, canvas, ui);
     s.dial.lastDialSpeed = speed;
   }
-  SmallValue(c, f, 705, 265, DigitsText(lpgOff, 4),
+  SmallValue(canvas, f, 705, 265, DigitsText(lpgOff, 4),
              Has(options, bits::options::LpgOff) ? colour::Black : colour::Grey);
 
   // " LPG ON " follows the fuel state of the previous refresh.
   const std::uint8_t switches = img(bytes::Switches);
-  Label(c, f, 590, 290, " LPG ON ", s.onGas ? colour::DarkGreen : colour::Black);
-  Label(c, f, 685, 290, " LPG OFF ",
+  Label(canvas, f, 590, 290, " LPG ON ", s.onGas ? colour::DarkGreen : colour::Black);
+  Label(canvas, f, 685, 290, " LPG OFF ",
         Has(switches, bits::switches::LpgOff) ? colour::Red : colour::Black);
-  Label(c, f, 485, 290, " CUT-OFF ",
+  Label(canvas, f, 485, 290, " CUT-OFF ",
         Has(switches, bits::switches::CutOff) ? colour::Red : colour::Black);
   return lpgOn;
 }
 
 // Temperature box: the coolant temperature and the switch-on temperature.
-void RefreshTemperatures(const Program& p, Canvas& c, const Image& img, const Frame& f) {
-  Value(c, f, 490, 375, DigitsText(TemperatureFromRaw(img(bytes::Temperature)), 3));
+void RefreshTemperatures(const Program& p, Canvas& canvas, const Image& img, const Frame& f) {
+  Value(canvas, f, 490, 375, DigitsText(TemperatureFromRaw(img(bytes::Temperature)), 3));
   const Rect onTemp = SwitchOnTemperatureField(p, f);
-  c.Text(FontKind::Label,
+  canvas.Text(FontKind::Label,
          Has(img(Param::Options), bits::options::SwitchOnTemperature) ? colour::Black : colour::Grey,
          colour::White, {onTemp.left, onTemp.top}, onTemp,
          TemperatureText(img(Param::LPGOnTemp)));
 }
 
 // Learn lamp: yellow while learning at idle; blinking while learning off idle.
-void RefreshLearnLamp(Program& p, Canvas& c, const Frame& f) {
+void RefreshLearnLamp(Program& p, Canvas& canvas, const Frame& f) {
   ReadingsState& s = p.readings;
   if (++s.blinkCount > 1) {
     s.blinkPhase = !s.blinkPhase;
@@ -446,26 +448,26 @@ void RefreshLearnLamp(Program& p, Canvas& c, const Frame& f) {
   if (s.learnActive) lamp = (!s.nonIdleLamp || s.blinkPhase) ? colour::Yellow : colour::Olive;
   const int d = ReadingsLayoutFor(p.shell.screenSize).learnLampDiameter;
   const Point corner = f.P(635, 470);
-  c.Ellipse({colour::Black, 1}, {lamp}, {corner.x, corner.y, corner.x + d, corner.y + d});
+  canvas.Ellipse({colour::Black, 1}, {lamp}, {corner.x, corner.y, corner.x + d, corner.y + d});
 }
 
 }  // namespace
 
-void RefreshReadings(Program& p, Canvas& c, Controls& ui) {
+void RefreshReadings(Program& p, Canvas& canvas, Controls& ui) {
   const Image img(p.link.image);
   const Frame f = FrameOf(p);
   ui.SetText(kRawTemperatureField, std::to_string(img(bytes::Temperature)));
-  RefreshLambda(c, img, f);
-  RefreshTps(p, c, img, f);
-  RefreshActuator(p, c, img, f);
-  const unsigned long lpgOn = RefreshSpeed(p, c, ui, img, f);
-  RefreshTemperatures(p, c, img, f);
+  RefreshLambda(canvas, img, f);
+  RefreshTps(p, canvas, img, f);
+  RefreshActuator(p, canvas, img, f);
+  const unsigned long lpgOn = RefreshSpeed(p, canvas, ui, img, f);
+  RefreshTemperatures(p, canvas, img, f);
   // Messages and the fuel-state field.
   Messages messages;
   const FuelField fuel = EvaluateMessages(p, img, lpgOn, messages);
-  messages.Draw(c, f);
-  DrawFuelField(p, c, f, fuel);
-  RefreshLearnLamp(p, c, f);
+  messages.Draw(canvas, f);
+  DrawFuelField(p, canvas, f, fuel);
+  RefreshLearnLamp(p, canvas, f);
 }
 
 BlockSet ReadingsBlocks(ReadingsState& s) {
@@ -477,16 +479,16 @@ BlockSet ReadingsBlocks(ReadingsState& s) {
   return Blocks({2});
 }
 
-bool ReadingsTick(Program& p, Canvas& c, Controls& ui) {
+bool ReadingsTick(Program& p, Canvas& canvas, Controls& ui) {
   return PollTick(p, IdleWhileListOpen(p.shared), [&] { return ReadingsBlocks(p.readings); },
-                  [&] { RefreshReadings(p, c, ui); });
+                  [&] { RefreshReadings(p, canvas, ui); });
 }
 
-void LearnPressed(Program& p, Canvas& c, Controls&) {
+void LearnPressed(Program& p, Canvas& canvas, Controls&) {
   if (p.link.offline || !IsVersion3(p.link.image) || !p.readings.onGas) return;
   ReadingsState& s = p.readings;
   if (s.learnActive) {
-    DrawMessageLine(c, FrameOf(p), 5, p.texts[32], colour::Red);
+    DrawMessageLine(canvas, FrameOf(p), 5, p.texts[32], colour::Red);
     s.messageAge = 0;
     s.learnRequested = false;
   } else {

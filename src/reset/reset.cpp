@@ -29,7 +29,9 @@ constexpr ResetPlace kPlaces[5][kResetPlaceCount] = {
      {IDC_RESET_BUTTON, 220, 450, 800, 75}, {IDC_RESET_PROGRESS, 220, 550, 800, 50}},
 };
 
-void Place(Controls& c, const ResetPlace& p) { c.Move(p.control, p.x, p.y, p.width, p.height); }
+void Place(Controls& controls, const ResetPlace& p) {
+  controls.Move(p.control, p.x, p.y, p.width, p.height);
+}
 
 // The reads of the controller's settings after the reset command; all four are sent, and the
 // write-back may only go out when every one of them was accepted: a block left from before the
@@ -38,49 +40,52 @@ bool ReadBack(Link& link) { return ReadBlocks(link, Blocks({2, 3, 4, 5})); }
 
 // The 33 settings, each verified by its echo; the bar shows the last echoed step. Returns how
 // many were echoed.
-std::size_t WriteBack(Link& link, Controls& c) {
+std::size_t WriteBack(Link& link, Controls& controls) {
   for (std::size_t k = 0; k < kWriteBackCount; ++k) {
     const Param param = WriteBackParam(k);
     const std::uint8_t value = Get(link.image, param);
     if (WriteParameter(link, param, value) < 3 || link.lastAck[1] != value) return k;
-    c.SetPosition(IDC_RESET_PROGRESS, static_cast<int>(k));
+    controls.SetPosition(IDC_RESET_PROGRESS, static_cast<int>(k));
   }
   return kWriteBackCount;
 }
 
 }  // namespace
 
-void StartResetPanel(Controls& c) { c.SetRange(IDC_RESET_PROGRESS, 0, kResetProgressMaximum); }
+void StartResetPanel(Controls& controls) {
+  controls.SetRange(IDC_RESET_PROGRESS, 0, kResetProgressMaximum);
+}
 
-void ApplyResetTexts(const Program& program, Controls& c) {
+void ApplyResetTexts(const Program& program, Controls& controls) {
   // Only changed captions are set: a static whose text is set repaints, and the captions are
   // applied at every paint of the panel.
   for (const ControlText& t : kTexts)
-    if (c.Text(t.control) != program.texts[t.text]) c.SetText(t.control, program.texts[t.text]);
+    if (controls.Text(t.control) != program.texts[t.text])
+      controls.SetText(t.control, program.texts[t.text]);
 }
 
 const ResetPlace* ResetPlaces(int screenSize) {
   return kPlaces[std::clamp(screenSize, 1, 5) - 1];
 }
 
-void PaintResetPanel(const Program& program, Controls& c) {
-  ApplyResetTexts(program, c);
+void PaintResetPanel(const Program& program, Controls& controls) {
+  ApplyResetTexts(program, controls);
   const ResetPlace* places = ResetPlaces(program.shell.screenSize);
-  for (int i = 0; i < kResetPlaceCount; ++i) Place(c, places[i]);
+  for (int i = 0; i < kResetPlaceCount; ++i) Place(controls, places[i]);
 }
 
-void PlaceResetTexts(int screenSize, Controls& c) {
+void PlaceResetTexts(int screenSize, Controls& controls) {
   const ResetPlace* places = ResetPlaces(screenSize);
   for (int i = 0; i < kResetPlaceCount; ++i)
-    if (places[i].control != IDC_RESET_PROGRESS) Place(c, places[i]);
+    if (places[i].control != IDC_RESET_PROGRESS) Place(controls, places[i]);
 }
 
-ResetOutcome RunFactoryReset(Program& program, Controls& c, const RestorePoints& points,
+ResetOutcome RunFactoryReset(Program& program, Controls& controls, const RestorePoints& points,
                              ResetReport* report) {
   ResetReport ignored;
   ResetReport& out = report ? *report : ignored;
   Link& link = program.link;
-  c.SetPosition(IDC_RESET_PROGRESS, 0);
+  controls.SetPosition(IDC_RESET_PROGRESS, 0);
   Identify(link);
   ReadBlock(link, 2);
   if (IsOperating(link.image)) return ResetOutcome::Refused;  // refused while it operates
@@ -92,7 +97,7 @@ ResetOutcome RunFactoryReset(Program& program, Controls& c, const RestorePoints&
   }
   SendCommand(link, kCommandFactoryReset);  // its acknowledgement is not examined
   if (!ReadBack(link)) return ResetOutcome::NotRestored;
-  out.confirmed = WriteBack(link, c);
+  out.confirmed = WriteBack(link, controls);
   return out.confirmed == kWriteBackCount ? ResetOutcome::Restored : ResetOutcome::NotRestored;
 }
 
