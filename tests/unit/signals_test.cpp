@@ -49,8 +49,12 @@ TEST(Signals, DecodersByProbeTypeSensorCodeAndStatus) {
     EXPECT_EQ(c.lambdaVolts, LambdaVolts(image));
     const ThrottleReading throttle = DecodeThrottle(image);
     EXPECT_EQ(c.kind, throttle.kind);
-    if (c.kind == Kind::Volts) EXPECT_EQ(c.tpsVolts, throttle.volts);
-    if (c.kind == Kind::Switch) EXPECT_EQ(c.switchOn, throttle.on);
+    if (c.kind == Kind::Volts) {
+      EXPECT_EQ(c.tpsVolts, throttle.volts);
+    }
+    if (c.kind == Kind::Switch) {
+      EXPECT_EQ(c.switchOn, throttle.on);
+    }
     EXPECT_EQ(c.lamp, ThrottleLamp(c.status));
     EXPECT_EQ(c.lambdaState, LambdaState(c.status));
     EXPECT_EQ(c.sensorItem, TpsSensorItem(TpsCode(c.lambdaType)));
