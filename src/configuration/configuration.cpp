@@ -1,6 +1,7 @@
 #include "configuration/configuration.h"
 
 #include <cstdio>
+#include <span>
 
 #include "configuration_ids.h"
 #include "link/link.h"
@@ -147,30 +148,24 @@ void FillConfigurationLists(const Program& program, Controls& controls) {
 }
 
 void ApplyConfigurationTexts(const Program& program, Controls& controls) {
-  const LanguageTexts& t = program.texts;
-  controls.SetText(IDC_HEADING_LAMBDA, t[35]);
-  controls.SetText(IDC_HEADING_SPEED, t[36]);
-  controls.SetText(IDC_HEADING_TPS, t[37]);
-  controls.SetText(IDC_HEADING_INJECTORS, t[38]);
-  controls.SetText(IDC_HEADING_LPG_OFF, t[94]);
-  controls.SetText(IDC_LPG_OFF_ENABLE, t[115]);
-  controls.SetText(IDC_LPG_OFF_SPEED_UNIT, t[127]);
-  const int labels[] = {IDC_PROBE_TYPE_LABEL,   IDC_LAMBDA_POINT_LABEL,  IDC_LAMBDA_DELAY_LABEL,
-                        IDC_EMUL_TYPE_LABEL,    IDC_EMUL_TIME_HI_LABEL,  IDC_EMUL_TIME_LO_LABEL,
-                        IDC_IGNITION_TYPE_LABEL, IDC_LPG_ON_SPEED_LABEL, IDC_SPEED_SWITCH_LABEL,
-                        IDC_TPS_TYPE_LABEL,     IDC_TPS_INERT_LABEL,     IDC_INJECT_DELAY_LABEL};
-  for (int i = 0; i < 12; ++i) controls.SetText(labels[i], t[40 + i]);
-  controls.SetText(IDC_WOZG_LABEL, t[188]);
-  controls.SetText(IDC_LAMBDA_POINT_UNIT, t[53]);
-  controls.SetText(IDC_LAMBDA_DELAY_UNIT, t[54]);
-  controls.SetText(IDC_EMUL_TIME_HI_UNIT, t[55]);
-  controls.SetText(IDC_EMUL_TIME_LO_UNIT, t[56]);
-  controls.SetText(IDC_LPG_ON_SPEED_UNIT, t[57]);
-  controls.SetText(IDC_TPS_INERT_UNIT, t[58]);
-  controls.SetText(IDC_INJECT_DELAY_UNIT, t[59]);
-  controls.SetText(IDC_WOZG_UNIT, t[60]);
-  controls.SetText(IDC_LOW_SIGNAL, t[185]);
-  controls.SetText(IDC_EMERGENCY_START, t[187]);
+  static constexpr ControlText kTexts[] = {
+      {IDC_HEADING_LAMBDA, 35},       {IDC_HEADING_SPEED, 36},
+      {IDC_HEADING_TPS, 37},          {IDC_HEADING_INJECTORS, 38},
+      {IDC_HEADING_LPG_OFF, 94},      {IDC_LPG_OFF_ENABLE, 115},
+      {IDC_LPG_OFF_SPEED_UNIT, 127},  {IDC_PROBE_TYPE_LABEL, 40},
+      {IDC_LAMBDA_POINT_LABEL, 41},   {IDC_LAMBDA_DELAY_LABEL, 42},
+      {IDC_EMUL_TYPE_LABEL, 43},      {IDC_EMUL_TIME_HI_LABEL, 44},
+      {IDC_EMUL_TIME_LO_LABEL, 45},   {IDC_IGNITION_TYPE_LABEL, 46},
+      {IDC_LPG_ON_SPEED_LABEL, 47},   {IDC_SPEED_SWITCH_LABEL, 48},
+      {IDC_TPS_TYPE_LABEL, 49},       {IDC_TPS_INERT_LABEL, 50},
+      {IDC_INJECT_DELAY_LABEL, 51},   {IDC_WOZG_LABEL, 188},
+      {IDC_LAMBDA_POINT_UNIT, 53},    {IDC_LAMBDA_DELAY_UNIT, 54},
+      {IDC_EMUL_TIME_HI_UNIT, 55},    {IDC_EMUL_TIME_LO_UNIT, 56},
+      {IDC_LPG_ON_SPEED_UNIT, 57},    {IDC_TPS_INERT_UNIT, 58},
+      {IDC_INJECT_DELAY_UNIT, 59},    {IDC_WOZG_UNIT, 60},
+      {IDC_LOW_SIGNAL, 185},          {IDC_EMERGENCY_START, 187},
+  };
+  ApplyControlTexts(controls, std::span<const ControlText>(kTexts), program.texts);
 }
 
 void RefreshConfiguration(Program& program, Controls& controls) {
