@@ -132,165 +132,241 @@ const char* ControlHelp() {
          "  quit                    stop the simulator\n";
 }
 
-std::string RunControl(Controller& c, Host& h, std::string_view line, Micros now) {
-  c.Tick(now);
-  const std::vector<std::string_view> w = Words(line);
-  if (w.empty()) return "error empty command";
-  const std::string_view cmd = w[0];
-  const std::size_t argc = w.size() - 1;
-  Faults& f = c.faults();
+namespace {
+
+// One control command as it arrived: its words (the name first) and what it may change.
+struct Call {
+  Controller& c;
+  Host& h;
+  std::vector<std::string_view> w;
+  Micros now;
+
+  std::string_view cmd() const { return w[0]; }
+  std::size_t argc() const { return w.size() - 1; }
+  std::string Ok(std::string_view rest) const {
+    return "ok " + std::string(cmd()) + " " + std::string(rest);
+  }
+};
+
+std::string Usage(std::string_view text) { return "error usage: " + std::string(text); }
+
+std::string FaultSwitch(Call& call) {
+  bool on = false;
+  if (call.argc() != 1 || !ParseSwitch(call.w[1], on))
+    return Usage(std::string(call.cmd()) + " on|off");
+  Faults& f = call.c.faults();
+  const std::string_view cmd = call.cmd();
+  if (cmd == "silence") f.silence = on;
+  else if (cmd == "marker") f.marker = on;
+  else if (cmd == "badsum") f.badsum = on;
+  else if (cmd == "wrongecho") f.wrongEcho = on;
+  else if (cmd == "static") call.c.SetFrozen(on, call.now);
+  else call.h.pacing = on;
+  return call.Ok(OnOff(on));
+}
+
+std::string FaultCount(Call& call) {
+  const std::string usage = std::string(call.cmd()) + " N|off";
+  if (call.argc() != 1) return Usage(usage);
+  const bool isShort = call.cmd() == "short";
+  int& field = isShort ? call.c.faults().shortLength : call.c.faults().noEchoAfter;
+  if (call.w[1] == "off") {
+    field = -1;
+    return call.Ok("off");
+  }
+  long n = 0;
+  if (!ParseInt(call.w[1], 0, isShort ? 255 : 1000000, n)) return Usage(usage);
+  field = static_cast<int>(n);
+  return call.Ok(Number(n));
+}
+
+std::string NoReply(Call& call) {
   long n = 0;
   bool on = false;
-  auto usage = [&](const char* text) { return std::string("error usage: ") + text; };
+  if (call.argc() != 2 || !ParseInt(call.w[1], 1, kBlockCount, n) || !ParseSwitch(call.w[2], on))
+    return Usage("noreply B on|off (B 1..5)");
+  call.c.faults().noReply[static_cast<std::size_t>(n)] = on;
+  return call.Ok(Number(n) + " " + OnOff(on));
+}
 
-  if (cmd == "silence" || cmd == "marker" || cmd == "badsum" || cmd == "wrongecho" ||
-      cmd == "static" || cmd == "pacing") {
-    if (argc != 1 || !ParseSwitch(w[1], on)) return usage((std::string(cmd) + " on|off").c_str());
-    if (cmd == "silence") f.silence = on;
-    else if (cmd == "marker") f.marker = on;
-    else if (cmd == "badsum") f.badsum = on;
-    else if (cmd == "wrongecho") f.wrongEcho = on;
-    else if (cmd == "static") c.SetFrozen(on, now);
-    else h.pacing = on;
-    return std::string("ok ") + std::string(cmd) + " " + OnOff(on);
+std::string RefuseReset(Call& call) {
+  constexpr const char* kUsage = "refuse-reset on|off|auto";
+  if (call.argc() != 1) return Usage(kUsage);
+  RefuseMode& refuse = call.c.faults().refuse;
+  if (call.w[1] == "on") refuse = RefuseMode::On;
+  else if (call.w[1] == "off") refuse = RefuseMode::Off;
+  else if (call.w[1] == "auto") refuse = RefuseMode::Auto;
+  else return Usage(kUsage);
+  return call.Ok(call.w[1]);
+}
+
+std::string FaultsOff(Call& call) {
+  if (call.argc() != 1 || call.w[1] != "off") return Usage("faults off");
+  call.c.ClearFaults();
+  return "ok faults off";
+}
+
+std::string Identity(Call& call) {
+  const bool version = call.cmd() == "version";
+  long n = 0;
+  if (call.argc() != 1 || !ParseInt(call.w[1], version ? 1 : 0, version ? 8 : 31, n))
+    return Usage(version ? "version 1..8" : "revision 0..31");
+  if (version) call.c.SetVersion(static_cast<int>(n));
+  else call.c.SetRevision(static_cast<int>(n));
+  std::uint8_t id = 0;
+  call.c.Get(1, 2, id);
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "0x%02X", id);
+  return call.Ok(Number(n) + " identity " + hex);
+}
+
+std::string SetByte(Call& call) {
+  long b = 0, k = 0, v = 0;
+  if (call.argc() != 3 || !ParseInt(call.w[1], 1, 5, b) || !ParseInt(call.w[2], 0, 20, k) ||
+      !ParseInt(call.w[3], 0, 255, v))
+    return Usage("set B K V (B 1..5, K a payload byte, V 0..255)");
+  if (!call.c.Set(static_cast<int>(b), static_cast<int>(k), static_cast<std::uint8_t>(v)))
+    return "error Block " + Number(b) + " has no payload byte " + Number(k);
+  return call.Ok(Number(b) + " " + Number(k) + " " + Number(v));
+}
+
+std::string GetByte(Call& call) {
+  long b = 0, k = 0;
+  std::uint8_t v = 0;
+  if (call.argc() != 2 || !ParseInt(call.w[1], 1, 5, b) || !ParseInt(call.w[2], 0, 20, k))
+    return Usage("get B K");
+  if (!call.c.Get(static_cast<int>(b), static_cast<int>(k), v))
+    return "error Block " + Number(b) + " has no byte " + Number(k);
+  return "ok " + Number(v);
+}
+
+std::string Unpin(Call& call) {
+  if (call.argc() == 1 && call.w[1] == "all") {
+    call.c.UnpinAll();
+    return "ok unpin all";
   }
-  if (cmd == "short" || cmd == "noecho-after") {
-    if (argc != 1) return usage((std::string(cmd) + " N|off").c_str());
-    int& field = cmd == "short" ? f.shortLength : f.noEchoAfter;
-    if (w[1] == "off") {
-      field = -1;
-      return std::string("ok ") + std::string(cmd) + " off";
-    }
-    if (!ParseInt(w[1], 0, cmd == "short" ? 255 : 1000000, n))
-      return usage((std::string(cmd) + " N|off").c_str());
-    field = static_cast<int>(n);
-    return std::string("ok ") + std::string(cmd) + " " + Number(n);
+  long b = 0, k = 0;
+  if (call.argc() != 2 || !ParseInt(call.w[1], 1, 5, b) || !ParseInt(call.w[2], 0, 20, k) ||
+      !call.c.Unpin(static_cast<int>(b), static_cast<int>(k)))
+    return Usage("unpin B K | unpin all");
+  return call.Ok(Number(b) + " " + Number(k));
+}
+
+std::string Dump(Call& call) {
+  if (call.argc() != 0) return Usage("dump");
+  std::string s = "ok";
+  for (int b = 1; b <= kBlockCount; ++b) {
+    const std::vector<std::uint8_t> bytes = call.c.Block(b);
+    s += " b" + Number(b) + "=" + HexBytes(bytes.data(), bytes.size());
+    if (b < kBlockCount) s += " |";
   }
-  if (cmd == "noreply") {
-    if (argc != 2 || !ParseInt(w[1], 1, kBlockCount, n) || !ParseSwitch(w[2], on))
-      return usage("noreply B on|off (B 1..5)");
-    f.noReply[static_cast<std::size_t>(n)] = on;
-    return "ok noreply " + Number(n) + " " + OnOff(on);
+  return s;
+}
+
+std::string Advance(Call& call) {
+  double seconds = 0;
+  if (call.argc() != 1 || !ParseReal(call.w[1], 0, 86400, seconds))
+    return Usage("advance SECONDS (0..86400)");
+  call.c.Advance(static_cast<Micros>(seconds * 1e6));
+  return call.Ok(call.w[1]);
+}
+
+std::string Engine(Call& call) {
+  if (call.argc() != 1 || (call.w[1] != "run" && call.w[1] != "stop"))
+    return Usage("engine run|stop");
+  call.c.SetEngine(call.w[1] == "run", call.now);
+  return call.Ok(call.w[1]);
+}
+
+std::string Temperature(Call& call) {
+  double celsius = 0;
+  if (call.argc() != 1 || !ParseReal(call.w[1], -40, 130, celsius))
+    return Usage("temp C (-40..130)");
+  call.c.SetTemperature(celsius, call.now);
+  return call.Ok(call.w[1]);
+}
+
+std::string GasSensor(Call& call) {
+  long n = 0;
+  if (call.argc() != 1 || !ParseInt(call.w[1], 0, 255, n)) return Usage("gas S (0..255)");
+  call.c.SetGasSensor(static_cast<double>(n), call.now);
+  return call.Ok(Number(n));
+}
+
+std::string LearnResultCommand(Call& call) {
+  constexpr const char* kUsage = "learn-result ok|fail|interrupted";
+  if (call.argc() != 1) return Usage(kUsage);
+  if (call.w[1] == "ok") call.c.SetLearnResult(LearnResult::Ok);
+  else if (call.w[1] == "fail") call.c.SetLearnResult(LearnResult::Fail);
+  else if (call.w[1] == "interrupted") call.c.SetLearnResult(LearnResult::Interrupted);
+  else return Usage(kUsage);
+  return call.Ok(call.w[1]);
+}
+
+// learn-time and delay: a duration in milliseconds.
+std::string Milliseconds(Call& call) {
+  long n = 0;
+  if (call.argc() != 1 || !ParseInt(call.w[1], 0, 600000, n))
+    return Usage(std::string(call.cmd()) + " MS");
+  if (call.cmd() == "delay") call.h.delay = n * 1000;
+  else call.c.SetLearnDuration(n * 1000);
+  return call.Ok(Number(n));
+}
+
+std::string Latency(Call& call) {
+  long n = 0;
+  if (call.argc() != 1 || !ParseInt(call.w[1], 0, 255, n)) return Usage("latency MS (0..255)");
+  call.h.latency = n * 1000;
+  return call.Ok(Number(n));
+}
+
+std::string StatusCommand(Call& call) {
+  return call.argc() ? Usage("status") : Status(call.c, call.h);
+}
+
+std::string LogClear(Call& call) {
+  if (call.argc() != 0) return Usage("log-clear");
+  if (!call.h.clearLog) return "ok log-clear (no log)";
+  return call.h.clearLog() ? "ok log-clear" : "error cannot truncate the frame log";
+}
+
+std::string Quit(Call& call) {
+  call.h.quit = true;
+  return "ok quit";
+}
+
+struct Command {
+  std::string_view name;
+  std::string (*run)(Call&);
+};
+// In the order `help` lists them.
+constexpr Command kCommands[] = {
+    {"silence", FaultSwitch},   {"marker", FaultSwitch},      {"badsum", FaultSwitch},
+    {"short", FaultCount},      {"noecho-after", FaultCount}, {"wrongecho", FaultSwitch},
+    {"noreply", NoReply},       {"refuse-reset", RefuseReset}, {"faults", FaultsOff},
+    {"version", Identity},      {"revision", Identity},       {"set", SetByte},
+    {"get", GetByte},           {"unpin", Unpin},             {"dump", Dump},
+    {"static", FaultSwitch},    {"advance", Advance},         {"engine", Engine},
+    {"temp", Temperature},      {"gas", GasSensor},           {"learn-result", LearnResultCommand},
+    {"learn-time", Milliseconds}, {"delay", Milliseconds},    {"pacing", FaultSwitch},
+    {"latency", Latency},       {"status", StatusCommand},    {"log-clear", LogClear},
+    {"quit", Quit},
+};
+
+}  // namespace
+
+std::string RunControl(Controller& c, Host& h, std::string_view line, Micros now) {
+  c.Tick(now);
+  Call call{c, h, Words(line), now};
+  if (call.w.empty()) return "error empty command";
+  if (call.cmd() == "help") {
+    std::string names = "ok commands:";
+    for (const Command& command : kCommands) names += " " + std::string(command.name);
+    return names;
   }
-  if (cmd == "refuse-reset") {
-    if (argc != 1) return usage("refuse-reset on|off|auto");
-    if (w[1] == "on") f.refuse = RefuseMode::On;
-    else if (w[1] == "off") f.refuse = RefuseMode::Off;
-    else if (w[1] == "auto") f.refuse = RefuseMode::Auto;
-    else return usage("refuse-reset on|off|auto");
-    return "ok refuse-reset " + std::string(w[1]);
-  }
-  if (cmd == "faults") {
-    if (argc != 1 || w[1] != "off") return usage("faults off");
-    c.ClearFaults();
-    return "ok faults off";
-  }
-  if (cmd == "version" || cmd == "revision") {
-    const bool version = cmd == "version";
-    if (argc != 1 || !ParseInt(w[1], version ? 1 : 0, version ? 8 : 31, n))
-      return usage(version ? "version 1..8" : "revision 0..31");
-    if (version) c.SetVersion(static_cast<int>(n));
-    else c.SetRevision(static_cast<int>(n));
-    std::uint8_t id = 0;
-    c.Get(1, 2, id);
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "0x%02X", id);
-    return std::string("ok ") + std::string(cmd) + " " + Number(n) + " identity " + hex;
-  }
-  if (cmd == "set") {
-    long b = 0, k = 0, v = 0;
-    if (argc != 3 || !ParseInt(w[1], 1, 5, b) || !ParseInt(w[2], 0, 20, k) || !ParseInt(w[3], 0, 255, v))
-      return usage("set B K V (B 1..5, K a payload byte, V 0..255)");
-    if (!c.Set(static_cast<int>(b), static_cast<int>(k), static_cast<std::uint8_t>(v)))
-      return "error Block " + Number(b) + " has no payload byte " + Number(k);
-    return "ok set " + Number(b) + " " + Number(k) + " " + Number(v);
-  }
-  if (cmd == "get") {
-    long b = 0, k = 0;
-    std::uint8_t v = 0;
-    if (argc != 2 || !ParseInt(w[1], 1, 5, b) || !ParseInt(w[2], 0, 20, k))
-      return usage("get B K");
-    if (!c.Get(static_cast<int>(b), static_cast<int>(k), v))
-      return "error Block " + Number(b) + " has no byte " + Number(k);
-    return "ok " + Number(v);
-  }
-  if (cmd == "unpin") {
-    long b = 0, k = 0;
-    if (argc == 1 && w[1] == "all") {
-      c.UnpinAll();
-      return "ok unpin all";
-    }
-    if (argc != 2 || !ParseInt(w[1], 1, 5, b) || !ParseInt(w[2], 0, 20, k) ||
-        !c.Unpin(static_cast<int>(b), static_cast<int>(k)))
-      return usage("unpin B K | unpin all");
-    return "ok unpin " + Number(b) + " " + Number(k);
-  }
-  if (cmd == "dump") {
-    if (argc != 0) return usage("dump");
-    std::string s = "ok";
-    for (int b = 1; b <= kBlockCount; ++b) {
-      const std::vector<std::uint8_t> bytes = c.Block(b);
-      s += " b" + Number(b) + "=" + HexBytes(bytes.data(), bytes.size());
-      if (b < kBlockCount) s += " |";
-    }
-    return s;
-  }
-  if (cmd == "advance") {
-    double seconds = 0;
-    if (argc != 1 || !ParseReal(w[1], 0, 86400, seconds)) return usage("advance SECONDS (0..86400)");
-    c.Advance(static_cast<Micros>(seconds * 1e6));
-    return "ok advance " + std::string(w[1]);
-  }
-  if (cmd == "engine") {
-    if (argc != 1 || (w[1] != "run" && w[1] != "stop")) return usage("engine run|stop");
-    c.SetEngine(w[1] == "run", now);
-    return "ok engine " + std::string(w[1]);
-  }
-  if (cmd == "temp") {
-    double celsius = 0;
-    if (argc != 1 || !ParseReal(w[1], -40, 130, celsius)) return usage("temp C (-40..130)");
-    c.SetTemperature(celsius, now);
-    return "ok temp " + std::string(w[1]);
-  }
-  if (cmd == "gas") {
-    if (argc != 1 || !ParseInt(w[1], 0, 255, n)) return usage("gas S (0..255)");
-    c.SetGasSensor(static_cast<double>(n), now);
-    return "ok gas " + Number(n);
-  }
-  if (cmd == "learn-result") {
-    if (argc != 1) return usage("learn-result ok|fail|interrupted");
-    if (w[1] == "ok") c.SetLearnResult(LearnResult::Ok);
-    else if (w[1] == "fail") c.SetLearnResult(LearnResult::Fail);
-    else if (w[1] == "interrupted") c.SetLearnResult(LearnResult::Interrupted);
-    else return usage("learn-result ok|fail|interrupted");
-    return "ok learn-result " + std::string(w[1]);
-  }
-  if (cmd == "learn-time" || cmd == "delay") {
-    if (argc != 1 || !ParseInt(w[1], 0, 600000, n)) return usage((std::string(cmd) + " MS").c_str());
-    if (cmd == "delay") h.delay = n * 1000;
-    else c.SetLearnDuration(n * 1000);
-    return std::string("ok ") + std::string(cmd) + " " + Number(n);
-  }
-  if (cmd == "latency") {
-    if (argc != 1 || !ParseInt(w[1], 0, 255, n)) return usage("latency MS (0..255)");
-    h.latency = n * 1000;
-    return "ok latency " + Number(n);
-  }
-  if (cmd == "status") return argc ? usage("status") : Status(c, h);
-  if (cmd == "log-clear") {
-    if (argc != 0) return usage("log-clear");
-    if (!h.clearLog) return "ok log-clear (no log)";
-    return h.clearLog() ? "ok log-clear" : "error cannot truncate the frame log";
-  }
-  if (cmd == "quit") {
-    h.quit = true;
-    return "ok quit";
-  }
-  if (cmd == "help") return "ok commands: silence marker badsum short noecho-after wrongecho noreply "
-                            "refuse-reset faults version revision set get unpin dump static "
-                            "advance engine temp gas learn-result learn-time delay pacing latency status "
-                            "log-clear quit";
-  return "error unknown command: " + std::string(cmd.substr(0, 40));
+  for (const Command& command : kCommands)
+    if (command.name == call.cmd()) return command.run(call);
+  return "error unknown command: " + std::string(call.cmd().substr(0, 40));
 }
 
 }  // namespace kv::sim
