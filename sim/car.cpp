@@ -66,26 +66,58 @@ void Car::SetGasSensor(double raw) { gasSensor_ = std::clamp(raw, 0.0, 255.0); }
 
 unsigned Car::rpm() const { return running_ ? static_cast<unsigned>(std::lround(rpm_)) : 0; }
 
+// The settings a step works from, read afresh each step so that writes take effect at once.
+struct Car::Settings {
+  std::uint8_t options;
+  int probe, tpsCode;
+  double lambdaPoint, inertVolts;
+  int attInit, attMax, attMin, tpsJump, attJump, cutSteps, attMaxIdle, attMinIdle;
+  unsigned onSpeed, cutSpeed, offSpeed;
+  std::uint8_t onTemperature;
+
+  static Settings Of(const Memory& m) {
+    Settings s{};
+    s.options = m.at(3, 1);
+    s.probe = m.at(3, 2) >> 4;
+    s.tpsCode = m.at(3, 2) & 0x0F;
+    s.lambdaPoint = m.at(3, 3) * 0.02 / kVoltsPerCount;
+    s.inertVolts = m.at(3, 12) / 50.0 + 0.02;
+    s.onTemperature = m.at(3, 11);
+    s.attInit = m.at(2, 4);
+    s.attMax = m.at(4, 1), s.attMin = m.at(4, 2);
+    s.tpsJump = m.at(4, 3), s.attJump = m.at(4, 4);
+    s.onSpeed = Threshold(m, 6, 5);
+    s.cutSpeed = Threshold(m, 9, 8);
+    s.cutSteps = m.at(4, 10);
+    s.offSpeed = Threshold(m, 12, 11);
+    s.attMaxIdle = m.at(4, 13), s.attMinIdle = m.at(4, 14);
+    return s;
+  }
+};
+
+// Where the lambda probe's voltage stands against the neutral point.
+struct Car::Mixture {
+  bool rich, lean;
+  int state;  // the status byte's lambda state: 0 stopped, 1 lean, 2 between, 4 rich
+};
+
 void Car::Step(Memory& m) {
   t_ += kStepSeconds;
-  const double dt = kStepSeconds;
+  const Settings s = Settings::Of(m);
+  const double throttle = StepEngine();
+  const bool idle = throttle * kThrottleSpanVolts <= s.inertVolts;
+  StepTemperature();
+  StepSwitching(s, idle);
+  const Mixture mixture = StepLambda(s);
+  const double tpsVolts = StepThrottleSensor(s, throttle, idle, mixture.state);
+  StepActuator(s, tpsVolts, throttle, idle, mixture);
+  StepGasLevel(m);
+  StepRunningTime(m);
+  Publish(m);
+}
 
-  // Settings, read afresh so that writes take effect at once.
-  const std::uint8_t options = m.at(3, 1);
-  const int probe = m.at(3, 2) >> 4;
-  const int tpsCode = m.at(3, 2) & 0x0F;
-  const double lambdaPoint = m.at(3, 3) * 0.02 / kVoltsPerCount;
-  const double inertVolts = m.at(3, 12) / 50.0 + 0.02;
-  const int attInit = m.at(2, 4);
-  const int attMax = m.at(4, 1), attMin = m.at(4, 2);
-  const int tpsJump = m.at(4, 3), attJump = m.at(4, 4);
-  const unsigned onSpeed = Threshold(m, 6, 5);
-  const unsigned cutSpeed = Threshold(m, 9, 8);
-  const int cutSteps = m.at(4, 10);
-  const unsigned offSpeed = Threshold(m, 12, 11);
-  const int attMaxIdle = m.at(4, 13), attMinIdle = m.at(4, 14);
-
-  // Engine speed and throttle from the drive cycle, with a little unsteadiness.
+// Engine speed and throttle from the drive cycle, with a little unsteadiness.
+double Car::StepEngine() {
   double throttle = 0;
   if (running_) {
     double base;
@@ -97,130 +129,146 @@ void Car::Step(Memory& m) {
     rpm_ = 0;
   }
   throttle_ = throttle;
-  const double throttleVolts = throttle * kThrottleSpanVolts;
-  const bool idle = throttleVolts <= inertVolts;
+  return throttle;
+}
 
-  // Coolant warms towards 90 C while running and cools slowly towards 20 C when stopped.
-  temperature_ += ((running_ ? 90.0 : 20.0) - temperature_) * dt / (running_ ? 45.0 : 600.0);
+// Coolant warms towards 90 C while running and cools slowly towards 20 C when stopped.
+void Car::StepTemperature() {
+  temperature_ += ((running_ ? 90.0 : 20.0) - temperature_) * kStepSeconds /
+                  (running_ ? 45.0 : 600.0);
   temperatureByte_ = TemperatureToRaw(static_cast<int>(RoundHalfDown(temperature_)));
+}
 
-  // Switching: gas once warm (when the switch-on temperature is in use) and the speed condition
-  // met: above the LPG-on speed (Options bit 4 clear) or back below it after passing it (bit 4
-  // set). Above the LPG-off speed (when Options bit 6 is set) it falls back to petrol.
+// Switching: gas once warm (when the switch-on temperature is in use) and the speed condition
+// met: above the LPG-on speed (Options bit 4 clear) or back below it after passing it (bit 4
+// set). Above the LPG-off speed (when Options bit 6 is set) it falls back to petrol.
+void Car::StepSwitching(const Settings& s, bool idle) {
   const unsigned rpm = this->rpm();
-  tempReached_ = !(options & 0x02) || temperatureByte_ >= m.at(3, 11);
+  tempReached_ = !(s.options & 0x02) || temperatureByte_ >= s.onTemperature;
   if (!running_ || !tempReached_) {
     speedReached_ = aboveOnSpeed_ = false;
   } else if (!speedReached_) {
-    if (!(options & 0x10)) {
-      speedReached_ = rpm > onSpeed;
+    if (!(s.options & 0x10)) {
+      speedReached_ = rpm > s.onSpeed;
     } else {
-      if (rpm > onSpeed) aboveOnSpeed_ = true;
+      if (rpm > s.onSpeed) aboveOnSpeed_ = true;
       else if (aboveOnSpeed_) speedReached_ = true;
     }
   }
-  if (running_ && (options & 0x40) && offSpeed > 0) {
-    if (rpm > offSpeed) lpgOff_ = true;
-    else if (rpm + 200 < offSpeed) lpgOff_ = false;
+  if (running_ && (s.options & 0x40) && s.offSpeed > 0) {
+    if (rpm > s.offSpeed) lpgOff_ = true;
+    else if (rpm + 200 < s.offSpeed) lpgOff_ = false;
   } else {
     lpgOff_ = false;
   }
   onGas_ = running_ && tempReached_ && speedReached_ && !lpgOff_;
-  cutOff_ = running_ && (options & 0x20) && idle && cutSpeed > 0 && rpm > cutSpeed;
+  cutOff_ = running_ && (s.options & 0x20) && idle && s.cutSpeed > 0 && rpm > s.cutSpeed;
+}
 
-  // Lambda probe: switches between lean and rich, faster at higher speed; lean in cut-off.
+// Lambda probe: switches between lean and rich, faster at higher speed; lean in cut-off.
+Car::Mixture Car::StepLambda(const Settings& s) {
   if (running_) {
-    lambdaPhase_ = std::fmod(lambdaPhase_ + dt * (0.8 + rpm / 2000.0), 1.0);
+    lambdaPhase_ = std::fmod(lambdaPhase_ + kStepSeconds * (0.8 + rpm() / 2000.0), 1.0);
     // On gas the mixture follows the actuator: the lambda control's correction pulls it towards
     // a slowly wandering ideal, so the actuator hunts around a point instead of drifting off.
     double mixture = std::sin(2 * kPi * lambdaPhase_);
     if (onGas_) mixture += (correction_ - 5.0 * std::sin(2 * kPi * t_ / 23.0)) / 6.0;
-    const double s = std::clamp(std::tanh(2.5 * mixture) / std::tanh(2.5), -1.0, 1.0);
-    lambda_ = cutOff_ ? 0.05 : 0.5 + 0.45 * s;
+    const double swing = std::clamp(std::tanh(2.5 * mixture) / std::tanh(2.5), -1.0, 1.0);
+    lambda_ = cutOff_ ? 0.05 : 0.5 + 0.45 * swing;
   } else {
     lambda_ = 0;
   }
   double lo = 0, hi = 255;
-  if (probe == 0) hi = 51;                      // 0-1 V
-  else if (probe == 5) lo = 41, hi = 82;        // 0.8-1.6 V
-  const bool inverted = probe == 3 || probe == 4;  // 5-0 V probes
+  if (s.probe == 0) hi = 51;                      // 0-1 V
+  else if (s.probe == 5) lo = 41, hi = 82;        // 0.8-1.6 V
+  const bool inverted = s.probe == 3 || s.probe == 4;  // 5-0 V probes
   const double lambdaRaw = inverted ? hi - lambda_ * (hi - lo) : lo + lambda_ * (hi - lo);
   lambdaByte_ = ToByte(lambdaRaw);
   const double margin = 0.06 * (hi - lo);
-  const bool rich = inverted ? lambdaRaw < lambdaPoint - margin : lambdaRaw > lambdaPoint + margin;
-  const bool lean = inverted ? lambdaRaw > lambdaPoint + margin : lambdaRaw < lambdaPoint - margin;
-  const int lambdaState = !running_ ? 0 : rich ? 4 : lean ? 1 : 2;
+  const double point = s.lambdaPoint;
+  const bool rich = inverted ? lambdaRaw < point - margin : lambdaRaw > point + margin;
+  const bool lean = inverted ? lambdaRaw > point + margin : lambdaRaw < point - margin;
+  return {rich, lean, !running_ ? 0 : rich ? 4 : lean ? 1 : 2};
+}
 
-  // Throttle sensor and its lamps (bits 7..4 of the status byte: one bit for the band the throttle
-  // is in; for switch sensors, codes 6 and 7, bit 4 is the throttle switch, set off idle).
-  const double tpsVolts = kIdleThrottleVolts + throttleVolts;
+// Throttle sensor and its lamps (bits 7..4 of the status byte: one bit for the band the throttle
+// is in; for switch sensors, codes 6 and 7, bit 4 is the throttle switch, set off idle). Returns
+// the sensor's volts.
+double Car::StepThrottleSensor(const Settings& s, double throttle, bool idle, int lambdaState) {
+  const double tpsVolts = kIdleThrottleVolts + throttle * kThrottleSpanVolts;
   int tpsBits;
-  if (tpsCode == 2 || tpsCode == 3) {
+  if (s.tpsCode == 2 || s.tpsCode == 3) {
     tpsByte_ = 0;
     tpsBits = 0;
   } else {
     tpsByte_ = ToByte(tpsVolts / kVoltsPerCount);
-    if (tpsCode == 1) tpsByte_ = static_cast<std::uint8_t>(255 - tpsByte_);
-    if (tpsCode == 6 || tpsCode == 7) tpsBits = idle ? 0x00 : 0x10;
+    if (s.tpsCode == 1) tpsByte_ = static_cast<std::uint8_t>(255 - tpsByte_);
+    if (s.tpsCode == 6 || s.tpsCode == 7) tpsBits = idle ? 0x00 : 0x10;
     else tpsBits = idle ? 0x10 : throttle < 0.3 ? 0x20 : throttle < 0.6 ? 0x40 : 0x80;
   }
   statusByte_ = static_cast<std::uint8_t>(tpsBits | (running_ ? 0x08 : 0) | lambdaState);
+  return tpsVolts;
+}
 
-  // Actuator: parked at AttInit on petrol; on gas it follows the load and the lambda control
-  // within the idle or working band, closes by CutOffSteps in cut-off and opens to the jump
-  // position for a moment when the throttle rises faster than TPSJump (Options bit 3).
+// Actuator: parked at AttInit on petrol; on gas it follows the load and the lambda control
+// within the idle or working band, closes by CutOffSteps in cut-off and opens to the jump
+// position for a moment when the throttle rises faster than TPSJump (Options bit 3).
+void Car::StepActuator(const Settings& s, double tpsVolts, double throttle, bool idle,
+                       const Mixture& mixture) {
   for (int i = 4; i > 0; --i) throttleHistory_[i] = throttleHistory_[i - 1];
   throttleHistory_[0] = tpsVolts;
   const double rise = (throttleHistory_[0] - throttleHistory_[4]) / 0.02;  // in 0.02 V units
-  if ((options & 0x08) && tpsJump > 0 && rise >= tpsJump && onGas_) jumpUntil_ = t_ + 0.4;
+  if ((s.options & 0x08) && s.tpsJump > 0 && rise >= s.tpsJump && onGas_) jumpUntil_ = t_ + 0.4;
 
-  double target = attInit;
+  double target = s.attInit;
   if (onGas_) {
     if (cutOff_) {
-      target = attInit - attInit * cutSteps / 100.0;
+      target = s.attInit - s.attInit * s.cutSteps / 100.0;
     } else if (t_ < jumpUntil_) {
-      target = std::min(255, attInit + attInit * attJump / 100);
+      target = std::min(255, s.attInit + s.attInit * s.attJump / 100);
     } else {
-      const double low = idle ? -attMinIdle : -attMin;
-      const double high = idle ? attMaxIdle : attMax;
-      correction_ += (lean ? 10.0 : rich ? -10.0 : 0.0) * dt;
-      const double load = idle ? 0.0 : throttle * attMax * 0.6;
+      const double low = idle ? -s.attMinIdle : -s.attMin;
+      const double high = idle ? s.attMaxIdle : s.attMax;
+      correction_ += (mixture.lean ? 10.0 : mixture.rich ? -10.0 : 0.0) * kStepSeconds;
+      const double load = idle ? 0.0 : throttle * s.attMax * 0.6;
       correction_ = std::clamp(correction_, low - load, high - load);
-      target = attInit + std::clamp(load + correction_, low, high);
+      target = s.attInit + std::clamp(load + correction_, low, high);
     }
   } else {
     correction_ = 0;
   }
   if (actuator_ < 0) actuator_ = target;
-  const double travel = 200.0 * dt;  // stepper speed, steps a second
+  const double travel = 200.0 * kStepSeconds;  // stepper speed, steps a second
   actuator_ += std::clamp(target - actuator_, -travel, travel);
   actuator_ = std::clamp(actuator_, 0.0, 255.0);
+}
 
-  // Gas level sensor drains slowly while on gas; the level is how many points it is above.
-  if (onGas_) gasSensor_ = std::max(0.0, gasSensor_ - dt / 20.0);
+// Gas level sensor drains slowly while on gas; the level is how many points it is above.
+void Car::StepGasLevel(const Memory& m) {
+  if (onGas_) gasSensor_ = std::max(0.0, gasSensor_ - kStepSeconds / 20.0);
   int level = 0;
   for (int k = 1; k <= 4; ++k)
     if (gasSensor_ >= m.at(5, k)) ++level;
   gasLevel_ = static_cast<std::uint8_t>(level);
+}
 
-  // Running time on gas: minutes in Block 5 byte 8, hours in bytes 9 (low) and 10 (high).
-  if (onGas_) {
-    gasSeconds_ += dt;
-    while (gasSeconds_ >= 60.0) {
-      gasSeconds_ -= 60.0;
-      if (m.pinned[5][8] || m.pinned[5][9] || m.pinned[5][10]) continue;
-      int minutes = m.at(5, 8) + 1;
-      int hours = m.at(5, 9) | (m.at(5, 10) << 8);
-      if (minutes >= 60) {
-        minutes = 0;
-        hours = std::min(hours + 1, 0xFFFF);
-      }
-      m.at(5, 8) = static_cast<std::uint8_t>(minutes);
-      m.at(5, 9) = static_cast<std::uint8_t>(hours & 0xFF);
-      m.at(5, 10) = static_cast<std::uint8_t>(hours >> 8);
+// Running time on gas: minutes in Block 5 byte 8, hours in bytes 9 (low) and 10 (high).
+void Car::StepRunningTime(Memory& m) {
+  if (!onGas_) return;
+  gasSeconds_ += kStepSeconds;
+  while (gasSeconds_ >= 60.0) {
+    gasSeconds_ -= 60.0;
+    if (m.pinned[5][8] || m.pinned[5][9] || m.pinned[5][10]) continue;
+    int minutes = m.at(5, 8) + 1;
+    int hours = m.at(5, 9) | (m.at(5, 10) << 8);
+    if (minutes >= 60) {
+      minutes = 0;
+      hours = std::min(hours + 1, 0xFFFF);
     }
+    m.at(5, 8) = static_cast<std::uint8_t>(minutes);
+    m.at(5, 9) = static_cast<std::uint8_t>(hours & 0xFF);
+    m.at(5, 10) = static_cast<std::uint8_t>(hours >> 8);
   }
-  Publish(m);
 }
 
 void Car::Publish(Memory& m) const {

@@ -39,7 +39,19 @@ class Car {
   double gasSensor() const { return gasSensor_; }
 
  private:
+  struct Settings;
+  struct Mixture;
   void Drive(double phase, double& rpm, double& throttle) const;
+  // The parts of a step, in the order Step runs them.
+  double StepEngine();
+  void StepTemperature();
+  void StepSwitching(const Settings& settings, bool idle);
+  Mixture StepLambda(const Settings& settings);
+  double StepThrottleSensor(const Settings& settings, double throttle, bool idle, int lambdaState);
+  void StepActuator(const Settings& settings, double tpsVolts, double throttle, bool idle,
+                    const Mixture& mixture);
+  void StepGasLevel(const Memory& memory);
+  void StepRunningTime(Memory& memory);
 
   double t_ = 0;            // model seconds
   double cycleStart_ = 0;   // model time at which the current drive cycle began
