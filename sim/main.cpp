@@ -400,6 +400,221 @@ int Listen(const std::string& path) {
 constexpr std::size_t kMaxClients = 16;
 constexpr std::size_t kMaxLine = 4096;
 
+// What the simulator's loop serves: the pty's master side with its parser and paced output,
+// the control socket and its clients, and the frame log.
+struct Loop {
+  Loop(Controller& c, Host& h, FrameLog& l) : controller(c), host(h), log(l) {}
+  Controller& controller;
+  Host& host;
+  FrameLog& log;
+  int master = -1, listener = -1;
+  FrameParser parser;
+  LineOut line;
+  std::vector<std::unique_ptr<Client>> clients;
+  std::vector<Received> received;
+  bool masterWritable = true;
+  Micros masterQuietUntil = 0;  // back-off after a hangup or read error on the master
+};
+
+void InstallSignals() {
+  SetNonBlocking(signalPipe[0]);
+  SetNonBlocking(signalPipe[1]);
+  struct sigaction sa{};
+  sa.sa_handler = OnSignal;
+  sigemptyset(&sa.sa_mask);
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGTERM, &sa, nullptr);
+  sigaction(SIGHUP, &sa, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+}
+
+// The --exec commands, before the pty opens; false (and the reason on stderr) at the first
+// that fails.
+bool RunStartCommands(const Settings& settings, Controller& controller, Host& host) {
+  for (const std::string& cmd : settings.exec) {
+    const std::string reply = RunControl(controller, host, cmd, Now());
+    if (reply.compare(0, 2, "ok") != 0) {
+      std::fprintf(stderr, "kv720-sim: --exec '%s': %s\n", cmd.c_str(), reply.c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
+// When the loop must look again at the latest: the next paced byte, the parser's frame timeout,
+// the end of a back-off, or 200 ms.
+Micros Wake(const Loop& loop, Micros now) {
+  Micros wake = now + 200000;
+  if (!loop.line.empty())
+    wake = std::min(wake, loop.masterWritable ? loop.line.nextDue() : now + 10000);
+  if (loop.parser.deadline() >= 0) wake = std::min(wake, loop.parser.deadline() + 1);
+  if (loop.masterQuietUntil > now) wake = std::min(wake, loop.masterQuietUntil);
+  return wake;
+}
+
+// The signal pipe first, the master second, the listener, then one entry per client.
+std::vector<pollfd> PollSet(const Loop& loop, Micros now) {
+  std::vector<pollfd> fds;
+  fds.push_back({signalPipe[0], POLLIN, 0});
+  short masterEvents = loop.masterQuietUntil <= now ? POLLIN : 0;
+  if (!loop.line.empty() && !loop.masterWritable) masterEvents |= POLLOUT;
+  fds.push_back({loop.master, masterEvents, 0});
+  if (loop.listener >= 0) fds.push_back({loop.listener, POLLIN, 0});
+  for (const auto& c : loop.clients)
+    fds.push_back({c->fd, static_cast<short>(POLLIN | (c->out.empty() ? 0 : POLLOUT)), 0});
+  return fds;
+}
+
+// Each frame the program sent, logged and answered through the paced line.
+void Answer(Loop& loop, Micros now) {
+  for (const Received& r : loop.received) {
+    loop.log.Write(now, true, r.bytes.data(), r.bytes.size(), r.garbage);
+    if (r.garbage) continue;
+    Frame frame{};
+    std::copy(r.bytes.begin(), r.bytes.end(), frame.begin());
+    const std::vector<std::uint8_t> reply = loop.controller.Handle(frame, now);
+    if (reply.empty()) continue;
+    loop.log.Write(now, false, reply.data(), reply.size(), false);
+    if (!loop.line.Queue(reply, now, loop.host.pacing, loop.host.delay))
+      std::fprintf(stderr, "kv720-sim: output queue full, reply dropped\n");
+  }
+}
+
+// Incoming bytes from the program, and the frames the parser gives up waiting for.
+void ReadMaster(Loop& loop, short revents, Micros now) {
+  if (revents & POLLIN) {
+    std::uint8_t buf[4096];
+    const ssize_t n = read(loop.master, buf, sizeof buf);
+    if (n > 0) {
+      loop.received.clear();
+      loop.parser.Feed(buf, static_cast<std::size_t>(n), now, loop.received);
+      Answer(loop, now);
+    } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+      loop.masterQuietUntil = now + 50000;
+    }
+  } else if (revents & (POLLHUP | POLLERR)) {
+    loop.masterQuietUntil = now + 50000;
+  }
+  if (revents & POLLOUT) loop.masterWritable = true;
+  loop.received.clear();
+  loop.parser.Expire(now, loop.received);
+  for (const Received& r : loop.received)
+    loop.log.Write(now, true, r.bytes.data(), r.bytes.size(), true);
+}
+
+// Outgoing bytes that are due.
+void WriteMaster(Loop& loop, Micros now) {
+  if (!loop.masterWritable) return;
+  const std::size_t due = loop.line.Due(now);
+  if (due == 0) return;
+  std::uint8_t buf[LineOut::kCapacity];
+  const std::size_t count = loop.line.Peek(buf, due);
+  const ssize_t n = write(loop.master, buf, count);
+  if (n > 0) loop.line.Consume(static_cast<std::size_t>(n));
+  else if (n < 0 && errno == EAGAIN) loop.masterWritable = false;
+  else if (n < 0 && errno != EINTR) loop.line.Consume(count);  // the line is gone; drop them
+}
+
+void AcceptClient(Loop& loop) {
+  const int fd = accept(loop.listener, nullptr, nullptr);
+  if (fd < 0) return;
+  if (loop.clients.size() >= kMaxClients) {
+    close(fd);
+    return;
+  }
+  SetNonBlocking(fd);
+  loop.clients.push_back(std::make_unique<Client>(Client{fd, {}, {}, false}));
+}
+
+// A control client: its command lines run as they complete, their replies go back.
+void ServeClient(Loop& loop, Client& c, short revents, Micros now) {
+  if (revents & POLLIN) {
+    char buf[1024];
+    const ssize_t n = read(c.fd, buf, sizeof buf);
+    if (n <= 0) {
+      if (n == 0 || (errno != EAGAIN && errno != EINTR)) c.closing = true;
+    } else {
+      c.in.append(buf, static_cast<std::size_t>(n));
+      std::size_t end;
+      while ((end = c.in.find('\n')) != std::string::npos) {
+        const std::string cmd = c.in.substr(0, end);
+        c.in.erase(0, end + 1);
+        c.out += RunControl(loop.controller, loop.host, cmd, now) + "\n";
+      }
+      if (c.in.size() > kMaxLine) {
+        c.out += "error line too long\n";
+        c.in.clear();
+        c.closing = true;
+      }
+    }
+  } else if (revents & (POLLHUP | POLLERR)) {
+    c.closing = true;
+  }
+  if (!c.out.empty()) {
+    const ssize_t n = send(c.fd, c.out.data(), c.out.size(), MSG_NOSIGNAL);
+    if (n > 0) c.out.erase(0, static_cast<std::size_t>(n));
+    else if (n < 0 && errno != EAGAIN && errno != EINTR) c.out.clear(), c.closing = true;
+  }
+  if (c.out.size() > 1 << 20) c.closing = true;  // a client that never reads
+}
+
+void DropClosedClients(Loop& loop) {
+  auto& clients = loop.clients;
+  for (std::size_t i = 0; i < clients.size();) {
+    if (clients[i]->closing && (clients[i]->out.empty() || loop.host.quit)) {
+      close(clients[i]->fd);
+      clients.erase(clients.begin() + static_cast<std::ptrdiff_t>(i));
+    } else {
+      ++i;
+    }
+  }
+}
+
+// One turn of the loop; false when a signal ends the simulator or the wait fails.
+bool Turn(Loop& loop) {
+  Micros now = Now();
+  std::vector<pollfd> fds = PollSet(loop, now);
+  const std::size_t firstClient = loop.listener >= 0 ? 3 : 2;
+  const Micros waitUs = std::max<Micros>(0, Wake(loop, now) - now);
+  // ppoll keeps microsecond deadlines: a millisecond poll would put every paced byte up to
+  // a millisecond late and make the line look slower than 9600 baud.
+  const timespec wait{static_cast<time_t>(waitUs / 1000000), static_cast<long>(waitUs % 1000000) * 1000};
+  const int ready = ppoll(fds.data(), fds.size(), &wait, nullptr);
+  if (ready < 0 && errno != EINTR) return false;
+  now = Now();
+  if (fds[0].revents & POLLIN) {
+    char buf[16];
+    while (read(signalPipe[0], buf, sizeof buf) > 0) {
+    }
+    loop.host.quit = true;
+    return false;
+  }
+  ReadMaster(loop, fds[1].revents, now);
+  WriteMaster(loop, now);
+  if (loop.listener >= 0 && (fds[2].revents & POLLIN)) AcceptClient(loop);
+  for (std::size_t i = 0; i < loop.clients.size() && firstClient + i < fds.size(); ++i)
+    ServeClient(loop, *loop.clients[i], fds[firstClient + i].revents, now);
+  if (loop.host.latency != loop.line.latency()) loop.line.SetLatency(loop.host.latency, now);
+  DropClosedClients(loop);
+  loop.controller.Tick(now);
+  return true;
+}
+
+// Lets the last replies (e.g. the ack of `quit`) reach their readers, then closes everything.
+void Shutdown(Loop& loop, const Settings& settings, const std::string& slaveName, int slave) {
+  for (const auto& c : loop.clients) {
+    if (!c->out.empty()) [[maybe_unused]] ssize_t r = send(c->fd, c->out.data(), c->out.size(), MSG_NOSIGNAL);
+    close(c->fd);
+  }
+  if (!settings.link.empty()) RemoveLink(settings.link, slaveName);
+  if (loop.listener >= 0) {
+    close(loop.listener);
+    unlink(settings.control.c_str());
+  }
+  close(loop.master);
+  close(slave);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -415,15 +630,7 @@ int main(int argc, char** argv) {
   if (parsed >= 0) return parsed;
 
   if (pipe(signalPipe) != 0) return 1;
-  SetNonBlocking(signalPipe[0]);
-  SetNonBlocking(signalPipe[1]);
-  struct sigaction sa{};
-  sa.sa_handler = OnSignal;
-  sigemptyset(&sa.sa_mask);
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGTERM, &sa, nullptr);
-  sigaction(SIGHUP, &sa, nullptr);
-  signal(SIGPIPE, SIG_IGN);
+  InstallSignals();
 
   Controller controller(Now(), settings.controller);
   FrameLog log;
@@ -436,179 +643,24 @@ int main(int argc, char** argv) {
   host.delay = static_cast<Micros>(settings.delayMs * 1000);
   host.latency = static_cast<Micros>(settings.latencyMs * 1000);
   host.clearLog = [&log] { return log.Clear(); };
-  for (const std::string& cmd : settings.exec) {
-    const std::string reply = RunControl(controller, host, cmd, Now());
-    if (reply.compare(0, 2, "ok") != 0) {
-      std::fprintf(stderr, "kv720-sim: --exec '%s': %s\n", cmd.c_str(), reply.c_str());
-      return 2;
-    }
-  }
+  if (!RunStartCommands(settings, controller, host)) return 2;
 
   std::string slaveName;
   int slave = -1;
-  const int master = OpenPty(slaveName, slave);
-  if (master < 0) return 1;
-  int listener = -1;
-  if (!settings.control.empty() && (listener = Listen(settings.control)) < 0) return 1;
+  Loop loop(controller, host, log);
+  loop.master = OpenPty(slaveName, slave);
+  if (loop.master < 0) return 1;
+  if (!settings.control.empty() && (loop.listener = Listen(settings.control)) < 0) return 1;
   if (!settings.link.empty() && !MakeLink(settings.link, slaveName)) {
-    if (listener >= 0) unlink(settings.control.c_str());
+    if (loop.listener >= 0) unlink(settings.control.c_str());
     return 1;
   }
   std::printf("kv720-sim ready pty=%s\n", slaveName.c_str());
   std::fflush(stdout);
 
-  FrameParser parser;
-  LineOut line;
-  line.SetLatency(host.latency, Now());
-  std::vector<std::unique_ptr<Client>> clients;
-  std::vector<Received> received;
-  bool masterWritable = true;
-  Micros masterQuietUntil = 0;  // back-off after a hangup or read error on the master
-
-  while (!host.quit) {
-    Micros now = Now();
-    Micros wake = now + 200000;
-    if (!line.empty()) wake = std::min(wake, masterWritable ? line.nextDue() : now + 10000);
-    if (parser.deadline() >= 0) wake = std::min(wake, parser.deadline() + 1);
-    if (masterQuietUntil > now) wake = std::min(wake, masterQuietUntil);
-
-    std::vector<pollfd> fds;
-    fds.push_back({signalPipe[0], POLLIN, 0});
-    const bool watchMaster = masterQuietUntil <= now;
-    short masterEvents = watchMaster ? POLLIN : 0;
-    if (!line.empty() && !masterWritable) masterEvents |= POLLOUT;
-    fds.push_back({master, masterEvents, 0});
-    if (listener >= 0) fds.push_back({listener, POLLIN, 0});
-    const std::size_t firstClient = fds.size();
-    for (const auto& c : clients)
-      fds.push_back({c->fd, static_cast<short>(POLLIN | (c->out.empty() ? 0 : POLLOUT)), 0});
-
-    const Micros waitUs = std::max<Micros>(0, wake - now);
-    // ppoll keeps microsecond deadlines: a millisecond poll would put every paced byte up to
-    // a millisecond late and make the line look slower than 9600 baud.
-    const timespec wait{static_cast<time_t>(waitUs / 1000000), static_cast<long>(waitUs % 1000000) * 1000};
-    const int ready = ppoll(fds.data(), fds.size(), &wait, nullptr);
-    if (ready < 0 && errno != EINTR) break;
-    now = Now();
-
-    if (fds[0].revents & POLLIN) {
-      char buf[16];
-      while (read(signalPipe[0], buf, sizeof buf) > 0) {
-      }
-      host.quit = true;
-      break;
-    }
-
-    // Incoming bytes from the program.
-    const short mr = fds[1].revents;
-    if (mr & POLLIN) {
-      std::uint8_t buf[4096];
-      const ssize_t n = read(master, buf, sizeof buf);
-      if (n > 0) {
-        received.clear();
-        parser.Feed(buf, static_cast<std::size_t>(n), now, received);
-        for (const Received& r : received) {
-          log.Write(now, true, r.bytes.data(), r.bytes.size(), r.garbage);
-          if (r.garbage) continue;
-          Frame frame{};
-          std::copy(r.bytes.begin(), r.bytes.end(), frame.begin());
-          const std::vector<std::uint8_t> reply = controller.Handle(frame, now);
-          if (reply.empty()) continue;
-          log.Write(now, false, reply.data(), reply.size(), false);
-          if (!line.Queue(reply, now, host.pacing, host.delay))
-            std::fprintf(stderr, "kv720-sim: output queue full, reply dropped\n");
-        }
-      } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
-        masterQuietUntil = now + 50000;
-      }
-    } else if (mr & (POLLHUP | POLLERR)) {
-      masterQuietUntil = now + 50000;
-    }
-    if (mr & POLLOUT) masterWritable = true;
-    received.clear();
-    parser.Expire(now, received);
-    for (const Received& r : received) log.Write(now, true, r.bytes.data(), r.bytes.size(), true);
-
-    // Outgoing bytes that are due.
-    if (masterWritable) {
-      const std::size_t due = line.Due(now);
-      if (due > 0) {
-        std::uint8_t buf[LineOut::kCapacity];
-        const std::size_t count = line.Peek(buf, due);
-        const ssize_t n = write(master, buf, count);
-        if (n > 0) line.Consume(static_cast<std::size_t>(n));
-        else if (n < 0 && errno == EAGAIN) masterWritable = false;
-        else if (n < 0 && errno != EINTR) line.Consume(count);  // the line is gone; drop them
-      }
-    }
-
-    // Control channel.
-    if (listener >= 0 && (fds[2].revents & POLLIN)) {
-      const int fd = accept(listener, nullptr, nullptr);
-      if (fd >= 0) {
-        if (clients.size() >= kMaxClients) {
-          close(fd);
-        } else {
-          SetNonBlocking(fd);
-          clients.push_back(std::make_unique<Client>(Client{fd, {}, {}, false}));
-        }
-      }
-    }
-    for (std::size_t i = 0; i < clients.size() && firstClient + i < fds.size(); ++i) {
-      Client& c = *clients[i];
-      const short re = fds[firstClient + i].revents;
-      if (re & POLLIN) {
-        char buf[1024];
-        const ssize_t n = read(c.fd, buf, sizeof buf);
-        if (n <= 0) {
-          if (n == 0 || (errno != EAGAIN && errno != EINTR)) c.closing = true;
-        } else {
-          c.in.append(buf, static_cast<std::size_t>(n));
-          std::size_t end;
-          while ((end = c.in.find('\n')) != std::string::npos) {
-            const std::string cmd = c.in.substr(0, end);
-            c.in.erase(0, end + 1);
-            c.out += RunControl(controller, host, cmd, now) + "\n";
-          }
-          if (c.in.size() > kMaxLine) {
-            c.out += "error line too long\n";
-            c.in.clear();
-            c.closing = true;
-          }
-        }
-      } else if (re & (POLLHUP | POLLERR)) {
-        c.closing = true;
-      }
-      if (!c.out.empty()) {
-        const ssize_t n = send(c.fd, c.out.data(), c.out.size(), MSG_NOSIGNAL);
-        if (n > 0) c.out.erase(0, static_cast<std::size_t>(n));
-        else if (n < 0 && errno != EAGAIN && errno != EINTR) c.out.clear(), c.closing = true;
-      }
-      if (c.out.size() > 1 << 20) c.closing = true;  // a client that never reads
-    }
-    if (host.latency != line.latency()) line.SetLatency(host.latency, now);
-    for (std::size_t i = 0; i < clients.size();) {
-      if (clients[i]->closing && (clients[i]->out.empty() || host.quit)) {
-        close(clients[i]->fd);
-        clients.erase(clients.begin() + static_cast<std::ptrdiff_t>(i));
-      } else {
-        ++i;
-      }
-    }
-    controller.Tick(now);
+  loop.line.SetLatency(host.latency, Now());
+  while (!host.quit && Turn(loop)) {
   }
-
-  // Let the last replies (e.g. the ack of `quit`) reach their readers.
-  for (const auto& c : clients) {
-    if (!c->out.empty()) [[maybe_unused]] ssize_t r = send(c->fd, c->out.data(), c->out.size(), MSG_NOSIGNAL);
-    close(c->fd);
-  }
-  if (!settings.link.empty()) RemoveLink(settings.link, slaveName);
-  if (listener >= 0) {
-    close(listener);
-    unlink(settings.control.c_str());
-  }
-  close(master);
-  close(slave);
+  Shutdown(loop, settings, slaveName, slave);
   return 0;
 }
