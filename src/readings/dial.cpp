@@ -5,11 +5,11 @@
 
 #include "link/parameters.h"
 #include "readings/conversions.h"
-#include "readings/drawing_resources.h"
 #include "readings_ids.h"
 #include "shell/program.h"
 #include "ui/controls.h"
 #include "ui/design_frame.h"
+#include "ui/drawing_resources.h"
 
 namespace kv {
 namespace {

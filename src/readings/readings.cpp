@@ -9,11 +9,11 @@
 #include "link/parameters.h"
 #include "readings/conversions.h"
 #include "readings/dial.h"
-#include "readings/drawing_resources.h"
 #include "shell/poll.h"
 #include "shell/program.h"
 #include "ui/controls.h"
 #include "ui/design_frame.h"
+#include "ui/drawing_resources.h"
 
 namespace kv {
 namespace {

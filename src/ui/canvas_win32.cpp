@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "readings/drawing_resources.h"
+#include "ui/drawing_resources.h"
 #include "ui/text_win32.h"
 
 namespace kv {

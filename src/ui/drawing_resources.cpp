@@ -1,4 +1,4 @@
-#include "readings/drawing_resources.h"
+#include "ui/drawing_resources.h"
 
 namespace kv {
 namespace {
