@@ -16,7 +16,7 @@
 namespace kv {
 namespace {
 
-// TPS sensor code (low nibble of LambdaType) <-> item of list 1024. Codes 2..5 share item 2 and
+// TPS sensor code (low nibble of LambdaType) <-> item of IDC_TPS_TYPE. Codes 2..5 share item 2 and
 // codes 8..15 item 5; a pick stores the first code of its item.
 constexpr std::uint8_t kTpsCodeOfItem[6] = {0, 1, 2, 6, 7, 8};
 

@@ -131,8 +131,8 @@ void ShowRecord(const Program& program, const InformationState& state, Controls&
   }
 }
 
-// Second press of 1179: the edit's first 7 characters, one byte each in the code page of the
-// language's texts, then zeros. A character the page cannot hold is never sent as another byte:
+// Second press of IDC_INFO_REGISTRATION_CHANGE: the edit's first 7 characters, one byte each in
+// the code page of the language's texts, then zeros. A character the page cannot hold is never sent as another byte:
 // the edit refuses such characters, and a text that still holds one is not written at all.
 void WriteRegistration(Program& program, const Controls& controls) {
   const std::optional<std::string> bytes =
@@ -154,8 +154,8 @@ void OpenDateEditor(const InformationState& state, Controls& controls) {
   controls.SelectListItem(IDC_INFO_YEAR, today.year - kFirstYear);
 }
 
-// Second press of 1180: the date of the three lists; a list without a selection (the year after
-// 2062) sends nothing, so no byte outside the date's encoding ever goes out.
+// Second press of IDC_INFO_DATE_CHANGE: the date of the three lists; a list without a selection
+// (the year after 2062) sends nothing, so no byte outside the date's encoding ever goes out.
 void WriteDate(Program& program, const Controls& controls) {
   const int year = PickedIndex(controls, IDC_INFO_YEAR);
   const int month = PickedIndex(controls, IDC_INFO_MONTH);

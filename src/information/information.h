@@ -29,8 +29,9 @@ struct Date {
 // Set at each creation of the dialog.
 struct InformationState {
   Date today;
-  bool registrationEditing = false;  // between the first and second press of 1179
-  bool dateEditing = false;          // between the first and second press of 1180
+  // Between the first and second press of IDC_INFO_REGISTRATION_CHANGE.
+  bool registrationEditing = false;
+  bool dateEditing = false;          // between the first and second press of IDC_INFO_DATE_CHANGE
 };
 
 // Creation, apart from starting timer 2: today's date (year limited to 2000..2100), the empty

@@ -118,11 +118,11 @@ const ParameterRow* RowByWriteAddress(int address);
 namespace bits {
 // Options (Block 3 byte 1).
 namespace options {
-inline constexpr std::uint8_t GasSensorFixed = 0x01;       // gas level sensor type 0, not programmable
+inline constexpr std::uint8_t GasSensorFixed = 0x01;       // gas sensor type 0, not programmable
 inline constexpr std::uint8_t SwitchOnTemperature = 0x02;  // the LPG-on temperature is in use
-inline constexpr std::uint8_t AutomaticBase = 0x04;        // set: the actuator's base is not set by hand
+inline constexpr std::uint8_t AutomaticBase = 0x04;        // set: the actuator's base is automatic
 inline constexpr std::uint8_t Jump = 0x08;                 // the throttle jump is in use
-inline constexpr std::uint8_t SpeedSwitch = 0x10;          // how the LPG-on speed switches (list 1023)
+inline constexpr std::uint8_t SpeedSwitch = 0x10;          // how LPG-on switches (IDC_SPEED_SWITCH)
 inline constexpr std::uint8_t CutOff = 0x20;               // the cut-off speed is in use
 inline constexpr std::uint8_t LpgOff = 0x40;               // the LPG-off speed is in use
 inline constexpr std::uint8_t GasSensorSecond = 0x80;      // gas level sensor type 1 (bit 0 clear)
@@ -179,7 +179,9 @@ inline constexpr std::uint8_t Year = 0x3F, MonthHigh = 0x80, MonthLow = 0xE0, Da
 }  // namespace bits
 
 constexpr bool Has(std::uint8_t byte, std::uint8_t bit) { return (byte & bit) != 0; }
-inline bool Has(const MemoryImage& image, Param p, std::uint8_t bit) { return Has(Get(image, p), bit); }
+inline bool Has(const MemoryImage& image, Param p, std::uint8_t bit) {
+  return Has(Get(image, p), bit);
+}
 inline bool Has(const MemoryImage& image, ByteRef ref, std::uint8_t bit) {
   return Has(Get(image, ref), bit);
 }
@@ -194,7 +196,9 @@ constexpr std::uint8_t IntoField(int value, std::uint8_t mask) {
 constexpr int LambdaProbeType(std::uint8_t lambdaType) {
   return FieldOf(lambdaType, bits::lambda_type::ProbeType);
 }
-constexpr int TpsCode(std::uint8_t lambdaType) { return FieldOf(lambdaType, bits::lambda_type::TpsCode); }
+constexpr int TpsCode(std::uint8_t lambdaType) {
+  return FieldOf(lambdaType, bits::lambda_type::TpsCode);
+}
 // TPS codes 2, 3, 6 and 7 are throttle switches rather than potentiometers.
 constexpr bool IsSwitchTps(int tpsCode) {
   return tpsCode == 2 || tpsCode == 3 || tpsCode == 6 || tpsCode == 7;

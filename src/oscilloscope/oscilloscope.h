@@ -53,9 +53,10 @@ void OscilloscopeValueDisplay(Program& program, Canvas& canvas, Controls& contro
 // The cursor line and the stored values under it.
 void OscilloscopeCursorView(Program& program, Canvas& canvas, Controls& controls);
 
-// Check box 1071 was clicked.
+// The cursor check box (kCursorCheckBox) was clicked.
 void CursorBoxClicked(Program& program, Canvas& canvas, Controls& controls);
-// Scroll bar 1117 reported `request` (a ScrollRequest; the thumb position for thumb tracking).
+// The cursor scroll bar (kCursorScrollBar) reported `request` (a ScrollRequest; the thumb
+// position for thumb tracking).
 void CursorScrolled(Program& program, Controls& controls, int request, int thumb);
 
 }  // namespace kv
