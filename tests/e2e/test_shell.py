@@ -8,7 +8,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import IDENTIFY, BLOCK2  # noqa: E402
+from harness import IDENTIFY, BLOCK2, BLOCK5  # noqa: E402
 
 FILE_ITEMS = [40014, 40015, 0, 40002]
 PORT_ITEMS = [40019, 40020, 40021, 40022]
@@ -185,6 +185,7 @@ class ShellTest(harness.E2ETestCase):
 
     def test_panel_switching_keeps_a_shown_panel_and_relabels_information(self):
         s = self.session(screen=(1280, 960))
+        sim = s.start_sim(port=1)
         app = s.start_app()
         d = s.driver
         d.wait_main(30000)
@@ -207,15 +208,23 @@ class ShellTest(harness.E2ETestCase):
             self.assertEqual(d.caption(), harness.language_text("pol", text), item)
             self.assertTrue(d.menu_state(item)["hilite"], item)
 
-        # The information dialog is re-labelled in place: what was typed stays.
+        # The information dialog is re-labelled in place: what was typed stays. The field is
+        # typed into while it is being edited, as a fitter would; outside an edit every tick shows
+        # the controller's registration (or, offline, nothing) there.
         info = d.panel()["hwnd"]
+        sim.wait_poll(BLOCK5)
+        self.assertEqual(d.text(1179), harness.language_text("pol", 197))
+        d.click(1179)
+        sim.wait_poll(BLOCK5)
         d.set_text(1164, "WX12345")
         d.command(40038)
         self.assertEqual(d.panel()["hwnd"], info)
         self.assertEqual(d.text(1164), "WX12345")
         self.assertEqual(d.caption(), harness.language_text("rus", 190))
         self.assertEqual(d.text(1194), harness.language_text("rus", 191))
-        self.assertEqual(d.text(1179), harness.language_text("rus", 197))
+        sim.wait_poll(BLOCK5)
+        self.assertEqual(d.text(1179), harness.language_text("rus", 198))
+        self.assertEqual(d.text(1164), "WX12345")
         self.assertTrue(d.menu_state(40048)["hilite"])
 
         # Other panels are rebuilt for the new language.
