@@ -687,6 +687,11 @@ class Sim:
         refreshed between them. Answers that identification's time."""
         if after is None:
             after = self.last_time()
+        # The poll must begin after the mark: a request the program sent before it but that the
+        # simulator read late (a loaded machine, a reply the program had given up on) is logged
+        # after the mark, and a poll ending in it refreshed nothing of what came since.
+        if parse_bytes(last_block) != parse_bytes(IDENTIFY):
+            after = self.wait_frame(IDENTIFY, after=after, timeout=timeout).time
         end = self.wait_frame(last_block, after=after, timeout=timeout)
         return self.wait_frame(IDENTIFY, after=end.time, timeout=timeout).time
 
