@@ -793,6 +793,12 @@ class Driver {
     return Ok(JStr(text));
   }
 
+  Reply Resources(Args&) {
+    std::string text, error;
+    if (!Probe(kv::e2e::kProbeResources, nullptr, 0, text, error)) return Err(error);
+    return Ok(text);
+  }
+
   Reply CommandCmd(Args& args) {
     long long id;
     if (!args.Int(id)) return Err("expected a command id");
@@ -1134,6 +1140,7 @@ const Driver::Command Driver::kCommands[] = {
     {"scroll", &Driver::Scroll, "[@target] h|v id|0 code [pos]"},
     {"scroll-info", &Driver::ScrollInfo, "[@target] h|v|id"},
     {"cwd", &Driver::CurrentDirectory, ""},
+    {"resources", &Driver::Resources, ""},
     {"hold", &Driver::Hold, "path"},
     {"release", &Driver::Release, ""},
     {"command", &Driver::CommandCmd, "id"},

@@ -876,6 +876,12 @@ class Driver:
         """The program's current directory (a Windows path)."""
         return self("cwd")
 
+    def resources(self):
+        """The program's object counts, read inside it: gdi, user (GetGuiResources; 0 under
+        Wine), gdi_table (its live GDI objects), windows (its windows, children included),
+        heap_blocks (busy blocks of the C runtime's heaps), process_heap_blocks (Wine's DLLs')."""
+        return self("resources")
+
     def menu_state(self, command_id):
         return self("menu-state %d" % command_id)
 

@@ -16,12 +16,14 @@ enum ProbeOp : uint32_t {
   kProbeMenuTree = 1,   // every item of the window's menu bar, depth first
   kProbeScrollInfo = 2, // GetScrollInfo(window, bar)
   kProbeCurrentDirectory = 3,  // the program's current directory
+  kProbeResources = 4,  // the program's GDI and USER objects, windows and heap blocks
 };
 
 // Answer texts are UTF-8 lines; fields are separated by tabs.
 //   menu tree:   depth pos id state type has-submenu bitmaps(1 item, 2 checked, 4 unchecked) text
 //   scroll info: min max page pos trackpos
 //   current directory: the path
+//   resources:   a JSON object (see probe_win32.cpp)
 struct ProbeBlock {
   uint32_t op;
   int32_t bar;        // SB_HORZ, SB_VERT or SB_CTL for kProbeScrollInfo

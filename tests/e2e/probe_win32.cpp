@@ -45,6 +45,73 @@ void DumpMenu(HMENU menu, int depth, std::string& out) {
   }
 }
 
+// Wine's GetGuiResources is a stub that answers 0, so GDI objects are also counted in the process's
+// GDI handle table (PEB GdiSharedHandleTable, 24-byte entries, type in byte 14, stock flag in the
+// top bit of byte 12; Wine keeps one table per process, stock objects included).
+int GdiTableObjects() {
+  using GetPeb = const char*(WINAPI*)();
+  auto getPeb = reinterpret_cast<GetPeb>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetCurrentPeb")));
+  if (!getPeb) return -1;
+  const char* peb = getPeb();
+  const auto* table = *reinterpret_cast<const unsigned char* const*>(peb + 0xF8);
+  if (!table) return -1;
+  int count = 0;
+  for (int i = 0; i < 0x10000; ++i) {
+    const unsigned char* entry = table + 24 * i;
+    if (entry[14] && !(entry[12] & 0x80)) ++count;
+  }
+  return count;
+}
+
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+// The program's top-level windows and all their descendants (EnumChildWindows goes down the
+// whole tree).
+BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != GetCurrentProcessId()) return TRUE;
+  ++*reinterpret_cast<int*>(count);
+  EnumChildWindows(window, &CountChild, count);
+  return TRUE;
+}
+
+// Busy blocks in one heap.
+long long BusyBlocks(HANDLE heap) {
+  long long blocks = 0;
+  PROCESS_HEAP_ENTRY entry = {};
+  HeapLock(heap);
+  while (HeapWalk(heap, &entry))
+    if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ++blocks;
+  HeapUnlock(heap);
+  return blocks;
+}
+
+// Under Wine the C runtime's malloc (the program's new) has heaps of its own; the process heap
+// holds what Wine's DLLs allocate (its common-controls static control never frees the 24 bytes
+// it keeps for a font, so that heap grows with every static control a dialog creates).
+std::string Resources() {
+  int windows = 0;
+  EnumWindows(&CountWindow, reinterpret_cast<LPARAM>(&windows));
+  HANDLE heaps[64];
+  const DWORD n = GetProcessHeaps(64, heaps);
+  long long own = 0, process = 0;
+  for (DWORD h = 0; h < n && h < 64; ++h)
+    (heaps[h] == GetProcessHeap() ? process : own) += BusyBlocks(heaps[h]);
+  char line[256];
+  std::snprintf(line, sizeof line,
+                "{\"gdi\":%lu,\"user\":%lu,\"gdi_table\":%d,\"windows\":%d,\"heap_blocks\":%lld,"
+                "\"process_heap_blocks\":%lld}",
+                GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
+                GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), GdiTableObjects(), windows,
+                own, process);
+  return line;
+}
+
 void Answer(ProbeBlock& block, HWND hooked) {
   std::string out;
   HWND window = block.window ? reinterpret_cast<HWND>(block.window) : hooked;
@@ -76,6 +143,9 @@ void Answer(ProbeBlock& block, HWND hooked) {
     out = Utf8(path);
     break;
   }
+  case kv::e2e::kProbeResources:
+    out = Resources();
+    break;
   default:
     block.status = -1;
   }
