@@ -4,12 +4,13 @@
 #include <span>
 
 #include "configuration_ids.h"
+#include "link/format.h"
 #include "link/link.h"
 #include "link/parameters.h"
 #include "link/signals.h"
+#include "link/value_texts.h"
 #include "shell/poll.h"
 #include "shell/program.h"
-#include "ui/format.h"
 #include "ui/controls.h"
 #include "ui/setting_rows.h"
 
@@ -102,20 +103,6 @@ bool IsList(int id) {
 }
 
 }  // namespace
-
-std::vector<std::string> LambdaPointItems(int probeType) {
-  std::vector<std::string> items;
-  if (probeType == 0) {
-    for (long i = 0; i <= 10; ++i) items.push_back(FormatText("0,%ld", 40 + 2 * i));
-  } else if (probeType == 5) {
-    for (long i = 0; i <= 15; ++i) items.push_back(FormatText("1,%02ld", 2 * i));
-  } else {
-    // The 0-5 V probes show volts with a colon: 2:54 stands for 2.54 V.
-    for (long i = 0; i <= 50; ++i)
-      items.push_back(FormatText("%ld:%02ld", 2 + i / 50, (2 * i) % 100));
-  }
-  return items;
-}
 
 int LambdaPointOffset(int probeType) { return probeType == 0 ? 20 : probeType == 5 ? 50 : 100; }
 

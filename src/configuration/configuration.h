@@ -31,13 +31,7 @@ enum class ConfigurationFollowUp { None, OpenEmulationDialog };
 // emulation type 0 sets subDialogOpen and asks the caller to run the emulation dialog.
 ConfigurationFollowUp ConfigurationCommand(Program& program, Controls& controls, int id, int code);
 
-// The items of the lambda probe type list (the type is the high nibble of LambdaType).
-inline constexpr const char* kProbeTypeNames[] = {"0-1 V",   "0-5 V -", "0-5 V +",
-                                                  "5-0 V -", "5-0 V +", "0,8-1,6 V"};
-
-// The lambda point list of a probe type: 0,40..0,60 for type 0, 1,00..1,30 for type 5 and
-// 2:00..3:00 (volts with a colon) for the 0-5 V types; and the byte of its first item.
-std::vector<std::string> LambdaPointItems(int probeType);
+// The byte of the lambda point list's first item (LambdaPointItems) for a probe type.
 int LambdaPointOffset(int probeType);
 
 }  // namespace kv

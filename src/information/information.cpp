@@ -4,11 +4,12 @@
 #include <optional>
 
 #include "information_ids.h"
+#include "link/format.h"
 #include "link/link.h"
 #include "link/parameters.h"
+#include "shell/code_page.h"
 #include "shell/poll.h"
 #include "shell/program.h"
-#include "ui/format.h"
 #include "ui/design_frame.h"
 
 namespace kv {
@@ -260,36 +261,6 @@ std::vector<ControlPlace> InformationLayout(double scaleX, double scaleY) {
 void PlaceInformationControls(double scaleX, double scaleY, Controls& controls) {
   for (const ControlPlace& p : InformationLayout(scaleX, scaleY))
     controls.Move(p.control, p.x, p.y, p.width, p.height);
-}
-
-std::string ControllerVersionText(int version, int revision) {
-  const float shown = static_cast<float>(version * 100 + revision) / 100.0f;
-  return FormatText("%.2f", static_cast<double>(shown));
-}
-
-std::string RunningTimeText(const MemoryImage& image) {
-  const long hours = static_cast<long>(Word(image, Param::LpgHoursLo, Param::LpgHoursHi));
-  return FormatText("%ldh%ld'", hours, static_cast<long>(Get(image, Param::LpgMinutes)));
-}
-
-std::string InstallationDateText(const MemoryImage& image) {
-  using namespace bits::install_date;
-  const std::uint8_t low = Get(image, Param::InstallDateLo);
-  const std::uint8_t high = Get(image, Param::InstallDateHi);
-  const long year = FieldOf(high, Year) + kFirstYear;
-  const long month = FieldOf(low, MonthLow) + 8 * FieldOf(high, MonthHigh) + 1;
-  const long day = FieldOf(low, Day) + 1;
-  return FormatText("%04ld-%02ld-%02ld", year, month, day);
-}
-
-std::string RegistrationText(const MemoryImage& image, CodePage page) {
-  std::string bytes;
-  for (std::size_t k = 0; k < kRegistrationLength; ++k) {
-    const std::uint8_t b = Get(image, RegistrationParam(k));
-    if (b == 0) break;
-    bytes += static_cast<char>(b);
-  }
-  return ToUtf8(bytes, page);
 }
 
 DateBytes EncodeDate(int yearIndex, int monthIndex, int dayIndex) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/code_page.h"
+#include "link/value_texts.h"
 #include "ui/controls.h"
 
 namespace kv {
@@ -16,9 +16,8 @@ namespace kv {
 struct Program;
 struct MemoryImage;
 
-// The year list covers 2000..2062, as far as the date's six year bits reach; the computer's own
-// year is taken within 2000..2100.
-inline constexpr int kFirstYear = 2000;
+// The year list covers 2000..2062 (kFirstYear on), as far as the date's six year bits reach; the
+// computer's own year is taken within 2000..2100.
 inline constexpr int kYearCount = 63;
 inline constexpr int kLastTodayYear = 2100;
 
@@ -57,13 +56,6 @@ struct ControlPlace {
 };
 std::vector<ControlPlace> InformationLayout(double scaleX, double scaleY);
 void PlaceInformationControls(double scaleX, double scaleY, Controls& controls);
-
-// The shown forms of the record.
-std::string ControllerVersionText(int version, int revision);  // "3.05", single precision
-std::string RunningTimeText(const MemoryImage& image);          // "1234h5'"
-std::string InstallationDateText(const MemoryImage& image);     // "2005-11-15", not validated
-// Block 5 bytes 13..19 up to the first zero, shown in the code page of the language's texts.
-std::string RegistrationText(const MemoryImage& image, CodePage page);
 
 // The two date bytes of list indexes year 0..62, month 0..11 and day 0..30.
 struct DateBytes {

@@ -77,6 +77,8 @@ constexpr long TpsInertHundredths(std::uint8_t tpsInert) { return 2L * tpsInert 
 // The gas level sensor type as the options panel and the sensor dialog show it: 0 no sensor
 // (Options bit 0), 1 and 2 the programmable types (bit 7 set, or both clear); and the Options
 // bits of a type.
+// The language texts naming the gas level sensor types (GasSensorTypeIndex), from here on.
+inline constexpr int kGasSensorTypeFirstText = 181;
 int GasSensorTypeIndex(std::uint8_t options);
 std::uint8_t GasSensorTypeBits(int type);
 

@@ -4,6 +4,7 @@
 
 #include "link/link.h"
 #include "link/parameters.h"
+#include "link/value_texts.h"
 #include "options_ids.h"
 #include "shell/poll.h"
 #include "shell/program.h"
@@ -35,12 +36,6 @@ const CorrectionList* ListOf(int id) {
 }
 
 }  // namespace
-
-std::string CorrectionText(long value) {
-  char text[16];
-  std::snprintf(text, sizeof text, value > 0 ? "+%ld" : "%ld", value);
-  return text;
-}
 
 void FillCorrectionsLists(Controls& controls) {
   for (long i = 1; i <= kItems; ++i)

@@ -17,9 +17,6 @@ void FillCorrectionsLists(Controls& controls);
 void ApplyCorrectionsTexts(const LanguageTexts& texts, Controls& controls);
 inline constexpr int kCorrectionsCaptionText = 98;
 
-// The text of a correction value: "+6" above zero, "-6" below, a bare "0".
-std::string CorrectionText(long value);
-
 // One tick of timer 2: unless a list is open, poll Block 5 and, at version 3, select each list's
 // item from its nibble. Returns true when the timer must be restarted with the link's poll
 // period (armedPeriod already follows it); that check runs even while a list is open.

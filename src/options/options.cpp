@@ -4,13 +4,13 @@
 #include <span>
 #include <string>
 
+#include "link/format.h"
 #include "link/link.h"
 #include "link/parameters.h"
-#include "options_ids.h"
 #include "link/signals.h"
+#include "options_ids.h"
 #include "shell/poll.h"
 #include "shell/program.h"
-#include "ui/format.h"
 #include "ui/setting_rows.h"
 
 namespace kv {

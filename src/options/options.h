@@ -30,7 +30,4 @@ enum class OptionsFollowUp { None, OpenCorrections, OpenGasSensor };
 // buttons set correctionsOpen or subDialogOpen and ask the caller to run their dialog.
 OptionsFollowUp OptionsCommand(Program& program, Controls& controls, int id, int code);
 
-// The language texts naming the gas level sensor types (GasSensorTypeIndex), from here on.
-inline constexpr int kGasSensorTypeFirstText = 181;
-
 }  // namespace kv

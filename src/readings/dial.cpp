@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "link/parameters.h"
-#include "readings/conversions.h"
+#include "link/value_texts.h"
 #include "readings_ids.h"
 #include "shell/program.h"
 #include "ui/controls.h"

@@ -7,7 +7,7 @@
 
 #include "link/link.h"
 #include "link/parameters.h"
-#include "readings/conversions.h"
+#include "link/value_texts.h"
 #include "readings/dial.h"
 #include "shell/poll.h"
 #include "shell/program.h"

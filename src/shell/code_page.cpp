@@ -1,5 +1,8 @@
 #include "shell/code_page.h"
 
+#include "link/memory_image.h"
+#include "link/parameters.h"
+
 namespace kv {
 namespace {
 
@@ -141,6 +144,16 @@ std::optional<std::string> FromUtf8(std::string_view utf8, CodePage page) {
     i += length;
   }
   return out;
+}
+
+std::string RegistrationText(const MemoryImage& image, CodePage page) {
+  std::string bytes;
+  for (std::size_t k = 0; k < kRegistrationLength; ++k) {
+    const std::uint8_t b = Get(image, RegistrationParam(k));
+    if (b == 0) break;
+    bytes += static_cast<char>(b);
+  }
+  return ToUtf8(bytes, page);
 }
 
 }  // namespace kv

@@ -9,6 +9,8 @@
 
 namespace kv {
 
+struct MemoryImage;
+
 enum class CodePage { Windows1250, Windows1251 };
 
 // The code page of a language's text file: 1251 for "rus", 1250 for every other code.
@@ -28,5 +30,8 @@ std::optional<unsigned char> ByteOf(char32_t c, CodePage page);
 // UTF-8 to bytes of the code page; nothing when the text is not UTF-8 or holds a character the
 // page cannot hold, so no character is ever stored as another one.
 std::optional<std::string> FromUtf8(std::string_view utf8, CodePage page);
+
+// Block 5 bytes 13..19 up to the first zero, shown in the code page of the language's texts.
+std::string RegistrationText(const MemoryImage& image, CodePage page);
 
 }  // namespace kv

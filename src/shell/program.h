@@ -12,6 +12,7 @@
 #include "resource.h"
 #include "schema/schema_state.h"
 #include "shell/language.h"
+#include "shell/settings.h"
 
 namespace kv {
 
@@ -35,16 +36,6 @@ struct ShellState {
   int desktopLeft = 0, desktopTop = 0;      // where the work area starts on the screen
   int portItem = CMD_COM1;
   std::array<int, 4> lampBases{140, 214, 288, 362};  // x of the readings panel's throttle lamps
-};
-
-struct ProgramSettings {
-  std::string startDirectory;      // current directory at start-up; every file access uses it
-  std::string userFolder;          // the per-user folder (%LOCALAPPDATA%\KV720); empty if unknown
-  bool temporaryStart = false;     // started from a temporary folder (inside a zip)
-  std::string languageCode = "pol";
-  int storedPort = 1;              // 1..4, written back to KV720.ini
-  bool saveFailed = false;         // the last write of KV720.ini failed
-  bool saveFailureTold = false;    // the user was told so (once a run)
 };
 
 // Values the panels share with each other.

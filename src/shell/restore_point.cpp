@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "information/information.h"
 #include "link/link.h"
 #include "link/parameters.h"
+#include "link/value_texts.h"
 #include "shell/settings_file.h"
 
 namespace kv {

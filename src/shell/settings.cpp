@@ -7,7 +7,6 @@
 
 #include "shell/code_page.h"
 #include "shell/file_store.h"
-#include "shell/program.h"
 
 namespace kv {
 namespace {

@@ -9,11 +9,20 @@
 
 namespace kv {
 
-struct ProgramSettings;
-
 inline constexpr std::size_t kLanguageCodeMax = 63;
 inline constexpr const char* kSettingsFileName = "KV720.ini";
 inline constexpr const char* kDefaultLanguage = "pol";
+
+// The run's file settings, held in the Program.
+struct ProgramSettings {
+  std::string startDirectory;      // current directory at start-up; every file access uses it
+  std::string userFolder;          // the per-user folder (%LOCALAPPDATA%\KV720); empty if unknown
+  bool temporaryStart = false;     // started from a temporary folder (inside a zip)
+  std::string languageCode = "pol";
+  int storedPort = 1;              // 1..4, written back to KV720.ini
+  bool saveFailed = false;         // the last write of KV720.ini failed
+  bool saveFailureTold = false;    // the user was told so (once a run)
+};
 
 // What the file holds. The port is kept as read (the caller maps numbers outside 1..4 to COM1).
 struct SettingsFileValues {

@@ -17,7 +17,7 @@
 
 #include "link/link.h"
 #include "link/parameters.h"
-#include "readings/conversions.h"
+#include "link/value_texts.h"
 #include "sim_process.h"
 #include "temp_dir.h"
 

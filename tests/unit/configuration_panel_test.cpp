@@ -6,6 +6,7 @@
 
 #include "configuration/configuration.h"
 #include "configuration_ids.h"
+#include "link/value_texts.h"
 #include "scripted_controller.h"
 
 namespace kv {

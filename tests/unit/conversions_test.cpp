@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "readings/conversions.h"
+#include "link/value_texts.h"
 
 namespace kv {
 namespace {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "link/value_texts.h"
 #include "options/corrections.h"
 #include "options/gas_sensor.h"
 #include "options_ids.h"

@@ -5,9 +5,9 @@
 #include "controller.h"
 #include "decode.h"
 #include "english_texts.h"
-#include "information/information.h"
 #include "json.h"
 #include "kv720_version.h"
+#include "link/value_texts.h"
 #include "live.h"
 
 namespace kv::cli {

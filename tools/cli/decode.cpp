@@ -3,11 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "configuration/configuration.h"
-#include "information/information.h"
-#include "options/corrections.h"
-#include "options/options.h"
-#include "readings/conversions.h"
+#include "link/signals.h"
+#include "link/value_texts.h"
+#include "shell/code_page.h"
 
 namespace kv::cli {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "link/parameters.h"
-#include "readings/conversions.h"
+#include "link/value_texts.h"
 
 namespace kv::cli {
 namespace {

@@ -1,5 +1,5 @@
-// printf-style text for list items and fields; every format the panels use is short and fixed,
-// and a longer result is cut, never overrun.
+// printf-style text for list items and fields; every format used is short and fixed, and a
+// longer result is cut, never overrun.
 #pragma once
 
 #include <cstdio>
