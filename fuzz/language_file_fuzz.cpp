@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "files/code_page.h"
+#include "files/language.h"
 #include "fuzz_check.h"
-#include "shell/code_page.h"
-#include "shell/language.h"
 
 namespace {
 

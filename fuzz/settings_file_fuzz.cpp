@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "files/settings_file.h"
 #include "fuzz_check.h"
-#include "shell/settings_file.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "files/code_page.h"
+#include "files/language.h"
+#include "files/settings.h"
 #include "fuzz_check.h"
-#include "shell/code_page.h"
-#include "shell/language.h"
-#include "shell/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -4,11 +4,11 @@
 
 #include "configuration/emulation.h"
 #include "configuration_ids.h"
+#include "files/text_win32.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
 #include "ui/canvas_win32.h"
 #include "ui/controls_win32.h"
-#include "ui/text_win32.h"
 
 namespace kv {
 namespace {

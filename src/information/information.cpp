@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <optional>
 
+#include "files/code_page.h"
 #include "information_ids.h"
 #include "link/format.h"
 #include "link/link.h"
 #include "link/parameters.h"
-#include "shell/code_page.h"
 #include "shell/poll.h"
 #include "shell/program.h"
 #include "ui/design_frame.h"

@@ -2,6 +2,7 @@
 // logic; both poll on their own timer 2 while the options panel waits.
 #include "options/options_dialogs_win32.h"
 
+#include "files/text_win32.h"
 #include "options/corrections.h"
 #include "options/gas_sensor.h"
 #include "options_ids.h"
@@ -9,7 +10,6 @@
 #include "shell/program.h"
 #include "ui/canvas_win32.h"
 #include "ui/controls_win32.h"
-#include "ui/text_win32.h"
 
 namespace kv {
 namespace {

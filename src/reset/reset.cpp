@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
+#include "files/restore_point.h"
+#include "files/settings_file_commands.h"
 #include "link/link.h"
 #include "link/parameters.h"
 #include "link/signals.h"
 #include "reset_ids.h"
 #include "shell/program.h"
-#include "shell/restore_point.h"
-#include "shell/settings_file_commands.h"
 
 namespace kv {
 namespace {

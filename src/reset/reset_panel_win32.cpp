@@ -2,15 +2,15 @@
 // procedure ends with is shown here, owned by the panel.
 #include <windows.h>
 
+#include "files/file_store.h"
+#include "files/settings_file_commands.h"
+#include "files/text_win32.h"
 #include "reset/reset.h"
 #include "reset_ids.h"
-#include "shell/file_store.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
 #include "shell/restore_point_win32.h"
-#include "shell/settings_file_commands.h"
 #include "ui/controls_win32.h"
-#include "ui/text_win32.h"
 
 namespace kv {
 namespace {

@@ -6,17 +6,17 @@
 #include <memory>
 #include <string>
 
+#include "files/fault_log.h"
+#include "files/settings.h"
+#include "files/text_win32.h"
 #include "link/serial_port_win32.h"
 #include "oscilloscope/oscilloscope.h"
 #include "resource.h"
-#include "shell/fault_log.h"
 #include "shell/main_window_win32.h"
 #include "shell/one_program_win32.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
-#include "shell/settings.h"
 #include "ui/guard_win32.h"
-#include "ui/text_win32.h"
 
 namespace {
 

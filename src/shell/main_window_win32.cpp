@@ -3,19 +3,19 @@
 #include <map>
 #include <string>
 
+#include "files/file_store.h"
+#include "files/settings.h"
+#include "files/text_win32.h"
 #include "resource.h"
-#include "shell/panels_win32.h"
-#include "shell/program.h"
-#include "shell/settings.h"
 #include "shell/menu_commands.h"
 #include "shell/panel_registry.h"
-#include "shell/file_store.h"
+#include "shell/panels_win32.h"
+#include "shell/program.h"
 #include "shell/restore_point_win32.h"
 #include "shell/screen_size.h"
 #include "shell/settings_file_win32.h"
 #include "ui/canvas_win32.h"
 #include "ui/guard_win32.h"
-#include "ui/text_win32.h"
 
 namespace kv {
 namespace {

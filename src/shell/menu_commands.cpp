@@ -1,9 +1,9 @@
 #include "shell/menu_commands.h"
 
+#include "files/settings.h"
 #include "schema_ids.h"
 #include "shell/panel_registry.h"
 #include "shell/program.h"
-#include "shell/settings.h"
 
 namespace kv {
 namespace {

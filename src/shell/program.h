@@ -5,14 +5,14 @@
 #include <string>
 
 #include "configuration/configuration_state.h"
+#include "files/language.h"
+#include "files/settings.h"
 #include "link/link.h"
 #include "options/options_state.h"
 #include "oscilloscope/oscilloscope_state.h"
 #include "readings/readings_state.h"
 #include "resource.h"
 #include "schema/schema_state.h"
-#include "shell/language.h"
-#include "shell/settings.h"
 
 namespace kv {
 

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
+#include "files/settings.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
-#include "shell/settings.h"
 
 namespace kv {
 namespace {

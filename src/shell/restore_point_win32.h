@@ -3,7 +3,7 @@
 // time, the registration in the code page of the language's texts.
 #pragma once
 
-#include "shell/restore_point.h"
+#include "files/restore_point.h"
 
 namespace kv {
 

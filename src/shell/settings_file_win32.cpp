@@ -7,12 +7,12 @@
 #include <string>
 #include <utility>
 
-#include "shell/file_store.h"
+#include "files/file_store.h"
+#include "files/settings_file_commands.h"
+#include "files/text_win32.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
 #include "shell/restore_point_win32.h"
-#include "shell/settings_file_commands.h"
-#include "ui/text_win32.h"
 
 namespace kv {
 namespace {

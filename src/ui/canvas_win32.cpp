@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "files/text_win32.h"
 #include "ui/drawing_resources.h"
-#include "ui/text_win32.h"
 
 namespace kv {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "ui/text_win32.h"
+#include "files/text_win32.h"
 
 namespace kv {
 namespace {

@@ -1,5 +1,5 @@
 // Window and dialog procedures behind a guard: an exception stops here, is recorded
-// (shell/fault_log.h) and the message gets the system's default handling, so the program runs
+// (files/fault_log.h) and the message gets the system's default handling, so the program runs
 // on. Every dialog's drop-down lists ignore the mouse wheel while closed (ui/lists_win32.h). Use the guarded form wherever a procedure is handed to Windows:
 //   wc.lpfnWndProc = GuardedWindowProc<MainWindowProc>;
 //   CreateDialogParamW(instance, name, parent, GuardedDialogProc<PanelProc>, 0);
@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "shell/fault_log.h"
+#include "files/fault_log.h"
 #include "ui/lists_win32.h"
 
 namespace kv {

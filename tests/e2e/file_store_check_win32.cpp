@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <string>
 
-#include "shell/file_store.h"
-#include "shell/held_file.h"
-#include "ui/text_win32.h"
+#include "files/file_store.h"
+#include "files/held_file.h"
+#include "files/text_win32.h"
 
 namespace {
 

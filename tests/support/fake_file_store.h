@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/file_store.h"
+#include "files/file_store.h"
 
 namespace kv::testing {
 

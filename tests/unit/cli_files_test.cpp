@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "cli_test_platform.h"
-#include "shell/settings_file.h"
+#include "files/settings_file.h"
 #include "temp_dir.h"
 
 namespace kv::testing {

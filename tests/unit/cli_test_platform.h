@@ -9,11 +9,11 @@
 
 #include "commands.h"
 #include "fake_port.h"
-#include "scripted_controller.h"
+#include "files/file_store.h"
 #include "link/link.h"
 #include "link/parameters.h"
 #include "platform.h"
-#include "shell/file_store.h"
+#include "scripted_controller.h"
 
 namespace kv::testing {
 

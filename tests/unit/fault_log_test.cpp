@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "shell/fault_log.h"
+#include "files/fault_log.h"
 #include "temp_dir.h"
 
 namespace kv {

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "shell/file_store.h"
-#include "shell/held_file.h"
+#include "files/file_store.h"
+#include "files/held_file.h"
 #include "temp_dir.h"
 
 namespace kv {

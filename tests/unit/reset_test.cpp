@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "fake_file_store.h"
+#include "files/restore_point.h"
+#include "files/settings_file.h"
+#include "files/settings_file_commands.h"
 #include "reset/reset.h"
 #include "reset_ids.h"
 #include "scripted_controller.h"
-#include "shell/restore_point.h"
-#include "shell/settings_file.h"
-#include "shell/settings_file_commands.h"
 
 namespace kv {
 namespace {

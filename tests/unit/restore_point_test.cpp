@@ -6,10 +6,10 @@
 
 #include <filesystem>
 
+#include "files/file_store.h"
+#include "files/restore_point.h"
+#include "files/settings_file.h"
 #include "link/parameters.h"
-#include "shell/file_store.h"
-#include "shell/restore_point.h"
-#include "shell/settings_file.h"
 #include "temp_dir.h"
 
 namespace kv {

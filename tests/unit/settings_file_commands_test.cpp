@@ -12,10 +12,10 @@
 
 #include "fake_file_store.h"
 #include "fake_port.h"
-#include "scripted_controller.h"
+#include "files/language.h"
+#include "files/settings_file_commands.h"
 #include "link/link.h"
-#include "shell/language.h"
-#include "shell/settings_file_commands.h"
+#include "scripted_controller.h"
 
 namespace kv {
 namespace {

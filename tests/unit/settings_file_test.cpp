@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/settings_file.h"
+#include "files/settings_file.h"
 
 namespace kv {
 namespace {

@@ -7,10 +7,10 @@
 #include <set>
 
 #include "fake_port.h"
+#include "files/settings.h"
 #include "shell/menu_commands.h"
 #include "shell/panel_registry.h"
 #include "shell/program.h"
-#include "shell/settings.h"
 #include "temp_dir.h"
 
 namespace kv {

@@ -5,7 +5,7 @@
 
 #include <cctype>
 
-#include "ui/text_win32.h"
+#include "files/text_win32.h"
 
 namespace kv::cli {
 namespace {

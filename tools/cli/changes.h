@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "files/language.h"
 #include "link/memory_image.h"
-#include "shell/language.h"
 
 namespace kv::cli {
 

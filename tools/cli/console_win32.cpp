@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/text_win32.h"
+#include "files/text_win32.h"
 #include "utf8_chunks.h"
 
 namespace kv::cli {

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "files/code_page.h"
 #include "link/signals.h"
 #include "link/value_texts.h"
-#include "shell/code_page.h"
 
 namespace kv::cli {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "files/language.h"
 #include "link/memory_image.h"
 #include "link/parameters.h"
-#include "shell/language.h"
 
 namespace kv::cli {
 

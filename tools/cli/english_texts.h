@@ -2,7 +2,7 @@
 // texts in English wherever it runs, with no Lang folder beside it.
 #pragma once
 
-#include "shell/language.h"
+#include "files/language.h"
 
 namespace kv::cli {
 

@@ -7,9 +7,9 @@
 #include "controller.h"
 #include "decode.h"
 #include "english_texts.h"
-#include "shell/restore_point.h"
-#include "shell/settings_file.h"
-#include "shell/settings_file_commands.h"
+#include "files/restore_point.h"
+#include "files/settings_file.h"
+#include "files/settings_file_commands.h"
 
 namespace kv::cli {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "commands.h"
 #include "console_win32.h"
+#include "files/text_win32.h"
 #include "platform_win32.h"
-#include "ui/text_win32.h"
 
 int wmain(int argc, wchar_t** argv) {
   kv::cli::InstallInterruptHandler();

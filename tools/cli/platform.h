@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "files/file_store.h"
 #include "link/serial_port.h"
 #include "live.h"
-#include "shell/file_store.h"
 
 namespace kv::cli {
 

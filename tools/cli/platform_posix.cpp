@@ -18,8 +18,8 @@
 #include <fstream>
 
 #include "device_names.h"
+#include "files/file_store.h"
 #include "link/serial_port_posix.h"
-#include "shell/file_store.h"
 
 namespace kv::cli {
 namespace {

@@ -14,10 +14,10 @@
 
 #include "adapter_win32.h"
 #include "device_names.h"
+#include "files/file_store.h"
+#include "files/text_win32.h"
 #include "link/bounded_open_win32.h"
 #include "link/serial_port_win32.h"
-#include "shell/file_store.h"
-#include "ui/text_win32.h"
 
 namespace kv::cli {
 namespace {

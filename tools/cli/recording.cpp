@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "shell/restore_point.h"
+#include "files/restore_point.h"
 
 namespace kv::cli {
 namespace {

@@ -1,11 +1,11 @@
-#include "shell/file_store.h"
+#include "files/file_store.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
-#include "shell/held_file.h"
-#include "ui/text_win32.h"
+#include "files/held_file.h"
+#include "files/text_win32.h"
 
 namespace kv {
 namespace {

@@ -5,8 +5,8 @@
 #include <iterator>
 #include <string>
 
+#include "files/settings.h"
 #include "shell/program.h"
-#include "shell/settings.h"
 #include "temp_dir.h"
 
 namespace kv {

@@ -1,11 +1,11 @@
-#include "shell/fault_log.h"
+#include "files/fault_log.h"
 
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <exception>
 
-#include "shell/settings.h"
+#include "files/settings.h"
 
 namespace kv {
 namespace {

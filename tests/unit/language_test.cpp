@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/code_page.h"
-#include "shell/language.h"
-#include "shell/settings.h"
+#include "files/code_page.h"
+#include "files/language.h"
+#include "files/settings.h"
 #include "temp_dir.h"
 
 namespace kv {

@@ -1,7 +1,7 @@
-#include "shell/settings_file_commands.h"
+#include "files/settings_file_commands.h"
 
+#include "files/language.h"
 #include "link/link.h"
-#include "shell/language.h"
 
 namespace kv {
 

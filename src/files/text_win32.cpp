@@ -1,4 +1,4 @@
-#include "ui/text_win32.h"
+#include "files/text_win32.h"
 
 namespace kv {
 

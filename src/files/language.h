@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/code_page.h"
+#include "files/code_page.h"
 
 namespace kv {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/file_store.h"
-#include "shell/restore_point.h"
-#include "shell/settings_file.h"
+#include "files/file_store.h"
+#include "files/restore_point.h"
+#include "files/settings_file.h"
 
 namespace kv {
 

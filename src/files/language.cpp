@@ -1,6 +1,6 @@
-#include "shell/language.h"
+#include "files/language.h"
 
-#include "shell/settings.h"
+#include "files/settings.h"
 
 namespace kv {
 

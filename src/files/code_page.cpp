@@ -1,4 +1,4 @@
-#include "shell/code_page.h"
+#include "files/code_page.h"
 
 #include "link/memory_image.h"
 #include "link/parameters.h"

@@ -1,12 +1,12 @@
-#include "shell/settings.h"
+#include "files/settings.h"
 
 #include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include "shell/code_page.h"
-#include "shell/file_store.h"
+#include "files/code_page.h"
+#include "files/file_store.h"
 
 namespace kv {
 namespace {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "files/code_page.h"
+#include "files/file_store.h"
 #include "link/memory_image.h"
-#include "shell/code_page.h"
-#include "shell/file_store.h"
 
 namespace kv {
 

@@ -1,11 +1,11 @@
-#include "shell/restore_point.h"
+#include "files/restore_point.h"
 
 #include <cstdio>
 
+#include "files/settings_file.h"
 #include "link/link.h"
 #include "link/parameters.h"
 #include "link/value_texts.h"
-#include "shell/settings_file.h"
 
 namespace kv {
 namespace {

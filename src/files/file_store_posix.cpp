@@ -1,4 +1,4 @@
-#include "shell/file_store.h"
+#include "files/file_store.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <vector>
 
-#include "shell/held_file.h"
+#include "files/held_file.h"
 
 namespace kv {
 namespace {
