@@ -7,7 +7,6 @@
 #include "fake_port.h"
 #include "link/link.h"
 #include "link/serial_port_posix.h"
-#include "readings/readings.h"
 #include "shell/poll.h"
 #include "shell/program.h"
 #include "sim_process.h"
@@ -29,7 +28,8 @@ int TickExchanges(int tick) { return tick % 4 == 0 ? 4 : 2; }
 
 // The readings panel's tick without its refresh.
 void Tick(Program& program) {
-  PollTick(program, TickGate::Poll, [&] { return ReadingsBlocks(program.readings); }, [] {});
+  PollTick(
+      program, TickGate::Poll, [&] { return ReadingsBlocks(program.readings.blockTicks); }, [] {});
 }
 
 void TickAgainstSimulator() {

@@ -1,8 +1,21 @@
 #include "files/language.h"
 
 #include "files/settings.h"
+#include "resource.h"
+#include "schema_ids.h"
 
 namespace kv {
+namespace {
+
+constexpr LanguageEntry kLanguages[kLanguageCount] = {
+    {"pol", CMD_LANG_POL, IDM_MENU_POL, IDB_FLAG_POL, IDB_FLAG_POL_CHECKED, IDB_SCHEMA_POL},
+    {"ang", CMD_LANG_ANG, IDM_MENU_ANG, IDB_FLAG_ANG, IDB_FLAG_ANG_CHECKED, IDB_SCHEMA_ANG},
+    {"rus", CMD_LANG_RUS, IDM_MENU_RUS, IDB_FLAG_RUS, IDB_FLAG_RUS_CHECKED, IDB_SCHEMA_RUS},
+    {"lit", CMD_LANG_LIT, IDM_MENU_LIT, IDB_FLAG_LIT, IDB_FLAG_LIT_CHECKED, IDB_SCHEMA_LIT},
+    {"ita", CMD_LANG_ITA, IDM_MENU_ITA, IDB_FLAG_ITA, IDB_FLAG_ITA_CHECKED, IDB_SCHEMA_ANG},
+};
+
+}  // namespace
 
 void ApplyLanguageFile(LanguageTexts& texts, std::string_view content, CodePage page) {
   std::size_t line = 0;
@@ -55,6 +68,17 @@ bool LoadLanguageTexts(LanguageTexts& texts, const std::string& startDirectory,
   if (!ReadWholeFile(LanguageFilePath(startDirectory, languageCode), content)) return false;
   ApplyLanguageFile(texts, content, CodePageForLanguage(languageCode));
   return true;
+}
+
+std::span<const LanguageEntry> Languages() { return kLanguages; }
+
+LanguageEntry LanguageEntryOf(std::string_view code) {
+  for (const LanguageEntry& language : kLanguages)
+    if (language.code == code) return language;
+  LanguageEntry other = kLanguages[0];
+  other.code = code;
+  other.schemaPicture = IDB_SCHEMA_ANG;
+  return other;
 }
 
 }  // namespace kv

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -42,5 +43,20 @@ std::string LanguageFilePath(const std::string& startDirectory, std::string_view
 // returns false.
 bool LoadLanguageTexts(LanguageTexts& texts, const std::string& startDirectory,
                        std::string_view languageCode);
+
+// The languages the program offers and what each one chooses: its menu item and menu bar, its
+// flags, and the wiring picture it shows.
+struct LanguageEntry {
+  std::string_view code;
+  int item;             // Language menu item
+  int menu;             // menu bar resource
+  int bitmapUnchecked;  // item bitmaps, without and with the check mark
+  int bitmapChecked;
+  int schemaPicture;
+};
+inline constexpr int kLanguageCount = 5;
+std::span<const LanguageEntry> Languages();
+// The row of a code; any unknown code gets the Polish item and menu and the English picture.
+LanguageEntry LanguageEntryOf(std::string_view code);
 
 }  // namespace kv

@@ -92,6 +92,11 @@ void Identify(Link& link) {
   if (link.missCount >= kMissesToOffline) GoOffline(link);
 }
 
+bool IdentifyForReading(Link& link) {
+  Identify(link);
+  return !link.offline && IsVersion3(link.image);
+}
+
 bool ReadBlock(Link& link, int block) {
   if (block < 2 || block > kBlockCount) return false;
   OpenIfClosed(link);
@@ -112,6 +117,15 @@ bool ReadBlocks(Link& link, BlockSet blocks) {
   for (int block = 2; block <= kBlockCount; ++block)
     if (blocks & (1u << block)) accepted = ReadBlock(link, block) && accepted;
   return accepted;
+}
+
+BlockSet ReadingsBlocks(unsigned& blockTicks) {
+  // Blocks 3 and 4 change only when the user changes a setting: every fourth tick will do.
+  if (++blockTicks > 3) {
+    blockTicks = 0;
+    return Blocks({2, 3, 4});
+  }
+  return Blocks({2});
 }
 
 std::uint32_t WriteByte(Link& link, std::uint8_t address, std::uint8_t value) {

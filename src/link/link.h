@@ -30,6 +30,8 @@ struct Link {
 
 // Sends the identification request and runs the online/offline logic.
 void Identify(Link& link);
+// Identify; whether the controller can be read now (online at version 3).
+bool IdentifyForReading(Link& link);
 // Sends request n (2..5); an accepted reply replaces Block n. Returns whether it was accepted.
 bool ReadBlock(Link& link, int block);
 
@@ -43,6 +45,9 @@ constexpr BlockSet Blocks(std::initializer_list<int> blocks) {
 // ReadBlock each block of `blocks` in ascending order, every one of them even after a refusal;
 // whether all were accepted (a refused block still holds older bytes).
 bool ReadBlocks(Link& link, BlockSet blocks);
+// The live readings' blocks for one online tick, counted in `blockTicks`: Block 2 every tick,
+// Blocks 3 and 4 every fourth.
+BlockSet ReadingsBlocks(unsigned& blockTicks);
 // Sends one write command (address 5..49 as the program numbers them; the wire carries one more)
 // and returns the number of acknowledgement bytes received, 3 when the controller answered.
 // Sends nothing and returns 0 unless the controller in the image is version 3.

@@ -470,18 +470,10 @@ void RefreshReadings(Program& p, Canvas& canvas, Controls& ui) {
   RefreshLearnLamp(p, canvas, f);
 }
 
-BlockSet ReadingsBlocks(ReadingsState& s) {
-  // Blocks 3 and 4 change only when the user changes a setting: every fourth tick will do.
-  if (++s.blockTicks > 3) {
-    s.blockTicks = 0;
-    return Blocks({2, 3, 4});
-  }
-  return Blocks({2});
-}
-
 bool ReadingsTick(Program& p, Canvas& canvas, Controls& ui) {
-  return PollTick(p, IdleWhileListOpen(p.shared), [&] { return ReadingsBlocks(p.readings); },
-                  [&] { RefreshReadings(p, canvas, ui); });
+  return PollTick(
+      p, IdleWhileListOpen(p.shared), [&] { return ReadingsBlocks(p.readings.blockTicks); },
+      [&] { RefreshReadings(p, canvas, ui); });
 }
 
 void LearnPressed(Program& p, Canvas& canvas, Controls&) {

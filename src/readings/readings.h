@@ -37,8 +37,6 @@ void PlaceLearnButton(const Program& program, Controls& controls);
 void DrawReadingsFrame(Program& program, Canvas& canvas, Controls& controls);
 // Draws every live part from the memory image and moves the panel state on by one refresh.
 void RefreshReadings(Program& program, Canvas& canvas, Controls& controls);
-// The blocks a tick reads: Block 2 every tick, Blocks 3 and 4 with every fourth.
-BlockSet ReadingsBlocks(ReadingsState& state);
 // One poll cycle. Returns true when the caller must restart the poll timer with the link's
 // pollPeriod (armedPeriod already holds it).
 bool ReadingsTick(Program& program, Canvas& canvas, Controls& controls);

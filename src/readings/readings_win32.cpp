@@ -4,7 +4,6 @@
 
 #include "readings/readings.h"
 #include "resource.h"
-#include "shell/main_window_win32.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
 #include "ui/canvas_win32.h"

@@ -3,13 +3,13 @@
 #include <windows.h>
 
 #include "files/file_store.h"
+#include "files/restore_point_win32.h"
 #include "files/settings_file_commands.h"
 #include "files/text_win32.h"
 #include "reset/reset.h"
 #include "reset_ids.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
-#include "shell/restore_point_win32.h"
 #include "ui/controls_win32.h"
 
 namespace kv {
@@ -55,7 +55,7 @@ void OnResetButton(HWND panel) {
   const Program& program = TheProgram();
   DialogControls controls(panel);
   SystemFileStore files;
-  const RestorePoints points = ProgramRestorePoints(files);
+  const RestorePoints points = ProgramRestorePoints(files, TheProgram().settings);
   ResetReport report;
   const ResetOutcome outcome = RunFactoryReset(TheProgram(), controls, points, &report);
   DropQueuedInput(panel);

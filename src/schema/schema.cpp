@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shell/menu_commands.h"
+#include "files/language.h"
 #include "ui/canvas.h"
 #include "ui/controls.h"
 

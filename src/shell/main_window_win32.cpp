@@ -4,6 +4,7 @@
 #include <string>
 
 #include "files/file_store.h"
+#include "files/restore_point_win32.h"
 #include "files/settings.h"
 #include "files/text_win32.h"
 #include "resource.h"
@@ -11,7 +12,6 @@
 #include "shell/panel_registry.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
-#include "shell/restore_point_win32.h"
 #include "shell/screen_size.h"
 #include "shell/settings_file_win32.h"
 #include "ui/canvas_win32.h"
@@ -203,7 +203,7 @@ void TellTemporaryFolder() {
   std::wstring text = Widen(program.texts[kTemporaryFolderText]);
   if (text.empty()) text = LoadResourceString(app.instance, IDS_TEMPORARY_FOLDER);
   SystemFileStore files;
-  text += L"\n" + Widen(ProgramRestorePoints(files).folder);
+  text += L"\n" + Widen(ProgramRestorePoints(files, TheProgram().settings).folder);
   MessageBoxW(app.panelWindow ? app.panelWindow : app.mainWindow, text.c_str(),
               LoadResourceString(app.instance, IDS_TITLE).c_str(), MB_OK | MB_ICONWARNING);
 }

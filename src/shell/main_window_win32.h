@@ -22,7 +22,5 @@ void ApplyScreenSize();
 // The Language items: stores and loads the language, re-labels the panel, swaps the menu bar.
 void SetLanguage(std::string_view languageCode);
 void RebuildPanelForLanguage();
-// Highlights the menu item of the current panel (and only it).
-void HighlightPanelItem();
 
 }  // namespace kv

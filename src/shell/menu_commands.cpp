@@ -1,22 +1,10 @@
 #include "shell/menu_commands.h"
 
 #include "files/settings.h"
-#include "schema_ids.h"
 #include "shell/panel_registry.h"
 #include "shell/program.h"
 
 namespace kv {
-namespace {
-
-constexpr LanguageEntry kLanguages[kLanguageCount] = {
-    {"pol", CMD_LANG_POL, IDM_MENU_POL, IDB_FLAG_POL, IDB_FLAG_POL_CHECKED, IDB_SCHEMA_POL},
-    {"ang", CMD_LANG_ANG, IDM_MENU_ANG, IDB_FLAG_ANG, IDB_FLAG_ANG_CHECKED, IDB_SCHEMA_ANG},
-    {"rus", CMD_LANG_RUS, IDM_MENU_RUS, IDB_FLAG_RUS, IDB_FLAG_RUS_CHECKED, IDB_SCHEMA_RUS},
-    {"lit", CMD_LANG_LIT, IDM_MENU_LIT, IDB_FLAG_LIT, IDB_FLAG_LIT_CHECKED, IDB_SCHEMA_LIT},
-    {"ita", CMD_LANG_ITA, IDM_MENU_ITA, IDB_FLAG_ITA, IDB_FLAG_ITA_CHECKED, IDB_SCHEMA_ANG},
-};
-
-}  // namespace
 
 int PortItem(int port) { return (port >= 1 && port <= 4) ? kPortItemFirst + port - 1 : kPortItemFirst; }
 
@@ -43,19 +31,8 @@ void SelectPort(Program& program, int port) {
   SaveSettings(program.settings);
 }
 
-std::span<const LanguageEntry> Languages() { return kLanguages; }
-
-LanguageEntry LanguageEntryOf(std::string_view code) {
-  for (const LanguageEntry& language : kLanguages)
-    if (language.code == code) return language;
-  LanguageEntry other = kLanguages[0];
-  other.code = code;
-  other.schemaPicture = IDB_SCHEMA_ANG;
-  return other;
-}
-
 std::string_view LanguageForItem(int command) {
-  for (const LanguageEntry& language : kLanguages)
+  for (const LanguageEntry& language : Languages())
     if (language.item == command) return language.code;
   return {};
 }

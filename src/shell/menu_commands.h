@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/language.h"
 #include "resource.h"
 #include "shell/screen_size.h"
 
@@ -27,19 +28,6 @@ void StartOnPort(Program& program, int filePort);
 // the next exchange), checks its item and rewrites the settings file.
 void SelectPort(Program& program, int port);
 
-// Languages and what each one chooses.
-struct LanguageEntry {
-  std::string_view code;
-  int item;             // Language menu item
-  int menu;             // menu bar resource
-  int bitmapUnchecked;  // item bitmaps, without and with the check mark
-  int bitmapChecked;
-  int schemaPicture;
-};
-inline constexpr int kLanguageCount = 5;
-std::span<const LanguageEntry> Languages();
-// The row of a code; any unknown code gets the Polish item and menu and the English picture.
-LanguageEntry LanguageEntryOf(std::string_view code);
 // The code of a Language item, empty for other ids.
 std::string_view LanguageForItem(int command);
 // The Italian item has no text and is live only in the Italian menu bar, so "ita" is reached

@@ -55,6 +55,9 @@ INT_PTR RunSubDialog(HWND owner, int templateId, bool& flag, LPARAM param = 0) {
   return RunSubDialogWith(owner, templateId, GuardedDialogProc<Proc>, flag, param);
 }
 
+// Highlights the menu item of the current panel (and only it).
+void HighlightPanelItem();
+
 // Centres a modal dialog on the work area the shell keeps (halves truncated), keeping its size.
 void CentreOnDesktop(HWND dialog);
 

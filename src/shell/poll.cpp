@@ -10,11 +10,6 @@ TickGate IdleWhileListOpen(const SharedValues& shared) {
   return shared.listOpen ? TickGate::Idle : TickGate::Poll;
 }
 
-bool IdentifyForReading(Link& link) {
-  Identify(link);
-  return !link.offline && IsVersion3(link.image);
-}
-
 int ListNotification(SharedValues& shared, const Controls& controls, int id, int code) {
   if (code == kListSelectionChange) return PickedIndex(controls, id);
   shared.listOpen = code == kListDropDown;

@@ -30,8 +30,6 @@ TickGate PanelGate(const SharedValues& shared);
 // The readings panel and the sub-dialogs: an open list leaves the tick idle.
 TickGate IdleWhileListOpen(const SharedValues& shared);
 
-// Identify; whether the controller can be read now (online at version 3).
-bool IdentifyForReading(Link& link);
 // A list's notification in a polling panel or dialog: the picked index for a selection change
 // (-1 when none is picked); any other notification sets listOpen on a drop-down, clears it
 // otherwise, and gives -1.

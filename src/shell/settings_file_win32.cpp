@@ -8,11 +8,11 @@
 #include <utility>
 
 #include "files/file_store.h"
+#include "files/restore_point_win32.h"
 #include "files/settings_file_commands.h"
 #include "files/text_win32.h"
 #include "shell/panels_win32.h"
 #include "shell/program.h"
-#include "shell/restore_point_win32.h"
 
 namespace kv {
 namespace {
@@ -98,7 +98,7 @@ class Win32SettingsFileUi final : public SettingsFileUi {
 
 void RunOpenCommand() {
   SystemFileStore files;
-  const RestorePoints points = ProgramRestorePoints(files);
+  const RestorePoints points = ProgramRestorePoints(files, TheProgram().settings);
   Win32SettingsFileUi ui(RestorePointsHome(points));
   OpenSettingsFile(TheProgram().link, files, ui, points, TheProgram().texts);
 }

@@ -8,9 +8,6 @@
 #include "decode.h"
 #include "live.h"
 #include "recording.h"
-#include "readings/readings.h"
-#include "readings/readings_state.h"
-#include "shell/poll.h"
 
 namespace kv::cli {
 namespace {
@@ -27,12 +24,12 @@ double SecondsSince(Clock::time_point start) {
 // type and TPS sensor code of the car.
 struct ReadingsPoller {
   Link& link;
-  ReadingsState state;
+  unsigned blockTicks = 0;  // as the readings panel counts them
 
   // Returns whether a Block 2 reply was accepted.
   bool Tick() {
     if (!IdentifyForReading(link)) return false;
-    BlockSet blocks = ReadingsBlocks(state);
+    BlockSet blocks = ReadingsBlocks(blockTicks);
     if (link.image.Byte(3, 0) != kMarker) blocks |= Blocks({3, 4});
     const bool fresh = ReadBlock(link, 2);
     kv::ReadBlocks(link, blocks & ~Blocks({2}));

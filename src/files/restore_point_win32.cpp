@@ -1,10 +1,7 @@
-#include "shell/restore_point_win32.h"
+#include "files/restore_point_win32.h"
 
 #include <windows.h>
 
-#include "files/settings.h"
-#include "shell/panels_win32.h"
-#include "shell/program.h"
 
 namespace kv {
 namespace {
@@ -17,8 +14,7 @@ RestoreTime LocalTimeNow() {
 
 }  // namespace
 
-RestorePoints ProgramRestorePoints(FileStore& files) {
-  const ProgramSettings& settings = TheProgram().settings;
+RestorePoints ProgramRestorePoints(FileStore& files, const ProgramSettings& settings) {
   const std::string perUser =
       settings.userFolder.empty() ? std::string() : PathInStartDirectory(settings.userFolder, {"Backups"});
   // The start directory, not the current one. Started from a temporary folder, the points go to

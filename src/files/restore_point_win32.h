@@ -4,9 +4,10 @@
 #pragma once
 
 #include "files/restore_point.h"
+#include "files/settings.h"
 
 namespace kv {
 
-RestorePoints ProgramRestorePoints(FileStore& files);
+RestorePoints ProgramRestorePoints(FileStore& files, const ProgramSettings& settings);
 
 }  // namespace kv
