@@ -5,6 +5,7 @@
 #include <ctime>
 #include <exception>
 
+#include "files/file_store.h"
 #include "files/settings.h"
 
 namespace kv {
@@ -58,8 +59,9 @@ void RecordCurrentException(std::string_view where, unsigned message) noexcept {
     ++log.recorded;
     const std::string line = FormatFaultLine(Now(), where, message, CurrentExceptionText());
     if (log.sink) log.sink(line);
-    if (!log.directory.empty())
-      AppendToFile(PathInStartDirectory(log.directory, {kFaultLogName}), line);
+    const std::string path =
+        log.directory.empty() ? std::string() : PathInStartDirectory(log.directory, {kFaultLogName});
+    if (!path.empty()) SystemFileStore().Append(path, WithPlatformLineEnds(line));
   } catch (...) {
     // Recording is best effort: nothing may leave this function.
   }

@@ -40,14 +40,21 @@ class SystemFileStore final : public FileStore {
   bool Replace(const std::string& path, std::string_view content) override;
   bool CreateNew(const std::string& path, std::string_view content) override;
   bool MakeFolder(const std::string& path) override;
-  // Puts the file `from` in place of `to` (replacing a file there) and deletes a file, each
-  // waiting out a hold, for files written by other means (KV720.ini).
-  bool Rename(const std::string& from, const std::string& to);
-  bool Remove(const std::string& path);
+  // Replace, except where the folder takes no new file (the temporary file cannot be made there)
+  // while the file itself may be written: an existing file is then written over in place. For the
+  // program's own KV720.ini, where a setting kept matters more than the all-or-nothing step.
+  bool ReplaceOrRewrite(const std::string& path, std::string_view content);
+  // Adds `content` at the end of the file, made when missing (the fault log). Another program may
+  // be reading the file meanwhile.
+  bool Append(const std::string& path, std::string_view content);
 
   // Waits between two tries of a held file (sleeps; tests release a hold here).
   std::function<void(int milliseconds)> pauseWhileHeld = SleepMilliseconds;
   static void SleepMilliseconds(int milliseconds);
 };
+
+// The program's text files (KV720.ini, KV720.log) end their lines as the platform does: CR LF on
+// Windows, where Notepad and the fitter expect it; the text itself is written with '\n'.
+std::string WithPlatformLineEnds(std::string_view text);
 
 }  // namespace kv

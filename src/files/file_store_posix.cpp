@@ -50,18 +50,51 @@ mode_t ModeFor(const std::string& path) {
   return 0666 & ~mask;
 }
 
+enum class Temporary { Written, NotMade, Failed };
+
 // Writes the content to a new temporary file beside `path`, flushed to the disk; `temp` gets its
-// name. Nothing is left behind when it fails.
-bool WriteTemporary(const std::string& path, std::string_view content, std::string& temp,
-                    const Pause& pause) {
+// name. NotMade when the folder takes no new file; a full disk is a failure, so that no file is
+// then cut short to be written in place. Nothing is left behind when it fails.
+Temporary WriteTemporary(const std::string& path, std::string_view content, std::string& temp,
+                         const Pause& pause) {
   std::string pattern = path + ".tmp-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   const int fd = mkstemp(name.data());
-  if (fd < 0) return false;
+  if (fd < 0) return errno == ENOSPC || errno == EDQUOT ? Temporary::Failed : Temporary::NotMade;
   bool ok = fchmod(fd, ModeFor(path)) == 0 && WriteAll(fd, content) && fsync(fd) == 0;
   ok = close(fd) == 0 && ok;
   temp = name.data();
+  if (!ok) UnlinkHeld(temp, pause);
+  return ok ? Temporary::Written : Temporary::Failed;
+}
+
+// Opens, writes and closes; `flags` say how the file is opened for writing.
+bool WriteThrough(const std::string& path, int flags, std::string_view content, bool flush) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC | flags, 0666);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, content) && (!flush || fsync(fd) == 0);
+  return close(fd) == 0 && ok;
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool PutInPlace(const std::string& path, std::string_view content, bool rewriteInPlace,
+                 const Pause& pause) {
+  std::string temp;
+  switch (WriteTemporary(path, content, temp, pause)) {
+    case Temporary::NotMade:
+      return rewriteInPlace && IsRegularFile(path) &&
+             WriteThrough(path, O_TRUNC, content, /*flush=*/true);
+    case Temporary::Failed:
+      return false;
+    case Temporary::Written:
+      break;
+  }
+  const bool ok = RenameHeld(temp, path, pause);
   if (!ok) UnlinkHeld(temp, pause);
   return ok;
 }
@@ -91,16 +124,20 @@ bool SystemFileStore::Exists(const std::string& path) {
 }
 
 bool SystemFileStore::Replace(const std::string& path, std::string_view content) {
-  std::string temp;
-  if (!WriteTemporary(path, content, temp, pauseWhileHeld)) return false;
-  const bool ok = RenameHeld(temp, path, pauseWhileHeld);
-  if (!ok) UnlinkHeld(temp, pauseWhileHeld);
-  return ok;
+  return PutInPlace(path, content, /*rewriteInPlace=*/false, pauseWhileHeld);
+}
+
+bool SystemFileStore::ReplaceOrRewrite(const std::string& path, std::string_view content) {
+  return PutInPlace(path, content, /*rewriteInPlace=*/true, pauseWhileHeld);
+}
+
+bool SystemFileStore::Append(const std::string& path, std::string_view content) {
+  return WriteThrough(path, O_APPEND | O_CREAT, content, /*flush=*/false);
 }
 
 bool SystemFileStore::CreateNew(const std::string& path, std::string_view content) {
   std::string temp;
-  if (!WriteTemporary(path, content, temp, pauseWhileHeld)) return false;
+  if (WriteTemporary(path, content, temp, pauseWhileHeld) != Temporary::Written) return false;
   // link(2) puts the file in place only while the name is free. A file system without hard
   // links (a FAT stick) refuses it; a rename after a last look is then the nearest there is.
   int linkError = 0;
@@ -114,12 +151,6 @@ bool SystemFileStore::CreateNew(const std::string& path, std::string_view conten
   UnlinkHeld(temp, pauseWhileHeld);
   return ok;
 }
-
-bool SystemFileStore::Rename(const std::string& from, const std::string& to) {
-  return RenameHeld(from, to, pauseWhileHeld);
-}
-
-bool SystemFileStore::Remove(const std::string& path) { return UnlinkHeld(path, pauseWhileHeld); }
 
 void SystemFileStore::SleepMilliseconds(int milliseconds) {
   timespec wait{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
@@ -138,5 +169,7 @@ bool SystemFileStore::MakeFolder(const std::string& path) {
   struct stat st {};
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
+
+std::string WithPlatformLineEnds(std::string_view text) { return std::string(text); }
 
 }  // namespace kv

@@ -49,13 +49,20 @@ std::wstring FolderOf(const std::wstring& path) {
   return path.substr(0, slash);
 }
 
+enum class Temporary { Written, NotMade, Failed };
+
 // Writes the content to a new temporary file in the target's folder, flushed to the disk; `temp`
-// gets its name. Nothing is left behind when it fails. A scanner may be looking at the file
-// GetTempFileNameW has just made: its open waits out a hold too.
-bool WriteTemporary(const std::wstring& target, std::string_view content, std::wstring& temp,
-                    const Pause& pause) {
+// gets its name. NotMade when the folder takes no new file; a full disk is a failure, so that no
+// file is then cut short to be written in place. Nothing is left behind when it fails. A scanner
+// may be looking at the file GetTempFileNameW has just made: its open waits out a hold too.
+Temporary WriteTemporary(const std::wstring& target, std::string_view content, std::wstring& temp,
+                         const Pause& pause) {
   wchar_t name[MAX_PATH] = {};
-  if (!GetTempFileNameW(FolderOf(target).c_str(), L"kv7", 0, name)) return false;
+  if (!GetTempFileNameW(FolderOf(target).c_str(), L"kv7", 0, name)) {
+    const DWORD error = GetLastError();
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? Temporary::Failed
+                                                                       : Temporary::NotMade;
+  }
   temp = name;
   HANDLE file = INVALID_HANDLE_VALUE;
   RetryWhileHeld([&] {
@@ -68,6 +75,40 @@ bool WriteTemporary(const std::wstring& target, std::string_view content, std::w
     ok = WriteAll(file, content) && FlushFileBuffers(file);
     ok = CloseHandle(file) && ok;
   }
+  if (!ok) DeleteHeld(temp, pause);
+  return ok ? Temporary::Written : Temporary::Failed;
+}
+
+// Opens the file as `disposition` says (TRUNCATE_EXISTING, OPEN_ALWAYS), writes, and closes.
+// Readers of the file may go on reading.
+bool WriteThrough(const std::wstring& path, DWORD access, DWORD disposition,
+                  std::string_view content, bool flush) {
+  HANDLE file = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool ok = WriteAll(file, content) && (!flush || FlushFileBuffers(file));
+  return CloseHandle(file) && ok;
+}
+
+bool IsRegularFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool PutInPlace(const std::wstring& target, std::string_view content, bool rewriteInPlace,
+                 const Pause& pause) {
+  std::wstring temp;
+  switch (WriteTemporary(target, content, temp, pause)) {
+    case Temporary::NotMade:
+      return rewriteInPlace && IsRegularFile(target) &&
+             WriteThrough(target, GENERIC_WRITE, TRUNCATE_EXISTING, content, /*flush=*/true);
+    case Temporary::Failed:
+      return false;
+    case Temporary::Written:
+      break;
+  }
+  const bool ok =
+      MoveHeld(temp, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH, pause);
   if (!ok) DeleteHeld(temp, pause);
   return ok;
 }
@@ -97,33 +138,27 @@ bool SystemFileStore::Exists(const std::string& path) {
 }
 
 bool SystemFileStore::Replace(const std::string& path, std::string_view content) {
-  const std::wstring target = Widen(path);
-  std::wstring temp;
-  if (!WriteTemporary(target, content, temp, pauseWhileHeld)) return false;
-  const bool ok =
-      MoveHeld(temp, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH, pauseWhileHeld);
-  if (!ok) DeleteHeld(temp, pauseWhileHeld);
-  return ok;
+  return PutInPlace(Widen(path), content, /*rewriteInPlace=*/false, pauseWhileHeld);
+}
+
+bool SystemFileStore::ReplaceOrRewrite(const std::string& path, std::string_view content) {
+  return PutInPlace(Widen(path), content, /*rewriteInPlace=*/true, pauseWhileHeld);
+}
+
+bool SystemFileStore::Append(const std::string& path, std::string_view content) {
+  // FILE_APPEND_DATA alone: every write lands at the end, whoever else writes the file.
+  return WriteThrough(Widen(path), FILE_APPEND_DATA, OPEN_ALWAYS, content, /*flush=*/false);
 }
 
 bool SystemFileStore::CreateNew(const std::string& path, std::string_view content) {
   const std::wstring target = Widen(path);
   std::wstring temp;
-  if (!WriteTemporary(target, content, temp, pauseWhileHeld)) return false;
+  if (WriteTemporary(target, content, temp, pauseWhileHeld) != Temporary::Written) return false;
   // Without MOVEFILE_REPLACE_EXISTING the move fails when a file of that name exists
   // (ERROR_ALREADY_EXISTS, not a hold: it is not tried again).
   const bool ok = MoveHeld(temp, target, MOVEFILE_WRITE_THROUGH, pauseWhileHeld);
   if (!ok) DeleteHeld(temp, pauseWhileHeld);
   return ok;
-}
-
-bool SystemFileStore::Rename(const std::string& from, const std::string& to) {
-  return MoveHeld(Widen(from), Widen(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH,
-                  pauseWhileHeld);
-}
-
-bool SystemFileStore::Remove(const std::string& path) {
-  return DeleteHeld(Widen(path), pauseWhileHeld);
 }
 
 void SystemFileStore::SleepMilliseconds(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
@@ -140,6 +175,16 @@ bool SystemFileStore::MakeFolder(const std::string& path) {
   }
   const DWORD attributes = GetFileAttributesW(folder.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string WithPlatformLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
 }
 
 }  // namespace kv

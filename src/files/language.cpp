@@ -1,5 +1,6 @@
 #include "files/language.h"
 
+#include "files/file_store.h"
 #include "files/settings.h"
 #include "resource.h"
 #include "schema_ids.h"
@@ -64,8 +65,9 @@ std::string LanguageFilePath(const std::string& startDirectory, std::string_view
 
 bool LoadLanguageTexts(LanguageTexts& texts, const std::string& startDirectory,
                        std::string_view languageCode) {
+  const std::string path = LanguageFilePath(startDirectory, languageCode);
   std::string content;
-  if (!ReadWholeFile(LanguageFilePath(startDirectory, languageCode), content)) return false;
+  if (path.empty() || !SystemFileStore().Read(path, kLanguageFileLimit, content)) return false;
   ApplyLanguageFile(texts, content, CodePageForLanguage(languageCode));
   return true;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,7 +41,9 @@ std::string LanguageFilePath(const std::string& startDirectory, std::string_view
 
 // Fills the table from the file of the code. A file that cannot be read, or a code that names
 // none, leaves the table as it was (the previous language's texts, or empty ones at start) and
-// returns false.
+// returns false. Only the file's first kLanguageFileLimit bytes are read (a language file holds
+// about 9 KB): a wrong file of any size costs no more.
+inline constexpr std::size_t kLanguageFileLimit = 1024 * 1024;
 bool LoadLanguageTexts(LanguageTexts& texts, const std::string& startDirectory,
                        std::string_view languageCode);
 

@@ -2,8 +2,6 @@
 
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "files/code_page.h"
 #include "files/file_store.h"
@@ -171,62 +169,6 @@ std::string PathInStartDirectory(const std::string& startDirectory,
   }
 }
 
-bool ReadWholeFile(const std::string& path, std::string& content) noexcept {
-  try {
-    if (path.empty()) return false;
-    std::ifstream in(FromUtf8(path), std::ios::binary);
-    if (!in) return false;
-    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-  } catch (...) {
-    return false;
-  }
-}
-
-namespace {
-
-bool WriteStream(const fs::path& path, std::string_view content, std::ios::openmode mode) {
-  std::ofstream out(path, mode);
-  if (!out) return false;
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
-  out.close();
-  return !out.fail();
-}
-
-}  // namespace
-
-bool WriteWholeFile(const std::string& path, std::string_view content) noexcept {
-  try {
-    if (path.empty()) return false;
-    const fs::path target = FromUtf8(path);
-    fs::path temporary = target;
-    temporary += ".tmp";
-    std::error_code error;
-    if (!std::ofstream(temporary, std::ios::app)) {
-      // A folder that takes no new file while the file itself may be written: in place, as
-      // always, rather than not at all.
-      return fs::is_regular_file(target, error) && WriteStream(target, content, std::ios::trunc);
-    }
-    // The rename and the clean-up wait out a scanner that holds either file for a moment.
-    SystemFileStore files;
-    if (WriteStream(temporary, content, std::ios::trunc) &&
-        files.Rename(PathToUtf8(temporary), PathToUtf8(target)))
-      return true;
-    files.Remove(PathToUtf8(temporary));
-    return false;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool AppendToFile(const std::string& path, std::string_view content) noexcept {
-  try {
-    return !path.empty() && WriteStream(FromUtf8(path), content, std::ios::app);
-  } catch (...) {
-    return false;
-  }
-}
-
 bool NoFileAt(const std::string& path) noexcept {
   try {
     std::error_code error;
@@ -240,14 +182,15 @@ bool NoFileAt(const std::string& path) noexcept {
 
 int LoadSettings(ProgramSettings& settings) {
   const std::string path = PathInStartDirectory(settings.startDirectory, {kSettingsFileName});
+  SystemFileStore files;
   std::string content;
   SettingsFileValues values;
-  if (ReadWholeFile(path, content)) {
+  if (!path.empty() && files.Read(path, kSettingsFileLimit, content)) {
     values = ParseSettingsFile(content);
   } else if (NoFileAt(path)) {
     // When the file cannot be created either, the program runs on the defaults (and says so).
-    settings.saveFailed =
-        !WriteWholeFile(path, FormatSettingsFile(values.port, values.languageCode));
+    const std::string defaults = FormatSettingsFile(values.port, values.languageCode);
+    settings.saveFailed = path.empty() || !files.CreateNew(path, WithPlatformLineEnds(defaults));
   }
   settings.languageCode = values.languageCode;
   settings.storedPort = (values.port >= 1 && values.port <= 4) ? values.port : 1;
@@ -255,9 +198,11 @@ int LoadSettings(ProgramSettings& settings) {
 }
 
 bool SaveSettings(ProgramSettings& settings) {
+  const std::string path = PathInStartDirectory(settings.startDirectory, {kSettingsFileName});
   settings.saveFailed =
-      !WriteWholeFile(PathInStartDirectory(settings.startDirectory, {kSettingsFileName}),
-                      FormatSettingsFile(settings.storedPort, settings.languageCode));
+      path.empty() ||
+      !SystemFileStore().ReplaceOrRewrite(
+          path, WithPlatformLineEnds(FormatSettingsFile(settings.storedPort, settings.languageCode)));
   return !settings.saveFailed;
 }
 

@@ -3,6 +3,7 @@
 // (a file dialog may move the current directory elsewhere).
 #pragma once
 
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -63,15 +64,8 @@ bool StartedFromTemporaryFolder(const std::string& startDirectory,
 // A path under the start directory, from UTF-8 parts; empty (no file) when it cannot be built.
 std::string PathInStartDirectory(const std::string& startDirectory,
                                  std::initializer_list<std::string_view> parts) noexcept;
-// Whole-file reads and writes by UTF-8 path (binary for reading; text mode for writing, so the
-// file gets the platform's line ends). Return whether they succeeded. A whole-file write goes to
-// "<path>.tmp" first and is renamed over the file in one step: a failure mid-write (a full
-// disk) leaves the old file as it was, and no temporary file stays behind. Only where no
-// temporary file can be made (a folder that takes no new file) is an existing file rewritten in
-// place.
-bool ReadWholeFile(const std::string& path, std::string& content) noexcept;
-bool WriteWholeFile(const std::string& path, std::string_view content) noexcept;
-bool AppendToFile(const std::string& path, std::string_view content) noexcept;
+// KV720.ini holds two short lines; a longer file is read as far as this.
+inline constexpr std::size_t kSettingsFileLimit = 64 * 1024;
 // Whether nothing stands at the path that a new settings file should not replace: true when
 // nothing of that name exists, or something that is no file (a folder, where writing then fails
 // and is told); false for a file, and when the path cannot be looked at.
@@ -83,7 +77,8 @@ bool NoFileAt(const std::string& path) noexcept;
 // program, not readable for this user) is left as it is: the run goes on with the defaults.
 int LoadSettings(ProgramSettings& settings);
 // Rewrites the whole file from `storedPort` and `languageCode`. Returns whether it was written.
-// Both note a failed write in `saveFailed`.
+// The file is replaced in one step (a failure mid-write leaves it as it was); only where the
+// folder takes no new file is it written over in place. Both note a failed write in `saveFailed`.
 bool SaveSettings(ProgramSettings& settings);
 // Whether to tell the user now that KV720.ini cannot be written (read-only, a folder in its
 // place, a full disk): true once a run, after the first failed write.

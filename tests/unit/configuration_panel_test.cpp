@@ -6,7 +6,6 @@
 
 #include "configuration/configuration.h"
 #include "configuration_ids.h"
-#include "link/value_texts.h"
 #include "scripted_controller.h"
 
 namespace kv {
@@ -74,24 +73,8 @@ TEST_F(ConfigurationPanel, ListsHoldTheirItemsInFormat) {
       EXPECT_EQ(text, c[list.id].items[static_cast<std::size_t>(index)]) << list.id;
   }
 }
-TEST(LambdaPointList, ThreeFormsByProbeType) {
-  const auto zero = LambdaPointItems(0);
-  ASSERT_EQ(11u, zero.size());
-  EXPECT_EQ("0,42", zero[1]);
-  const auto five = LambdaPointItems(5);
-  ASSERT_EQ(16u, five.size());
-  EXPECT_EQ("1,00", five[0]);
-  EXPECT_EQ("1,20", five[10]);
-  EXPECT_EQ("1,30", five[15]);
-  // The 0-5 V group shows volts with a colon; 127 (offset 100) is 2:54.
-  for (int type : {1, 2, 3, 4, 9}) {
-    const auto volts = LambdaPointItems(type);
-    ASSERT_EQ(51u, volts.size());
-    EXPECT_EQ("2:00", volts[0]);
-    EXPECT_EQ("2:54", volts[27]);
-    EXPECT_EQ("2:98", volts[49]);
-    EXPECT_EQ("3:00", volts[50]);
-  }
+// The list's first item stands for this stored value, by probe type.
+TEST(LambdaPointList, OffsetByProbeType) {
   EXPECT_EQ(20, LambdaPointOffset(0));
   EXPECT_EQ(50, LambdaPointOffset(5));
   EXPECT_EQ(100, LambdaPointOffset(3));

@@ -68,19 +68,33 @@ TEST_F(PosixFileStoreTest, MakeFolderMakesParentsAndRefusesAFileInTheWay) {
   EXPECT_FALSE(store.MakeFolder(Path("plain/Backups")));
 }
 
-TEST_F(PosixFileStoreTest, RenameAndRemoveFailOnceForAFileThatIsNotThere) {
-  int pauses = 0;
-  store.pauseWhileHeld = [&](int) { ++pauses; };
-  ASSERT_TRUE(store.Replace(Path("KV720.ini.tmp"), "Port=2"));
-  ASSERT_TRUE(store.Rename(Path("KV720.ini.tmp"), Path("KV720.ini")));
+// A folder that takes no new file, as far as this store can tell: a name so long that no
+// temporary name fits beside it. KV720.ini is then written over in place; a .bs2 never is.
+TEST_F(PosixFileStoreTest, OnlyReplaceOrRewriteWritesInPlaceWhereNoTemporaryFileCanBeMade) {
+  const std::string name(250, 'n');
   std::string content;
-  ASSERT_TRUE(store.Read(Path("KV720.ini"), 100, content));
-  EXPECT_EQ("Port=2", content);
-  EXPECT_FALSE(store.Rename(Path("KV720.ini.tmp"), Path("KV720.ini")));
-  EXPECT_TRUE(store.Remove(Path("KV720.ini")));
-  EXPECT_FALSE(store.Remove(Path("KV720.ini")));
-  EXPECT_EQ(0, pauses);  // a missing file is no hold: no waiting
-  EXPECT_EQ(0u, Entries());
+  EXPECT_FALSE(store.CreateNew(Path(name.c_str()), "Port=0"));
+  dir.Write(name, "Port=1");
+  EXPECT_FALSE(store.Replace(Path(name.c_str()), "Port=2"));
+  ASSERT_TRUE(store.Read(Path(name.c_str()), 100, content));
+  EXPECT_EQ("Port=1", content);
+  EXPECT_TRUE(store.ReplaceOrRewrite(Path(name.c_str()), "Port=3"));
+  ASSERT_TRUE(store.Read(Path(name.c_str()), 100, content));
+  EXPECT_EQ("Port=3", content);
+  // Where a temporary file can be made, it is the one-step replace; without a file, nothing.
+  EXPECT_TRUE(store.ReplaceOrRewrite(Path("KV720.ini"), "Port=4"));
+  EXPECT_FALSE(store.ReplaceOrRewrite(Path(std::string(251, 'm').c_str()), "Port=5"));
+  EXPECT_EQ(2u, Entries());
+}
+
+TEST_F(PosixFileStoreTest, AppendMakesTheFileAndAddsAtItsEnd) {
+  std::string content;
+  ASSERT_TRUE(store.Append(Path("KV720.log"), "one\n"));
+  ASSERT_TRUE(store.Append(Path("KV720.log"), "two\n"));
+  ASSERT_TRUE(store.Read(Path("KV720.log"), 100, content));
+  EXPECT_EQ("one\ntwo\n", content);
+  EXPECT_FALSE(store.Append(Path("no-such-folder/KV720.log"), "three\n"));
+  EXPECT_EQ(1u, Entries());
 }
 
 // A step that another program holds N times, then ends done or failed: tried again after each

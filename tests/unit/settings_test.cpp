@@ -161,22 +161,6 @@ TEST_F(SettingsDirectory, AFileThatCannotBeReplacedStaysWholeAndTheUserIsToldOnc
                              std::filesystem::directory_iterator()));
 }
 
-TEST_F(SettingsDirectory, WhereNoTemporaryFileCanBeMadeTheFileIsRewrittenInPlace) {
-  WriteIni(FormatSettingsFile(4, "rus"));
-  LoadSettings(settings_);
-  // The temporary file cannot be made: a folder holds its name.
-  std::filesystem::create_directories(dir_ / "KV720.ini.tmp");
-  settings_.languageCode = "lit";
-  EXPECT_TRUE(SaveSettings(settings_));
-  EXPECT_EQ(FormatSettingsFile(4, "lit"), Ini());
-  EXPECT_FALSE(TakeSaveFailureNotice(settings_));
-  EXPECT_TRUE(std::filesystem::is_directory(dir_ / "KV720.ini.tmp"));  // not removed
-  // Without a file to rewrite, nothing is written and the user is told.
-  std::filesystem::remove(dir_ / "KV720.ini");
-  EXPECT_FALSE(SaveSettings(settings_));
-  EXPECT_TRUE(TakeSaveFailureNotice(settings_));
-}
-
 TEST_F(SettingsDirectory, TheProgramsFolderIsTheStartDirectoryWhenTheCurrentOneHoldsNothingOfIt) {
   namespace fs = std::filesystem;
   const fs::path program = dir_ / "program", current = dir_ / "current";
