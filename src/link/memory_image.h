@@ -32,9 +32,11 @@ struct MemoryImage {
   void Clear() { blocks = {}; }
 };
 
-// Derived from Block 1 byte 2 on every call; an empty image gives version 1.
-inline int Version(const MemoryImage& image) { return (image.Byte(1, 2) >> 5) + 1; }
-inline int Revision(const MemoryImage& image) { return image.Byte(1, 2) & 0x1F; }
+// Derived from Block 1 byte 2 on every call: its top three bits are the version less one, the
+// other five the revision. An empty image gives version 1.
+inline constexpr std::uint8_t kVersionBits = 0xE0, kRevisionBits = 0x1F;
+inline int Version(const MemoryImage& image) { return ((image.Byte(1, 2) & kVersionBits) >> 5) + 1; }
+inline int Revision(const MemoryImage& image) { return image.Byte(1, 2) & kRevisionBits; }
 
 // The only controller version the program reads blocks from or writes to.
 inline constexpr int kSupportedVersion = 3;

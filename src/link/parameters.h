@@ -114,7 +114,8 @@ std::uint32_t SendCommand(Link& link, std::uint8_t command);
 const ParameterRow* RowByWriteAddress(int address);
 
 // The bits of the controller's bit-set bytes, and the fields packed into them. Nothing outside
-// this header masks a controller byte by number.
+// this header masks a controller byte by number (the identification byte's version and revision
+// are named beside Version() in memory_image.h).
 namespace bits {
 // Options (Block 3 byte 1).
 namespace options {
@@ -144,6 +145,12 @@ inline constexpr std::uint8_t TpsCode = 0x0F;    // field: the TPS sensor code
 // TPS inertia has no meaning for them.
 inline constexpr std::uint8_t TpsSwitchCode = 0x02;
 }  // namespace lambda_type
+// The TPS sensor code itself (lambda_type::TpsCode), as the oscilloscope draws its trace: an odd
+// code's sensor reads down and its trace is turned over (255 - b), but not code 7's, a switch.
+namespace tps_code {
+inline constexpr std::uint8_t ReadsDown = 0x01;
+inline constexpr std::uint8_t Switch = 0x07;  // all three bits set
+}  // namespace tps_code
 // Status (Block 2 byte 7).
 namespace status {
 inline constexpr std::uint8_t LambdaState = 0x07;  // field: the lambda marker's colour
@@ -179,6 +186,7 @@ inline constexpr std::uint8_t Year = 0x3F, MonthHigh = 0x80, MonthLow = 0xE0, Da
 }  // namespace bits
 
 constexpr bool Has(std::uint8_t byte, std::uint8_t bit) { return (byte & bit) != 0; }
+constexpr bool HasAll(std::uint8_t byte, std::uint8_t bits) { return (byte & bits) == bits; }
 inline bool Has(const MemoryImage& image, Param p, std::uint8_t bit) {
   return Has(Get(image, p), bit);
 }

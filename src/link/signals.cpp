@@ -72,8 +72,8 @@ ThrottleReading DecodeThrottle(const MemoryImage& image) {
 bool ThrottleSwitchOpen(std::uint8_t status) { return Has(status, bits::status::ThrottleSwitchOpen); }
 
 bool ThrottleTraceInverted(std::uint8_t lambdaType) {
-  const int code = TpsCode(lambdaType);
-  return (code & 0x07) != 0x07 && (code & 0x01) != 0;
+  const auto code = static_cast<std::uint8_t>(TpsCode(lambdaType));
+  return Has(code, bits::tps_code::ReadsDown) && !HasAll(code, bits::tps_code::Switch);
 }
 
 int ThrottleLamp(std::uint8_t status) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "files/restore_point.h"
+#include "utf8_chunks.h"
 
 namespace kv::cli {
 namespace {
@@ -29,16 +30,6 @@ std::size_t LastCharacter(const std::string& text) {
   std::size_t at = text.size() - 1;
   while (at > 0 && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) --at;
   return at;
-}
-
-// The text without a multi-byte character cut at the note's limit.
-std::string WholeCharacters(std::string text) {
-  if (text.empty() || !(static_cast<unsigned char>(text.back()) & 0x80)) return text;
-  const std::size_t last = LastCharacter(text);
-  const auto lead = static_cast<unsigned char>(text[last]);
-  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-  if (text.size() - last < length) text.erase(last);
-  return text;
 }
 
 }  // namespace
@@ -105,7 +96,9 @@ std::vector<std::string> MarkerTyping::Feed(std::string_view keys) {
     afterCarriageReturn_ = c == '\r';
     if (lineFeedOfCrLf) continue;
     if (c == '\r' || c == '\n') {
-      notes.push_back(WholeCharacters(pending_));
+      // Without a multi-byte character cut at the note's limit.
+      pending_.erase(CompleteUtf8Length(pending_));
+      notes.push_back(pending_);
       pending_.clear();
     } else if (c == '\b' || c == 0x7F) {
       if (!pending_.empty()) pending_.erase(LastCharacter(pending_));
