@@ -57,8 +57,12 @@ enum class Temporary { Written, NotMade, Failed };
 // may be looking at the file GetTempFileNameW has just made: its open waits out a hold too.
 Temporary WriteTemporary(const std::wstring& target, std::string_view content, std::wstring& temp,
                          const Pause& pause) {
+  // GetTempFileNameW takes a folder of at most MAX_PATH - 14 characters, so that its name fits
+  // the buffer; Wine does not check and writes past the end.
+  const std::wstring folder = FolderOf(target);
+  if (folder.size() > MAX_PATH - 14) return Temporary::NotMade;
   wchar_t name[MAX_PATH] = {};
-  if (!GetTempFileNameW(FolderOf(target).c_str(), L"kv7", 0, name)) {
+  if (!GetTempFileNameW(folder.c_str(), L"kv7", 0, name)) {
     const DWORD error = GetLastError();
     return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? Temporary::Failed
                                                                        : Temporary::NotMade;

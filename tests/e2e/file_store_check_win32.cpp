@@ -91,5 +91,22 @@ int wmain(int argc, wchar_t** argv) {
             Content(log) == "one\r\ntwo\r\n",
         "the fault log takes a line while another program reads it");
   Release();
+
+  // A folder whose name leaves no room for GetTempFileNameW (it takes at most MAX_PATH - 14
+  // characters) still holds a KV720.ini that can be written: in place, and only for it.
+  if (folder.size() > 200) return 1;  // no room to build such a folder
+  const std::string deep = folder + "\\" + std::string(MAX_PATH - 13 - folder.size(), 'd');
+  const std::string deepIni = deep + "\\KV720.ini";
+  CreateDirectoryW(kv::Widen(deep).c_str(), nullptr);
+  HANDLE byHand = CreateFileW(kv::Widen(deepIni).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  WriteFile(byHand, "Port=1", 6, &written, nullptr);
+  CloseHandle(byHand);
+  Check(!store.Replace(deepIni, "Port=2") && store.ReplaceOrRewrite(deepIni, "Port=3") &&
+            Content(deepIni) == "Port=3",
+        "where no temporary file can be made, only KV720.ini is written over in place");
+  DeleteFileW(kv::Widen(deepIni).c_str());
+  RemoveDirectoryW(kv::Widen(deep).c_str());
   return failures ? 1 : 0;
 }

@@ -21,7 +21,7 @@ class FileStoreTest(harness.E2ETestCase):
                               env=s.prefix.env(s.display), capture_output=True, timeout=300)
         out = done.stdout.decode("utf-8", "replace").replace("\r\n", "\n")
         self.assertEqual(done.returncode, 0, out + done.stderr.decode("utf-8", "replace"))
-        self.assertEqual(out.count("\nok ") + out.startswith("ok "), 6, out)
+        self.assertEqual(out.count("\nok ") + out.startswith("ok "), 7, out)
         # No temporary file left behind, held or not.
         self.assertEqual(sorted(os.listdir(folder)), ["KV720.ini", "KV720.log", "car.bs2"])
 
